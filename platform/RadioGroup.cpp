@@ -1,0 +1,51 @@
+#include "platform/RadioGroup.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+
+TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+    : QGroupBox(caption, parent)
+    , group_(new QButtonGroup(this))
+{
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items.at(i), this);
+        b->setObjectName(QStringLiteral("item%1").arg(i));
+        group_->addButton(b, i);
+        buttons_.append(b);
+    }
+    connect(group_, &QButtonGroup::idClicked, this, [this](int) { emit clicked(); });
+}
+
+int TRadioGroup::itemIndex() const
+{
+    return group_->checkedId();
+}
+
+void TRadioGroup::setItemIndex(int index)
+{
+    if (index == itemIndex())
+        return;
+    if (index < 0 || index >= buttons_.size()) {
+        // Exclusive groups cannot uncheck their last button: lift the rule while clearing.
+        group_->setExclusive(false);
+        for (QRadioButton* b : buttons_)
+            b->setChecked(false);
+        group_->setExclusive(true);
+        return;
+    }
+    buttons_.at(index)->setChecked(true);
+}
+
+void TRadioGroup::resizeEvent(QResizeEvent* event)
+{
+    QGroupBox::resizeEvent(event);
+    // Items spread evenly over the area below the caption, as a radio group lays them out.
+    const int top = 14;
+    const int avail = height() - top - 4;
+    const int n = static_cast<int>(buttons_.size());
+    if (n == 0)
+        return;
+    const int step = avail / n;
+    for (int i = 0; i < n; ++i)
+        buttons_.at(i)->setGeometry(8, top + i * step + (step - 17) / 2, width() - 12, 17);
+}

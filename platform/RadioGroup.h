@@ -1,0 +1,30 @@
+#pragma once
+// A framed group of radio buttons with an item index; -1 means no item is chosen.
+#include <QGroupBox>
+#include <QList>
+
+class QButtonGroup;
+class QRadioButton;
+
+class TRadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
+
+    int itemIndex() const;
+    // Chooses an item (-1: none) without emitting clicked().
+    void setItemIndex(int index);
+    QRadioButton* button(int index) const { return buttons_.value(index); }
+    int count() const { return static_cast<int>(buttons_.size()); }
+
+signals:
+    // The user chose an item.
+    void clicked();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QButtonGroup* group_;
+    QList<QRadioButton*> buttons_;
+};

@@ -1,0 +1,27 @@
+#include "platform/application.h"
+
+#include "platform/dialogs.h"
+
+TApplication::TApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QString::fromLatin1(kApplicationTitle));
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(std::runtime_error("Unknown error"));
+    }
+    return false;
+}
+
+void ShowException(const std::exception& error)
+{
+    Dialogs().showMessage(QApplication::activeWindow(), QString::fromLatin1(kApplicationTitle),
+                          QString::fromLocal8Bit(error.what()), MessageIcon::Error);
+}

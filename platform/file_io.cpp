@@ -1,0 +1,111 @@
+#include "platform/file_io.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pkm {
+
+namespace {
+long long g_faultAfterBytes = -1;
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    std::size_t limit = bytes.size();
+    bool fault = false;
+    if (g_faultAfterBytes >= 0 && static_cast<unsigned long long>(g_faultAfterBytes) < bytes.size()) {
+        limit = static_cast<std::size_t>(g_faultAfterBytes);
+        fault = true;
+    }
+    std::size_t done = 0;
+    while (done < limit) {
+        const ssize_t n = ::write(fd, bytes.data() + done, limit - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (fault) {
+        errno = ENOSPC;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+void setWriteFaultAfterBytes(long long bytes)
+{
+    g_faultAfterBytes = bytes;
+}
+
+std::optional<std::string> readFileBytes(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string out;
+    if (st.st_size > 0)
+        out.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return out;
+}
+
+WriteOutcome replaceFile(const std::string& path, std::string_view bytes)
+{
+    struct stat target {};
+    const bool exists = ::stat(path.c_str(), &target) == 0;
+    if (exists && S_ISDIR(target.st_mode))
+        return WriteOutcome::CannotCreate;
+    if (exists && ::access(path.c_str(), W_OK) != 0)
+        return WriteOutcome::CannotCreate; // a write-protected file stays protected
+
+    std::string tmp = path + ".pkm-XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0)
+        return WriteOutcome::CannotCreate;
+
+    mode_t mode;
+    if (exists) {
+        mode = target.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+
+    const bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !ok) {
+        ::unlink(tmp.c_str());
+        return WriteOutcome::WriteFailed;
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        ::unlink(tmp.c_str());
+        return WriteOutcome::CannotCreate;
+    }
+    return WriteOutcome::Written;
+}
+
+} // namespace pkm

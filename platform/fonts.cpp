@@ -1,0 +1,78 @@
+#include "platform/fonts.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QStringList>
+
+namespace {
+
+QString findFamily(const QString& wanted)
+{
+    const QStringList families = QFontDatabase::families();
+    for (const QString& family : families) {
+        if (family.compare(wanted, Qt::CaseInsensitive) == 0)
+            return family;
+    }
+    return {};
+}
+
+QFont fallbackFixedFont()
+{
+    // GNU Unifont at 16 px gives the 8 x 16 cells of a PC text screen, block characters
+    // tiling without gaps; DejaVu Sans Mono at 13 px also advances 8 pixels.
+    static const struct {
+        const char* family;
+        int pixelSize;
+    } candidates[] = {{"Unifont", 16}, {"DejaVu Sans Mono", 13}, {"Liberation Mono", 13}};
+    for (const auto& c : candidates) {
+        const QString family = findFamily(QString::fromLatin1(c.family));
+        if (!family.isEmpty()) {
+            QFont f(family);
+            f.setPixelSize(c.pixelSize);
+            f.setStyleHint(QFont::TypeWriter);
+            f.setKerning(false);
+            return f;
+        }
+    }
+    QFont f(QStringLiteral("Monospace"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setPixelSize(13);
+    return f;
+}
+
+} // namespace
+
+QFont windowFont()
+{
+    return windowFont(11, false);
+}
+
+QFont windowFont(int pixelSize, bool bold)
+{
+    const QString family = findFamily(QStringLiteral("MS Sans Serif"));
+    QFont f = family.isEmpty() ? QFont(QStringLiteral("Sans Serif")) : QFont(family);
+    if (family.isEmpty())
+        f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QFont fixedTextFontNamed(const QString& wanted)
+{
+    const QString family = findFamily(wanted);
+    if (family.isEmpty())
+        return fallbackFixedFont();
+    QFont f(family);
+    f.setPixelSize(11);
+    f.setKerning(false);
+    return f;
+}
+
+QFont fixedTextFont(bool* terminalFound)
+{
+    const bool terminal = !findFamily(QStringLiteral("terminal")).isEmpty();
+    if (terminalFound)
+        *terminalFound = terminal;
+    return fixedTextFontNamed(terminal ? QStringLiteral("Terminal") : QStringLiteral("FixedSys"));
+}

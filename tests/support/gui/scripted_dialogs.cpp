@@ -1,0 +1,46 @@
+#include "support/gui/scripted_dialogs.h"
+
+ScriptedDialogs::ScriptedDialogs()
+{
+    setDialogs(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs()
+{
+    setDialogs(nullptr);
+}
+
+void ScriptedDialogs::showMessage(QWidget*, const QString& caption, const QString& text, MessageIcon icon)
+{
+    messages.push_back({caption, text, icon});
+}
+
+int ScriptedDialogs::execDialog(QDialog* dialog)
+{
+    dialogTitles.push_back(dialog->windowTitle());
+    if (dialogHandlers.empty())
+        return QDialog::Rejected;
+    auto handler = std::move(dialogHandlers.front());
+    dialogHandlers.pop_front();
+    return handler(dialog);
+}
+
+std::optional<QString> ScriptedDialogs::browseForFolder(QWidget*, const FolderRequest& request)
+{
+    folderRequests.push_back(request);
+    if (folderAnswers.empty())
+        return std::nullopt;
+    auto answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
+QStringList ScriptedDialogs::openFileNames(QWidget*, const OpenFilesRequest& request)
+{
+    fileRequests.push_back(request);
+    if (fileAnswers.empty())
+        return {};
+    auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}

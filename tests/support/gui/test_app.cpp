@@ -1,0 +1,11 @@
+#include "support/gui/test_app.h"
+
+#include "platform/application.h"
+
+#include <gtest/gtest.h>
+
+int runTestsWithApplication(int argc, char** argv)
+{
+    TApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
