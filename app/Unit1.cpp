@@ -1,0 +1,467 @@
+#include "app/Unit1.h"
+
+#include "app/BrowseDr.h"
+#include "archiving/RarPage.h"
+#include "archiving/ZipPage.h"
+#include "platform/LogBox.h"
+#include "platform/RadioGroup.h"
+#include "platform/UpDown.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/file_io.h"
+#include "platform/fonts.h"
+#include "platform/paths.h"
+#include "platform/text_codec.h"
+#include "resources/resources.h"
+#include "templates/NfoDizPage.h"
+#include "templates/template_store.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSoundEffect>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+QPushButton* wizardButton(QWidget* parent, const char* name, const QString& caption, int x)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(x, 293, 75, 23);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QCheckBox* optionBox(QWidget* parent, const char* name, const QString& caption, int y)
+{
+    auto* c = new QCheckBox(caption, parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->move(24, y);
+    c->adjustSize();
+    return c;
+}
+
+QLabel* clickableLabel(QWidget* parent, QObject* filter)
+{
+    auto* l = new QLabel(QStringLiteral("zapzap"), parent);
+    l->setObjectName(QStringLiteral("Label3"));
+    QFont f(QStringLiteral("Arial"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(9);
+    f.setBold(true);
+    l->setFont(f);
+    l->adjustSize();
+    // Keep the caption whole inside the page where the font runs wider than designed.
+    l->move(std::min(266, 297 - l->width()), 217);
+    l->installEventFilter(filter);
+    return l;
+}
+
+// Creates an empty file; the error text is the one a failed creation reports.
+void createEmptyFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw pkm::Error(pkm::formatMessage("Cannot create file %s", path));
+    ::close(fd);
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setWindowIcon(applicationIcon());
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(windowFont());
+    setFixedSize(447, 325);
+    setSizeGripEnabled(false);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(10, 10, 120, 227);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(1, 1, 118, 225);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setScaledContents(false);
+
+    Notebook1 = new QStackedWidget(this);
+    Notebook1->setObjectName(QStringLiteral("Notebook1"));
+    Notebook1->setGeometry(140, 10, 297, 227);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    Bevel1->setGeometry(10, 279, 427, 2);
+
+    // Page 0.
+    Page0 = new QWidget(Notebook1);
+    Page0->setObjectName(QStringLiteral("Sommaire"));
+    Label1 = new QLabel(tr("This wizard will help you to create easily your nfo and/or diz files, rar (or ace) your "
+                           "release in 1.44mb (or any size) disks and finally zip the rar (or ace) files and add diz "
+                           "and/or nfo files to them."),
+                        Page0);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(0, 1, 297, 53);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2 = new QLabel(tr("Before clicking on the next button, choose one or more of the following options:"), Page0);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(0, 68, 297, 26);
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    CheckBox1 = optionBox(Page0, "CheckBox1", tr("Create &NFO file."), 104);
+    CheckBox2 = optionBox(Page0, "CheckBox2", tr("Create &DIZ file."), 128);
+    CheckBox3 = optionBox(Page0, "CheckBox3", tr("&Rar (or ace) a directory."), 151);
+    CheckBox4 = optionBox(Page0, "CheckBox4", tr("&Zip rar (or ace) files."), 175);
+    BitBtn3 = new QToolButton(Page0);
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    BitBtn3->setGeometry(0, 203, 24, 24);
+    BitBtn3->setIcon(glyphIcon(QStringLiteral("preferences")));
+    BitBtn3->setFocusPolicy(Qt::StrongFocus);
+    BitBtn3->setAccessibleName(tr("Preferences")); // the hint; hints are off for this window
+    Label3 = clickableLabel(Page0, this);
+    Notebook1->addWidget(Page0);
+
+    Page1 = new NfoDizPage(*this, Notebook1);
+    Notebook1->addWidget(Page1);
+    Page2 = new RarPage(*this, Notebook1);
+    Notebook1->addWidget(Page2);
+    Page3 = new ZipPage(*this, Notebook1);
+    Notebook1->addWidget(Page3);
+
+    Button4 = wizardButton(this, "Button4", tr("Previe&w"), 10);
+    Button4->hide();
+    Button1 = wizardButton(this, "Button1", tr("< &Previous"), 203);
+    Button2 = wizardButton(this, "Button2", tr("Next >"), 278);
+    Button2->setDefault(true);
+    Button3 = wizardButton(this, "Button3", tr("Cancel"), 363);
+
+    QWidget::setTabOrder(CheckBox1, CheckBox2);
+    QWidget::setTabOrder(CheckBox2, CheckBox3);
+    QWidget::setTabOrder(CheckBox3, CheckBox4);
+    QWidget::setTabOrder(CheckBox4, BitBtn3);
+
+    BrowseDirectoryDlg = new TBrowseDirectoryDlg(this);
+    BrowseDirectoryDlg->setObjectName(QStringLiteral("BrowseDirectoryDlg"));
+    BrowseDirectoryDlg->configureForPakmaster();
+
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
+        connect(box, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
+
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    // FormDestroy: the records go with their lists; nothing is saved.
+    Page2->Memo1->removeEventFilter(this);
+    Page3->Memo2->removeEventFilter(this);
+}
+
+void TForm1::FormCreate()
+{
+    IniPath = programDirectory() + "Release.ini";
+
+    if (!pkm::FilePresent(IniPath)) {
+        Dialogs().showMessage(nullptr, QString::fromLatin1(kApplicationTitle),
+                              QStringLiteral("It's the first time you run PKM.\r"
+                                             "I *strongly* suggest you read the readme.hlp file before trying to use "
+                                             "it.\rIt takes only 5 minutes. Thank you :)"),
+                              MessageIcon::Information);
+        // Without the file the window still works: it has no sections, and every later read
+        // of the store sees an empty file.
+        guarded([this] { createEmptyFile(IniPath); });
+    }
+
+    NfoSections.clear();
+    DizSections.clear();
+    pkm::LoadSectionLists(IniPath, NfoSections, DizSections);
+
+    ShowIntroPage();
+    UpdateNextButton();
+    EditedSectionIndex = -1;
+
+    // The log boxes never take the keyboard focus.
+    Page2->Memo1->installEventFilter(this);
+    Page3->Memo2->installEventFilter(this);
+    // Enter on an edited tree label must not press the default button.
+    installEventFilter(this);
+
+    const std::string outputDir = pkm::ReadMainSetting(IniPath, "Output dir");
+    Page2->OutDirEdit->setText(pathToQString(outputDir));
+    Page3->OutDirEdit2->setText(Page2->OutDirEdit->text());
+}
+
+pkm::WizardOptions TForm1::options() const
+{
+    return {CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked(), CheckBox4->isChecked()};
+}
+
+int TForm1::currentPage() const
+{
+    return Notebook1->currentIndex();
+}
+
+void TForm1::enterPage(pkm::WizardEntry entry)
+{
+    const pkm::WizardOptions o = options();
+    const pkm::EntryState state = pkm::entryState(entry, o);
+    LoadPagePicture(QString::fromLatin1(state.picture));
+    if (entry == pkm::WizardEntry::Nfo)
+        NfoMode = true;
+    else if (entry == pkm::WizardEntry::Diz)
+        NfoMode = false;
+    Button2->setEnabled(state.nextEnabled);
+    Button3->setText(entry == pkm::WizardEntry::Intro || state.nextEnabled ? tr("Cancel") : tr("Finish"));
+    Button1->setEnabled(state.previousEnabled);
+    if (entry == pkm::WizardEntry::Nfo || entry == pkm::WizardEntry::Diz)
+        FillSectionTree(NfoMode);
+    Button4->setVisible(state.previewVisible);
+    Notebook1->setCurrentIndex(pkm::pageOfEntry(entry));
+    emit pageEntered(pkm::pageOfEntry(entry));
+}
+
+void TForm1::ShowIntroPage() { enterPage(pkm::WizardEntry::Intro); }
+void TForm1::ShowNfoPage() { enterPage(pkm::WizardEntry::Nfo); }
+void TForm1::ShowDizPage() { enterPage(pkm::WizardEntry::Diz); }
+void TForm1::ShowRarPage() { enterPage(pkm::WizardEntry::Rar); }
+void TForm1::ShowZipPage() { enterPage(pkm::WizardEntry::Zip); }
+
+void TForm1::LoadPagePicture(const QString& name)
+{
+    const QPixmap picture = loadBitmapResource(name);
+    if (!picture.isNull())
+        Image1->setPixmap(picture);
+}
+
+void TForm1::FillSectionTree(bool nfo)
+{
+    QTreeWidget* tree = Page1->TreeView1;
+    tree->setUpdatesEnabled(false);
+    {
+        const QSignalBlocker block(tree);
+        tree->clear();
+        auto* fileNode = new QTreeWidgetItem(tree, QStringList(nfo ? QStringLiteral("Nfo") : QStringLiteral("Diz")));
+        NfoDizPage::setNodeImage(fileNode, NfoDizPage::kFileNodeImage, NfoDizPage::kFileNodeImage);
+        const pkm::SectionList& sections = nfo ? NfoSections : DizSections;
+        int k = 1;
+        for (const pkm::TParam& section : sections) {
+            auto* node = new QTreeWidgetItem(fileNode, QStringList(toDisplay(section.Name)));
+            node->setFlags(node->flags() | Qt::ItemIsEditable);
+            NfoDizPage::setNodeImage(node, NfoDizPage::sectionImage(k), NfoDizPage::sectionImage(k) + 10);
+            ++k;
+        }
+        fileNode->setExpanded(true);
+        tree->setCurrentItem(nullptr);
+        tree->clearSelection();
+    }
+    tree->setUpdatesEnabled(true);
+    ShowSelectedSection();
+}
+
+void TForm1::ShowSelectedSection()
+{
+    QTreeWidget* tree = Page1->TreeView1;
+    QTreeWidgetItem* node = tree->currentItem();
+    if (node == nullptr || !node->isSelected() || node->parent() == nullptr) {
+        EnableSectionEditors(false);
+        return;
+    }
+    const int index = node->parent()->indexOfChild(node);
+    pkm::SectionList& sections = currentSections();
+    if (index < 0 || index >= static_cast<int>(sections.size())) {
+        EnableSectionEditors(false);
+        return;
+    }
+    const pkm::TParam& section = sections[static_cast<std::size_t>(index)];
+    const std::size_t cr = section.Value.find('\r');
+    Page1->EValue->setText(toDisplay(cr == std::string::npos ? section.Value : section.Value.substr(0, cr)));
+    Page1->UpDown1->setPosition(section.Line);
+    Page1->UpDown2->setPosition(section.Start);
+    Page1->UpDown3->setPosition(section.Width);
+    Page1->RStyle->setItemIndex(section.Style ? 1 : 0);
+    Page1->BMore->setEnabled(Page1->RStyle->itemIndex() != 0);
+    Page1->RAlignment->setItemIndex(section.Alignment <= 2 ? section.Alignment : 2);
+    Page1->CCaps->setChecked(section.Caps);
+    EnableSectionEditors(true);
+}
+
+void TForm1::EnableSectionEditors(bool on)
+{
+    NfoDizPage* p = Page1;
+    for (QWidget* w : std::initializer_list<QWidget*> {p->ELine, p->EStart, p->ELength, p->EValue, p->RStyle,
+                                                       p->RAlignment, p->CCaps})
+        w->setEnabled(on);
+    if (on)
+        return;
+    p->RStyle->setItemIndex(-1);
+    p->RAlignment->setItemIndex(-1);
+    p->EValue->clear();
+    p->UpDown1->setPosition(1);
+    p->UpDown2->setPosition(1);
+    p->UpDown3->setPosition(1);
+    p->CCaps->setChecked(false);
+    p->BMore->setEnabled(false);
+}
+
+void TForm1::UpdateNextButton()
+{
+    Button2->setEnabled(options().any());
+}
+
+void TForm1::ReloadSectionLists()
+{
+    NfoSections.clear();
+    DizSections.clear();
+    pkm::LoadSectionLists(IniPath, NfoSections, DizSections);
+}
+
+void TForm1::Button2Click()
+{
+    switch (pkm::nextEntry(currentPage(), NfoMode, options())) {
+    case pkm::WizardEntry::Nfo:
+        ShowNfoPage();
+        break;
+    case pkm::WizardEntry::Diz:
+        ShowDizPage();
+        break;
+    case pkm::WizardEntry::Rar:
+        ShowRarPage();
+        break;
+    case pkm::WizardEntry::Zip:
+        ShowZipPage();
+        break;
+    case pkm::WizardEntry::Intro:
+    case pkm::WizardEntry::None:
+        break;
+    }
+}
+
+void TForm1::Button1Click()
+{
+    switch (pkm::previousEntry(currentPage(), NfoMode, options())) {
+    case pkm::WizardEntry::Intro:
+        ShowIntroPage();
+        break;
+    case pkm::WizardEntry::Nfo:
+        ShowNfoPage();
+        break;
+    case pkm::WizardEntry::Diz:
+        ShowDizPage();
+        break;
+    case pkm::WizardEntry::Rar:
+        ShowRarPage();
+        break;
+    case pkm::WizardEntry::Zip:
+    case pkm::WizardEntry::None:
+        break;
+    }
+}
+
+void TForm1::Button3Click()
+{
+    close();
+}
+
+void TForm1::CheckBox1Click()
+{
+    UpdateNextButton();
+}
+
+void TForm1::Label3Click()
+{
+    // A click while the sound plays does not restart it; any failure is silent.
+    if (sound_ == nullptr) {
+        sound_ = new QSoundEffect(this);
+        sound_->setSource(QUrl(QStringLiteral("qrc:/wave1.wav")));
+    }
+    if (sound_->isPlaying())
+        return;
+    sound_->play();
+}
+
+void TForm1::PostNumericError()
+{
+    QCoreApplication::postEvent(this, new QEvent(QEvent::Type(QEvent::User + kDeferredMessage)));
+}
+
+void TForm1::ShowNumericError()
+{
+    Dialogs().showMessage(this, QStringLiteral("Input error"), QStringLiteral("Numeric values only!"),
+                          MessageIcon::Error);
+}
+
+bool TForm1::FormCloseQuery()
+{
+    if (Page2->Button5->isEnabled() && Page3->Button6->isEnabled())
+        return true;
+    Dialogs().showMessage(this, QStringLiteral("Close error"),
+                          QStringLiteral("Compression in progress...\rCan't close the application."),
+                          MessageIcon::Error);
+    return false;
+}
+
+bool TForm1::event(QEvent* event)
+{
+    if (event->type() == QEvent::Type(QEvent::User + kDeferredMessage)) {
+        ShowNumericError();
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == Page2->Memo1 || watched == Page3->Memo2) && event->type() == QEvent::FocusIn)
+        return true;
+    if (watched == Label3 && event->type() == QEvent::MouseButtonRelease) {
+        guarded([this] { Label3Click(); });
+        return true;
+    }
+    if (watched == this && event->type() == QEvent::KeyPress) {
+        // The tree's label editor has taken Enter as "accept"; it must not go on to press
+        // the default button.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QWidget* focus = QApplication::focusWidget();
+        const bool editingLabel = focus != nullptr && focus != Page1->TreeView1 && Page1->TreeView1->isAncestorOf(focus);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && currentPage() == 1 && editingLabel)
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TForm1::reject()
+{
+    // Escape does not close the wizard.
+}

@@ -1,0 +1,104 @@
+#include "platform/LogBox.h"
+
+#include "platform/fonts.h"
+#include "platform/text_codec.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+TLogBox::TLogBox(QWidget* parent)
+    : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    setFocusPolicy(Qt::NoFocus);
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setUndoRedoEnabled(false);
+    setTextInteractionFlags(Qt::NoTextInteraction);
+    viewport()->setCursor(Qt::ArrowCursor);
+    setFont(windowFont(11, true));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Text, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    timer_.setInterval(50);
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &TLogBox::flush);
+}
+
+void TLogBox::appendLine(const std::string& line)
+{
+    buffer_.append(line);
+    scheduleFlush();
+}
+
+void TLogBox::progressLine(const std::string& line)
+{
+    buffer_.progress(line);
+    scheduleFlush();
+}
+
+void TLogBox::clearLog()
+{
+    timer_.stop();
+    buffer_.clear();
+    clear();
+    hasLines_ = false;
+}
+
+void TLogBox::scheduleFlush()
+{
+    if (!timer_.isActive())
+        timer_.start();
+}
+
+void TLogBox::flush()
+{
+    timer_.stop();
+    if (!buffer_.hasPending())
+        return;
+    const pkm::LogBuffer::Batch batch = buffer_.take();
+    QScrollBar* bar = verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
+
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    const bool empty = !hasLines_;
+    if (batch.replaceLast && !empty) {
+        cursor.movePosition(QTextCursor::End);
+        cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(toDisplay(batch.lastShown));
+    }
+    if (!batch.added.empty()) {
+        QString text;
+        bool first = empty;
+        for (const std::string& line : batch.added) {
+            if (!first)
+                text += QChar::ParagraphSeparator;
+            text += toDisplay(line);
+            first = false;
+        }
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(text);
+        hasLines_ = true;
+    }
+    cursor.endEditBlock();
+    if (atEnd)
+        bar->setValue(bar->maximum());
+}
+
+QStringList TLogBox::lines()
+{
+    flush();
+    QStringList out;
+    if (!hasLines_)
+        return out;
+    for (QTextBlock b = document()->firstBlock(); b.isValid(); b = b.next())
+        out << b.text();
+    return out;
+}

@@ -1,0 +1,45 @@
+#include "platform/log_buffer.h"
+
+namespace pkm {
+
+void LogBuffer::append(std::string line)
+{
+    last_ = line;
+    added_.push_back(std::move(line));
+    ++count_;
+}
+
+void LogBuffer::progress(const std::string& text)
+{
+    if (count_ == 0) {
+        append(text);
+        return;
+    }
+    last_.resize(last_.size() >= 4 ? last_.size() - 4 : 0);
+    last_ += text;
+    if (!added_.empty())
+        added_.back() = last_;
+    else
+        replaceLast_ = true;
+}
+
+void LogBuffer::clear()
+{
+    added_.clear();
+    replaceLast_ = false;
+    last_.clear();
+    count_ = 0;
+}
+
+LogBuffer::Batch LogBuffer::take()
+{
+    Batch b;
+    b.replaceLast = replaceLast_;
+    if (replaceLast_)
+        b.lastShown = last_;
+    b.added.swap(added_);
+    replaceLast_ = false;
+    return b;
+}
+
+} // namespace pkm
