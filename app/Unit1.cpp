@@ -204,9 +204,17 @@ void TForm1::FormCreate()
     UpdateNextButton();
     EditedSectionIndex = -1;
 
-    // The log boxes never take the keyboard focus.
+    // The log boxes never take the keyboard focus: a focus change to one of them is undone.
     Page2->Memo1->installEventFilter(this);
     Page3->Memo2->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (now != Page2->Memo1 && now != Page3->Memo2)
+            return;
+        if (old != nullptr && old != now && old->window() == this)
+            old->setFocus(Qt::OtherFocusReason);
+        else
+            now->clearFocus();
+    });
     // Enter on an edited tree label must not press the default button.
     installEventFilter(this);
 

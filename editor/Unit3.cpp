@@ -1,0 +1,262 @@
+#include "editor/Unit3.h"
+
+#include "platform/errors.h"
+#include "platform/file_io.h"
+#include "platform/fonts.h"
+#include "platform/text_codec.h"
+#include "templates/word_wrap.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextEdit>
+
+namespace {
+
+constexpr int kReadoutMessage = QEvent::User + 1021;
+
+// Byte text (lines ending in CR LF, CR or LF) to the memo's text, one paragraph per line.
+QString bytesToMemo(const std::string& bytes)
+{
+    std::string normalized;
+    normalized.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\0')
+            break;
+        if (c == '\r') {
+            normalized += '\n';
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        } else {
+            normalized += c;
+        }
+    }
+    return toDisplay(normalized);
+}
+
+} // namespace
+
+TForm3::TForm3(QWidget* owner)
+    : QDialog(owner)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setFont(windowFont());
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+
+    Memo1 = new QTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setAcceptRichText(false);
+    Memo1->setFrameShape(QFrame::Box);
+    Memo1->setLineWidth(1);
+    Memo1->document()->setDocumentMargin(2);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Memo1->setTabChangesFocus(false);
+    Memo1->setUndoRedoEnabled(true);
+    bool terminal = false;
+    Memo1->setFont(fixedTextFont(&terminal));
+    Memo1->installEventFilter(this);
+    Memo1->viewport()->installEventFilter(this);
+
+    Button1 = new QPushButton(tr("OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(tr("Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, [this] {
+        if (OnOkClick)
+            OnOkClick();
+        else
+            accept();
+    });
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    Memo1->setGeometry(10, 10, 572, 318);
+    Button1->setGeometry(422, 338, 75, 25);
+    Button2->setGeometry(507, 338, 75, 25);
+    resize(592, 373);
+    setSizeable(false);
+    Memo1->setFocus();
+    applyColumns();
+}
+
+int TForm3::charAdvance() const
+{
+    const int advance = QFontMetrics(Memo1->font()).horizontalAdvance(QLatin1Char('M'));
+    return advance > 0 ? advance : 8;
+}
+
+int TForm3::memoWidthForChars(int chars) const
+{
+    return chars * charAdvance() + 6;
+}
+
+int TForm3::columns() const
+{
+    return std::max(1, (Memo1->width() - 6) / charAdvance());
+}
+
+void TForm3::applyColumns()
+{
+    // Wrap at a whole number of character cells, as the memo holds `columns()` characters.
+    Memo1->setLineWrapMode(QTextEdit::FixedColumnWidth);
+    Memo1->setLineWrapColumnOrWidth(columns());
+}
+
+void TForm3::FitWidthToMemo()
+{
+    const int memoWidth = Memo1->width();
+    if (minimumWidth() == maximumWidth()) // fixed border: keep it fixed at the new width
+        setFixedWidth(memoWidth + 20);
+    else
+        resize(memoWidth + 20, height());
+    FormResize();
+}
+
+void TForm3::setSizeable(bool sizeable)
+{
+    const QSize current = size();
+    if (sizeable) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    } else {
+        setFixedSize(current);
+        setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    }
+    resize(current);
+}
+
+void TForm3::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+void TForm3::FormResize()
+{
+    const int cw = width();
+    const int ch = height();
+    Memo1->setGeometry(10, 10, std::max(0, cw - 20), std::max(0, ch - 55));
+    const int okLeft = helperMode() ? (cw - Button1->width()) / 2 : cw - 170;
+    Button1->move(okLeft, ch - 35);
+    Button2->move(cw - 85, ch - 35);
+    applyColumns();
+}
+
+void TForm3::setMemoFontName(const QString& family)
+{
+    Memo1->setFont(fixedTextFontNamed(family));
+    applyColumns();
+}
+
+std::string TForm3::memoText() const
+{
+    std::string out;
+    const QTextDocument* doc = Memo1->document();
+    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
+        if (b != doc->firstBlock())
+            out += "\r\n";
+        out += fromDisplay(b.text());
+    }
+    return out;
+}
+
+void TForm3::setMemoText(const std::string& bytes)
+{
+    Memo1->setPlainText(bytesToMemo(bytes));
+}
+
+void TForm3::loadFromFile(const std::string& path)
+{
+    const std::optional<std::string> bytes = pkm::readFileBytes(path);
+    if (!bytes)
+        throw pkm::Error(pkm::formatMessage("Cannot open file %s", path));
+    setMemoText(*bytes);
+}
+
+void TForm3::saveToFile(const std::string& path) const
+{
+    switch (pkm::replaceFile(path, memoText())) {
+    case pkm::WriteOutcome::Written:
+        return;
+    case pkm::WriteOutcome::CannotCreate:
+        throw pkm::Error(pkm::formatMessage("Cannot create file %s", path));
+    case pkm::WriteOutcome::WriteFailed:
+        throw pkm::Error(pkm::formatMessage("Unable to write to %s", path));
+    }
+}
+
+std::vector<std::string> TForm3::displayLines() const
+{
+    return pkm::wrapDisplayLines(memoText(), columns());
+}
+
+void TForm3::postPositionReadout()
+{
+    if (helperMode())
+        QCoreApplication::postEvent(this, new QEvent(QEvent::Type(kReadoutMessage)));
+}
+
+void TForm3::ShowPosition()
+{
+    // Positions count a line end as the two characters CR LF, as in the file.
+    const QTextCursor cursor = Memo1->textCursor();
+    const QTextDocument* doc = Memo1->document();
+    auto windowsIndex = [doc](int pos) {
+        return static_cast<std::size_t>(pos + doc->findBlock(pos).blockNumber());
+    };
+    const std::size_t s = windowsIndex(cursor.selectionStart());
+    const std::size_t e = windowsIndex(cursor.selectionEnd());
+    std::size_t lineStart = 0;
+    const std::size_t line = pkm::displayLineOfIndex(memoText(), columns(), s, &lineStart);
+    setWindowTitle(QStringLiteral("%1 [L: %2 - S: %3 - W: %4]")
+                       .arg(HelperFileName)
+                       .arg(line + 1)
+                       .arg(s - lineStart + 1)
+                       .arg(e - s));
+}
+
+bool TForm3::event(QEvent* event)
+{
+    if (event->type() == QEvent::Type(kReadoutMessage)) {
+        if (helperMode())
+            ShowPosition();
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Memo1 || watched == Memo1->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::KeyPress:
+            postPositionReadout();
+            break;
+        case QEvent::MouseMove:
+            if (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton)
+                postPositionReadout();
+            break;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm3::closeEvent(QCloseEvent* event)
+{
+    QDialog::closeEvent(event);
+    if (event->isAccepted() && OnClosed)
+        OnClosed();
+}

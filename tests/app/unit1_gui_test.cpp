@@ -1,0 +1,336 @@
+#include "app/Unit1.h"
+
+#include "archiving/RarPage.h"
+#include "archiving/ZipPage.h"
+#include "platform/LogBox.h"
+#include "platform/RadioGroup.h"
+#include "platform/UpDown.h"
+#include "platform/text_codec.h"
+#include "support/gui/program_dir.h"
+#include "support/gui/scripted_dialogs.h"
+#include "templates/NfoDizPage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    std::unique_ptr<TForm1> start()
+    {
+        auto form = std::make_unique<TForm1>();
+        form->show();
+        return form;
+    }
+
+    template <class T>
+    static T* child(QWidget* w, const char* name)
+    {
+        T* c = w->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+
+    ProgramDir dir;
+    ScriptedDialogs dialogs;
+};
+
+pkm::TParam section(const std::string& name, const std::string& value = std::string())
+{
+    pkm::TParam p;
+    p.Name = name;
+    p.Value = value;
+    return p;
+}
+
+// What a page entry left on screen.
+struct Stop {
+    int page;
+    bool nfoMode;
+    bool nextEnabled;
+    QString cancelCaption;
+    bool previousEnabled;
+    bool previewVisible;
+};
+
+Stop stopOf(TForm1& f)
+{
+    return {f.Notebook1->currentIndex(), f.NfoMode, f.Button2->isEnabled(), f.Button3->text(),
+            f.Button1->isEnabled(), f.Button4->isVisible()};
+}
+
+} // namespace
+
+TEST_F(MainWindow, FirstStartShowsTheMessageOnceAndCreatesAnEmptyReleaseIni)
+{
+    {
+        auto form = start();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Pakmaster v1.0"));
+        EXPECT_EQ(dialogs.messages[0].text,
+                  QStringLiteral("It's the first time you run PKM.\rI *strongly* suggest you read the readme.hlp "
+                                 "file before trying to use it.\rIt takes only 5 minutes. Thank you :)"));
+        EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
+        ASSERT_TRUE(std::filesystem::exists(dir.iniPath()));
+        EXPECT_EQ(std::filesystem::file_size(dir.iniPath()), 0u);
+        EXPECT_TRUE(form->NfoSections.empty());
+        EXPECT_TRUE(form->DizSections.empty());
+        EXPECT_TRUE(form->Page2->OutDirEdit->text().isEmpty());
+        EXPECT_TRUE(form->Page3->OutDirEdit2->text().isEmpty());
+    }
+    auto again = start();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(MainWindow, AFileThatCannotBeCreatedIsReportedAndTheWindowStillStarts)
+{
+    // The program directory is a dangling path: the empty store cannot be created there.
+    setProgramDirectory(dir.file("missing/sub"));
+    auto form = start();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].icon, MessageIcon::Error);
+    EXPECT_TRUE(dialogs.messages[1].text.startsWith(QStringLiteral("Cannot create file ")));
+    EXPECT_EQ(form->Notebook1->currentIndex(), 0);
+    EXPECT_FALSE(form->Button2->isEnabled());
+}
+
+TEST_F(MainWindow, FrameGeometryAndStartState)
+{
+    dir.writeIni();
+    auto form = start();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Pakmaster v1.0"));
+    EXPECT_EQ(form->size(), QSize(447, 325));
+    EXPECT_EQ(form->Notebook1->geometry(), QRect(140, 10, 297, 227));
+    EXPECT_EQ(form->Button2->geometry(), QRect(278, 293, 75, 23));
+    EXPECT_TRUE(form->Button2->isDefault());
+    EXPECT_EQ(form->Notebook1->currentIndex(), 0);
+    EXPECT_FALSE(form->Button1->isEnabled());
+    EXPECT_FALSE(form->Button2->isEnabled());
+    EXPECT_FALSE(form->Button4->isVisible());
+    EXPECT_EQ(form->Button3->text(), QStringLiteral("Cancel"));
+    EXPECT_FALSE(form->Image1->pixmap().isNull());
+    EXPECT_EQ(form->Image1->pixmap().size(), QSize(120, 227));
+}
+
+TEST_F(MainWindow, TickingAnyOptionEnablesNextAndUntickingTheLastDisablesIt)
+{
+    dir.writeIni();
+    auto form = start();
+    QCheckBox* zip = child<QCheckBox>(form.get(), "CheckBox4");
+    QTest::mouseClick(zip, Qt::LeftButton);
+    EXPECT_TRUE(form->Button2->isEnabled());
+    QTest::mouseClick(child<QCheckBox>(form.get(), "CheckBox2"), Qt::LeftButton);
+    QTest::mouseClick(zip, Qt::LeftButton);
+    EXPECT_TRUE(form->Button2->isEnabled());
+    QTest::mouseClick(child<QCheckBox>(form.get(), "CheckBox2"), Qt::LeftButton);
+    EXPECT_FALSE(form->Button2->isEnabled());
+}
+
+TEST_F(MainWindow, NextAndPreviousWalkTheChainForEveryCombinationOfOptions)
+{
+    dir.writeIni();
+    for (int bits = 1; bits < 16; ++bits) {
+        SCOPED_TRACE(bits);
+        auto form = start();
+        QCheckBox* boxes[] = {form->CheckBox1, form->CheckBox2, form->CheckBox3, form->CheckBox4};
+        for (int i = 0; i < 4; ++i) {
+            if (bits & (1 << i))
+                QTest::mouseClick(boxes[i], Qt::LeftButton);
+        }
+        // Expected stops: page 0, then the pages of the ticked options in chain order.
+        std::vector<std::pair<int, bool>> chain {{0, false}};
+        if (bits & 1)
+            chain.push_back({1, true});
+        if (bits & 2)
+            chain.push_back({1, false});
+        if (bits & 4)
+            chain.push_back({2, false});
+        if (bits & 8)
+            chain.push_back({3, false});
+
+        std::vector<Stop> forward {stopOf(*form)};
+        while (form->Button2->isEnabled()) {
+            QTest::mouseClick(form->Button2, Qt::LeftButton);
+            forward.push_back(stopOf(*form));
+            ASSERT_LE(forward.size(), 5u);
+        }
+        ASSERT_EQ(forward.size(), chain.size());
+        for (std::size_t i = 0; i < chain.size(); ++i) {
+            EXPECT_EQ(forward[i].page, chain[i].first);
+            if (forward[i].page == 1)
+                EXPECT_EQ(forward[i].nfoMode, chain[i].second);
+            const bool last = i + 1 == chain.size();
+            EXPECT_EQ(forward[i].nextEnabled, !last);
+            EXPECT_EQ(forward[i].cancelCaption, last && i > 0 ? QStringLiteral("Finish") : QStringLiteral("Cancel"));
+            EXPECT_EQ(forward[i].previousEnabled, i > 0);
+            EXPECT_EQ(forward[i].previewVisible, forward[i].page == 1);
+        }
+
+        for (std::size_t i = chain.size() - 1; i > 0; --i) {
+            QTest::mouseClick(form->Button1, Qt::LeftButton);
+            const Stop s = stopOf(*form);
+            EXPECT_EQ(s.page, chain[i - 1].first);
+            if (s.page == 1)
+                EXPECT_EQ(s.nfoMode, chain[i - 1].second);
+        }
+        EXPECT_EQ(form->Notebook1->currentIndex(), 0);
+        EXPECT_EQ(form->Button3->text(), QStringLiteral("Cancel"));
+        EXPECT_FALSE(form->Button4->isVisible());
+        EXPECT_FALSE(form->Button1->isEnabled());
+    }
+}
+
+TEST_F(MainWindow, TreeNodesShowTheLastDigitOfTheirPosition)
+{
+    dir.writeIni();
+    auto form = start();
+    for (int i = 1; i <= 14; ++i)
+        form->NfoSections.push_back(section("S" + std::to_string(i)));
+    form->CheckBox1->setChecked(true);
+    form->ShowNfoPage();
+    QTreeWidget* tree = form->Page1->TreeView1;
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem* file = tree->topLevelItem(0);
+    EXPECT_EQ(file->text(0), QStringLiteral("Nfo"));
+    EXPECT_EQ(file->data(0, Qt::UserRole).toInt(), 20);
+    EXPECT_TRUE(file->isExpanded());
+    ASSERT_EQ(file->childCount(), 14);
+    for (int k = 1; k <= 14; ++k) {
+        EXPECT_EQ(file->child(k - 1)->data(0, Qt::UserRole).toInt(), (k - 1) % 10);
+        EXPECT_EQ(file->child(k - 1)->data(0, Qt::UserRole + 1).toInt(), (k - 1) % 10 + 10);
+    }
+    EXPECT_EQ(file->child(13)->data(0, Qt::UserRole).toInt(), 3);
+    EXPECT_EQ(tree->currentItem(), nullptr);
+}
+
+TEST_F(MainWindow, SelectingNodesFillsOrClearsTheSectionEditors)
+{
+    dir.writeIni();
+    auto form = start();
+    pkm::TParam memo = section("Notes", "first\r\nsecond\r\nthird");
+    memo.Line = 7;
+    memo.Start = 12;
+    memo.Width = 30;
+    memo.Style = true;
+    memo.Alignment = 2;
+    memo.Caps = true;
+    form->DizSections.push_back(memo);
+    form->CheckBox2->setChecked(true);
+    form->ShowDizPage();
+    NfoDizPage* page = form->Page1;
+
+    // After a rebuild nothing is selected: cleared and disabled.
+    EXPECT_FALSE(page->EValue->isEnabled());
+    EXPECT_EQ(page->RStyle->itemIndex(), -1);
+    EXPECT_EQ(page->ELine->text(), QStringLiteral("1"));
+
+    QTreeWidgetItem* file = page->TreeView1->topLevelItem(0);
+    page->TreeView1->setCurrentItem(file->child(0));
+    form->ShowSelectedSection();
+    EXPECT_TRUE(page->EValue->isEnabled());
+    EXPECT_EQ(page->EValue->text(), QStringLiteral("first"));
+    EXPECT_EQ(page->ELine->text(), QStringLiteral("7"));
+    EXPECT_EQ(page->EStart->text(), QStringLiteral("12"));
+    EXPECT_EQ(page->ELength->text(), QStringLiteral("30"));
+    EXPECT_EQ(page->RStyle->itemIndex(), 1);
+    EXPECT_TRUE(page->BMore->isEnabled());
+    EXPECT_EQ(page->RAlignment->itemIndex(), 2);
+    EXPECT_TRUE(page->CCaps->isChecked());
+
+    page->TreeView1->setCurrentItem(file);
+    form->ShowSelectedSection();
+    for (QWidget* w : std::initializer_list<QWidget*> {page->ELine, page->EStart, page->ELength, page->EValue,
+                                                       page->RStyle, page->RAlignment, page->CCaps, page->BMore})
+        EXPECT_FALSE(w->isEnabled());
+    EXPECT_TRUE(page->EValue->text().isEmpty());
+    EXPECT_EQ(page->RStyle->itemIndex(), -1);
+    EXPECT_EQ(page->RAlignment->itemIndex(), -1);
+    EXPECT_EQ(page->ELength->text(), QStringLiteral("1"));
+    EXPECT_FALSE(page->CCaps->isChecked());
+}
+
+TEST_F(MainWindow, LogBoxesNeverTakeTheFocus)
+{
+    dir.writeIni();
+    auto form = start();
+    form->CheckBox3->setChecked(true);
+    form->ShowRarPage();
+    QApplication::setActiveWindow(form.get());
+    form->Page2->NameEdit->setFocus();
+    form->Page2->Memo1->setFocus();
+    QTest::mouseClick(form->Page2->Memo1->viewport(), Qt::LeftButton);
+    EXPECT_NE(QApplication::focusWidget(), form->Page2->Memo1);
+    EXPECT_FALSE(form->Page2->Memo1->hasFocus());
+}
+
+TEST_F(MainWindow, EnterAcceptsAnEditedTreeLabelWithoutPressingNext)
+{
+    dir.writeIni();
+    auto form = start();
+    form->NfoSections.push_back(section("Title"));
+    form->CheckBox1->setChecked(true);
+    form->CheckBox3->setChecked(true);
+    form->ShowNfoPage();
+    QApplication::setActiveWindow(form.get());
+    QTreeWidget* tree = form->Page1->TreeView1;
+    QTreeWidgetItem* node = tree->topLevelItem(0)->child(0);
+    tree->setCurrentItem(node);
+    tree->editItem(node);
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(tree->isAncestorOf(editor));
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("Renamed"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return node->text(0) == QStringLiteral("Renamed"); }));
+    EXPECT_EQ(form->Notebook1->currentIndex(), 1) << "Enter went on to the default button";
+
+    // Without an open editor Enter presses Next as usual.
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_EQ(form->Notebook1->currentIndex(), 2);
+}
+
+TEST_F(MainWindow, ClosingIsRefusedWhileAStartButtonIsDisabled)
+{
+    dir.writeIni();
+    auto form = start();
+    for (QPushButton* start : {form->Page2->Button5, form->Page3->Button6}) {
+        start->setEnabled(false);
+        EXPECT_FALSE(form->close());
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(dialogs.messages.back().caption, QStringLiteral("Close error"));
+        EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("Compression in progress...\rCan't close the application."));
+        start->setEnabled(true);
+    }
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible());
+    QTest::mouseClick(form->Button3, Qt::LeftButton);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainWindow, NumericErrorIsShownOnceThePostedMessageArrives)
+{
+    dir.writeIni();
+    auto form = start();
+    form->PostNumericError();
+    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages.empty(); }));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Input error"));
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Numeric values only!"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+}

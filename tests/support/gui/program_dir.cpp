@@ -1,0 +1,18 @@
+#include "support/gui/program_dir.h"
+
+#include "platform/text_codec.h"
+
+ProgramDir::ProgramDir()
+{
+    setProgramDirectory(path());
+}
+
+ProgramDir::~ProgramDir()
+{
+    setProgramDirectory(std::string());
+}
+
+void ProgramDir::writeIni(const std::string& bytes)
+{
+    write("Release.ini", bytes);
+}
