@@ -1,0 +1,177 @@
+#include "archiving/Unit4.h"
+
+#include "platform/UpDown.h"
+#include "platform/dialogs.h"
+#include "platform/fonts.h"
+
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top, QWidget* buddy)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setBuddy(buddy);
+    label->adjustSize();
+    label->move(left, top);
+    return label;
+}
+
+} // namespace
+
+TForm4::TForm4(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("Zip files"));
+    setFont(windowFont());
+    setFixedSize(223, 109);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(88, 10, 121, 21);
+
+    Edit2 = new QLineEdit(QStringLiteral("1"), this);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setGeometry(143, 40, 49, 21);
+    Edit2->setMaxLength(3);
+
+    UpDown1 = new TUpDown(this);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setGeometry(192, 40, 17, 21);
+    UpDown1->setRange(1, 999);
+    UpDown1->setAssociate(Edit2);
+    UpDown1->setPosition(1);
+
+    Label1 = makeLabel(this, "Label1", QStringLiteral("&Name of zip:"), 10, 14, Edit1);
+    Label2 = makeLabel(this, "Label2", QStringLiteral("Number of &files:"), 10, 44, Edit2);
+
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(49, 72, 75, 25);
+    Button1->setDefault(true);
+    Button1->setEnabled(false);
+
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(134, 72, 75, 25);
+
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, Button1);
+    setTabOrder(Button1, Button2);
+
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+    connect(Button1, &QPushButton::clicked, this, &TForm4::accept);
+    connect(Button2, &QPushButton::clicked, this, &TForm4::reject);
+    // Installed after the up-down's own filter, so it sees the keys first.
+    Edit2->installEventFilter(this);
+
+    Edit1->setFocus();
+}
+
+void TForm4::Edit1Change()
+{
+    Button1->setEnabled(!Edit1->text().isEmpty());
+}
+
+bool TForm4::Edit2KeyPress(const QString& text) const
+{
+    // Keys without a character (arrows, Delete) and control characters (backspace, Enter,
+    // Escape, Tab, the editing shortcuts) pass, so the default and cancel buttons still answer.
+    // Of the typed characters only the digits get in.
+    if (text.isEmpty())
+        return true;
+    const QChar c = text.at(0);
+    if (!c.isPrint())
+        return true;
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+bool TForm4::Edit2Exit()
+{
+    if (Edit2->text().isEmpty()) {
+        Edit2->setText(QStringLiteral("1"));
+        return true;
+    }
+    bool ok = false;
+    const int value = Edit2->text().toInt(&ok, 10);
+    if (ok) {
+        if (value <= 0)
+            Edit2->setText(QStringLiteral("1"));
+        return true;
+    }
+    // The message box is shown once the focus change has finished; leaving the field and
+    // pressing OK in one click reports it once.
+    if (!numericErrorPending_) {
+        numericErrorPending_ = true;
+        QCoreApplication::postEvent(this, new QEvent(NumericErrorEvent));
+    }
+    return false;
+}
+
+int TForm4::Count() const
+{
+    bool ok = false;
+    const int value = Edit2->text().toInt(&ok, 10);
+    return ok && value > 0 ? value : 1;
+}
+
+void TForm4::accept()
+{
+    // Enter inside the count field closes the dialog without leaving the field, so its repair
+    // runs here too: a series is never made from a count the field itself would refuse.
+    if (!Edit2Exit())
+        return;
+    QDialog::accept();
+}
+
+bool TForm4::event(QEvent* e)
+{
+    if (e->type() == NumericErrorEvent) {
+        numericErrorPending_ = false;
+        // A dialog already closed (Cancel clicked while leaving the field) has nothing to repair.
+        if (isVisible()) {
+            Edit2->setFocus(Qt::OtherFocusReason);
+            Edit2->selectAll();
+            Dialogs().showMessage(this, QStringLiteral("Input error"), QStringLiteral("Numeric values only!"),
+                MessageIcon::Error);
+        }
+        return true;
+    }
+    return QDialog::event(e);
+}
+
+bool TForm4::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == Edit2) {
+        if (e->type() == QEvent::KeyPress) {
+            if (!Edit2KeyPress(static_cast<QKeyEvent*>(e)->text()))
+                return true;
+        } else if (e->type() == QEvent::FocusOut) {
+            // Only a move to another control of this dialog leaves the field; the window losing
+            // activation (a message box, another window) or a popup menu does not.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                Edit2Exit();
+        }
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void TForm4::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = s->availableGeometry();
+        move(area.center() - rect().center());
+    }
+}
