@@ -374,7 +374,9 @@ TEST(Generator, AgreesWithAPlainLineVectorOverManyRandomTemplates)
         const std::string templ = joinTextLines(lines);
         SectionList sections(static_cast<std::size_t>(pick(12)));
         for (TParam& s : sections) {
-            s.Line = static_cast<std::uint16_t>(pick(static_cast<int>(lines.size()) + 6));
+            // Now and then a line that does not exist (yet), mostly one that does.
+            s.Line = static_cast<std::uint16_t>(pick(40) == 0 ? pick(static_cast<int>(lines.size()) + 12)
+                                                              : 1 + pick(static_cast<int>(lines.size()) + 1));
             s.Start = static_cast<std::uint16_t>(pick(16));
             s.Width = static_cast<std::uint16_t>(pick(7));
             s.Style = pick(2) == 1;
@@ -392,5 +394,5 @@ TEST(Generator, AgreesWithAPlainLineVectorOverManyRandomTemplates)
     }
     // Both outcomes must have been exercised for the comparison to mean anything.
     EXPECT_GT(failures, 100);
-    EXPECT_LT(failures, 2900);
+    EXPECT_LT(failures, 2000);
 }
