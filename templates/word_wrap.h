@@ -7,6 +7,11 @@
 // end of the line they follow instead of beginning the next); a word longer than the width is
 // cut after `width` characters and its rest continues on the next line; an empty hard line is
 // an empty displayed line; a last displayed line that is empty is not counted.
+//
+// Finer points: a lone CR and a lone LF also break the line, as they do in text files. A tab
+// is one column wide and separates words like a blank. Blanks are never cut: leading blanks
+// of a hard line stay on its first displayed line, and when the first word does not fit after
+// them they form that line alone. A width below 1 counts as 1.
 #include <cstddef>
 #include <string>
 #include <string_view>

@@ -1,0 +1,284 @@
+#include "templates/generator.h"
+
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "templates/text_lines.h"
+#include "templates/word_wrap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace pkm {
+
+namespace {
+
+// Stable storage for the lines a run builds: the template's lines are views, and a view of a
+// built line must stay valid while more lines are added.
+class LineArena {
+public:
+    std::string_view store(std::string_view line)
+    {
+        if (line.empty())
+            return {};
+        if (line.size() > capacity_ - used_) {
+            capacity_ = std::max(kBlockSize, line.size());
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));
+            used_ = 0;
+        }
+        char* at = blocks_.back().get() + used_;
+        std::memcpy(at, line.data(), line.size());
+        used_ += line.size();
+        return {at, line.size()};
+    }
+
+private:
+    static constexpr std::size_t kBlockSize = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t capacity_ = 0;
+    std::size_t used_ = 0;
+};
+
+// The template's lines while sections are overlaid. A memo-style section replaces one line by
+// several, which moves the numbers of every line after it; to find a line by its current
+// number without moving the rest, each template line is a slot that holds the lines it has
+// become, and a Fenwick tree over the slot sizes finds the slot of a line number.
+class TemplateLines {
+public:
+    explicit TemplateLines(std::string_view bytes)
+    {
+        const std::vector<std::string_view> lines = splitTextLineViews(bytes);
+        slots_.resize(lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            slots_[i].first = lines[i];
+        count_ = lines.size();
+        // Every slot holds one line: tree node i covers lowbit(i) slots.
+        tree_.resize(slots_.size() + 1);
+        for (std::size_t i = 1; i < tree_.size(); ++i)
+            tree_[i] = i & (~i + 1);
+        topStep_ = 1;
+        while (topStep_ * 2 <= slots_.size())
+            topStep_ *= 2;
+    }
+
+    std::size_t count() const { return count_; }
+
+    std::string_view at(std::size_t index) const
+    {
+        const auto [slot, offset] = locate(index);
+        const Slot& s = slots_[slot];
+        return offset == 0 ? s.first : s.rest[offset - 1];
+    }
+
+    // Replaces the line at `index` by the lines given (at least one).
+    void replace(std::size_t index, const std::vector<std::string_view>& lines)
+    {
+        const auto [slot, offset] = locate(index);
+        Slot& s = slots_[slot];
+        if (offset == 0)
+            s.first = lines.front();
+        else
+            s.rest[offset - 1] = lines.front();
+        if (lines.size() == 1)
+            return;
+        s.rest.insert(s.rest.begin() + static_cast<std::ptrdiff_t>(offset), lines.begin() + 1, lines.end());
+        const std::size_t added = lines.size() - 1;
+        count_ += added;
+        for (std::size_t i = slot + 1; i < tree_.size(); i += i & (~i + 1))
+            tree_[i] += added;
+    }
+
+    std::string bytes() const
+    {
+        std::size_t size = 0;
+        for (const Slot& s : slots_) {
+            size += s.first.size() + 2;
+            for (std::string_view line : s.rest)
+                size += line.size() + 2;
+        }
+        std::string out;
+        out.reserve(size);
+        for (const Slot& s : slots_) {
+            appendTextLine(out, s.first);
+            for (std::string_view line : s.rest)
+                appendTextLine(out, line);
+        }
+        return out;
+    }
+
+private:
+    struct Slot {
+        std::string_view first;
+        std::vector<std::string_view> rest;
+    };
+
+    // The slot holding the line at `index`, and the line's place inside it.
+    std::pair<std::size_t, std::size_t> locate(std::size_t index) const
+    {
+        std::size_t slots = 0; // slots wholly before the line
+        std::size_t remaining = index;
+        for (std::size_t step = topStep_; step > 0; step /= 2) {
+            if (slots + step < tree_.size() && tree_[slots + step] <= remaining) {
+                slots += step;
+                remaining -= tree_[slots];
+            }
+        }
+        return {slots, remaining};
+    }
+
+    std::vector<Slot> slots_;
+    std::vector<std::size_t> tree_; // 1-based Fenwick tree of slot sizes
+    std::size_t topStep_ = 1;
+    std::size_t count_ = 0;
+};
+
+// The line with `width` characters deleted from 1-based character `start` on; a start of 0 or
+// beyond the end deletes nothing, a field running past the end deletes to the end.
+std::string removeField(std::string_view line, std::uint16_t start, std::uint16_t width)
+{
+    std::string base(line);
+    if (start >= 1 && start <= base.size())
+        base.erase(start - 1u, width);
+    return base;
+}
+
+// `piece` inserted into `base` at 1-based character `start`: 0 puts it in front, a start beyond
+// the end appends it without filling the gap.
+void insertPiece(std::string& out, std::string_view base, std::string_view piece, std::uint16_t start)
+{
+    const std::size_t at = start == 0 ? 0 : std::min<std::size_t>(start - 1u, base.size());
+    out.clear();
+    out.append(base.substr(0, at));
+    out.append(piece);
+    out.append(base.substr(at));
+}
+
+} // namespace
+
+InfoFileKeys infoFileKeys(bool nfoMode)
+{
+    return nfoMode ? InfoFileKeys {"NFO clone", "NFO output"} : InfoFileKeys {"DIZ clone", "DIZ output"};
+}
+
+std::string TemplatePath(const std::string& programDir, const std::string& cloneKey)
+{
+    return withTrailingSeparator(programDir) + cloneKey;
+}
+
+std::string OutputPath(const std::string& programDir, const std::string& outputDirSetting,
+                       const std::string& outputKey)
+{
+    const std::string dir = outputDirSetting.empty() ? programDir : outputDirSetting;
+    return withTrailingSeparator(dir) + outputKey;
+}
+
+std::string Trim(std::string_view text)
+{
+    const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isSpace(text[begin]))
+        ++begin;
+    while (end > begin && isSpace(text[end - 1]))
+        --end;
+    return std::string(text.substr(begin, end - begin));
+}
+
+std::string AlignToWidth(std::string_view text, std::uint16_t width, std::uint8_t alignment, bool caps)
+{
+    std::string piece;
+    if (text.size() > width) {
+        piece.assign(text.substr(0, width));
+    } else {
+        const std::size_t pad = width - text.size();
+        switch (alignment) {
+        case 0:
+            piece.append(text).append(pad, ' ');
+            break;
+        case 1:
+            piece.append(pad, ' ').append(text);
+            break;
+        case 2:
+            piece.append(pad - pad / 2, ' ').append(text).append(pad / 2, ' ');
+            break;
+        default:
+            piece.assign(text);
+            break;
+        }
+    }
+    if (caps) {
+        for (char& c : piece) {
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return piece;
+}
+
+std::string GenerateResult::errorMessage() const
+{
+    return badLineIndex ? formatMessage("List index out of bounds (%d)", *badLineIndex) : std::string();
+}
+
+GenerateResult GenerateLines(std::string_view templateBytes, const SectionList& sections)
+{
+    TemplateLines lines(templateBytes);
+    LineArena arena;
+
+    // The working line numbers. They are wider than a record's 16 bits: shifted past 65535,
+    // a section still names its own line instead of wrapping round to the top of the file.
+    std::vector<long long> lineOf(sections.size());
+    for (std::size_t i = 0; i < sections.size(); ++i)
+        lineOf[i] = sections[i].Line;
+
+    std::string scratch;
+    std::vector<std::string_view> built;
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        const TParam& section = sections[i];
+        const long long line = lineOf[i];
+        if (line < 1 || line > static_cast<long long>(lines.count())) {
+            GenerateResult failed;
+            failed.badLineIndex = line - 1;
+            return failed;
+        }
+        const std::size_t index = static_cast<std::size_t>(line - 1);
+        const std::string base = removeField(lines.at(index), section.Start, section.Width);
+
+        built.clear();
+        if (!section.Style) {
+            // One piece, even when the value holds line breaks.
+            const std::string piece = AlignToWidth(Trim(section.Value), section.Width, section.Alignment, section.Caps);
+            insertPiece(scratch, base, piece, section.Start);
+            built.push_back(arena.store(scratch));
+        } else {
+            // The value as a text box holds it: up to its first NUL.
+            std::string_view value = section.Value;
+            value = value.substr(0, value.find('\0'));
+            for (const DisplayLine& shown : layoutDisplayLines(value, section.Width)) {
+                const std::string piece = AlignToWidth(Trim(value.substr(shown.start, shown.length)), section.Width,
+                                                       section.Alignment, section.Caps);
+                insertPiece(scratch, base, piece, section.Start);
+                built.push_back(arena.store(scratch));
+            }
+            // No displayed lines: the template line stays as it was, field characters included.
+            if (built.empty())
+                continue;
+        }
+        lines.replace(index, built);
+
+        if (built.size() > 1) {
+            const long long added = static_cast<long long>(built.size()) - 1;
+            for (long long& other : lineOf) {
+                if (other > line)
+                    other += added;
+            }
+        }
+    }
+
+    GenerateResult result;
+    result.bytes = lines.bytes();
+    return result;
+}
+
+} // namespace pkm

@@ -1,0 +1,66 @@
+#pragma once
+// Generation of an NFO or DIZ file: the values of a template's sections are overlaid onto the
+// template ("clone") text, each at its section's Line, Start and Width.
+//
+// The window's part of a run: read the three keys below from Release.ini, read the template
+// at TemplatePath (a failed read is the "Input error" message), call GenerateLines (a failed
+// run throws its errorMessage() to the general error handler), and write the bytes with
+// replaceFile to OutputPath ("Cannot create file %s" when it cannot be created, the "Input
+// error" message when writing fails).
+#include "templates/section.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pkm {
+
+// The keys of the section "Main" of Release.ini that a run reads, each with the empty string
+// as its default.
+inline constexpr const char* kMainSection = "Main";
+inline constexpr const char* kOutputDirKey = "Output dir";
+struct InfoFileKeys {
+    const char* clone;  // template file name, relative to the program's directory
+    const char* output; // output file name, inside the output directory
+};
+InfoFileKeys infoFileKeys(bool nfoMode);
+
+// The message of a template that cannot be read, and also of an output file that cannot be
+// written once it has been created.
+inline constexpr const char* kGenerationErrorCaption = "Input error";
+inline constexpr const char* kGenerationErrorText = "Error while reading input file...";
+
+// The program's directory with its trailing separator, followed by the template key.
+std::string TemplatePath(const std::string& programDir, const std::string& cloneKey);
+// "Output dir" with a trailing separator (the program's directory when it is empty), followed
+// by the output key, empty or not.
+std::string OutputPath(const std::string& programDir, const std::string& outputDirSetting,
+                       const std::string& outputKey);
+
+// Removes every leading and trailing byte with a code from 0 to 32.
+std::string Trim(std::string_view text);
+
+// The piece that fills a field: cut to `width` characters, or padded to it with blanks (left:
+// blanks after, right: blanks before, center: the odd blank before; any other alignment adds
+// none); with `caps` the letters a to z become upper case.
+std::string AlignToWidth(std::string_view text, std::uint16_t width, std::uint8_t alignment, bool caps);
+
+struct GenerateResult {
+    // The output file: every line followed by CR LF. Empty after a failure.
+    std::string bytes;
+    // Set when a section's Line named no line at its turn: the zero-based index Line - 1,
+    // so -1 for Line 0.
+    std::optional<long long> badLineIndex;
+
+    bool ok() const { return !badLineIndex.has_value(); }
+    // "List index out of bounds (%d)" of a failed run.
+    std::string errorMessage() const;
+};
+
+// Overlays the sections, in list order, onto the template's lines. A memo-style section
+// repeats its template line once per displayed line of its value and moves every section on
+// a later line down by the lines it added. `sections` itself is never changed.
+GenerateResult GenerateLines(std::string_view templateBytes, const SectionList& sections);
+
+} // namespace pkm

@@ -1,0 +1,24 @@
+#pragma once
+// Text files as lines. Reading splits at CR LF, at a lone CR and at a lone LF, and stops at a
+// NUL byte; writing puts CR LF after every line, the last one too. Bytes are never converted.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pkm {
+
+// The lines of a text, without their line ends. A last line without a line end is still a
+// line; a line end at the very end adds no empty line; an empty text has no lines.
+std::vector<std::string> splitTextLines(std::string_view text);
+
+// The same lines as views into `text` (which must outlive them).
+std::vector<std::string_view> splitTextLineViews(std::string_view text);
+
+// Appends `line` and CR LF.
+void appendTextLine(std::string& out, std::string_view line);
+
+// Every line followed by CR LF.
+std::string joinTextLines(const std::vector<std::string>& lines);
+std::string joinTextLines(const std::vector<std::string_view>& lines);
+
+} // namespace pkm
