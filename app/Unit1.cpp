@@ -113,6 +113,13 @@ TForm1::TForm1(QWidget* parent)
     Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Bevel1->setGeometry(10, 279, 427, 2);
 
+    Button4 = wizardButton(this, "Button4", tr("Previe&w"), 10);
+    Button4->hide();
+    Button1 = wizardButton(this, "Button1", tr("< &Previous"), 203);
+    Button2 = wizardButton(this, "Button2", tr("Next >"), 278);
+    Button2->setDefault(true);
+    Button3 = wizardButton(this, "Button3", tr("Cancel"), 363);
+
     // Page 0.
     Page0 = new QWidget(Notebook1);
     Page0->setObjectName(QStringLiteral("Sommaire"));
@@ -149,12 +156,6 @@ TForm1::TForm1(QWidget* parent)
     Page3 = new ZipPage(*this, Notebook1);
     Notebook1->addWidget(Page3);
 
-    Button4 = wizardButton(this, "Button4", tr("Previe&w"), 10);
-    Button4->hide();
-    Button1 = wizardButton(this, "Button1", tr("< &Previous"), 203);
-    Button2 = wizardButton(this, "Button2", tr("Next >"), 278);
-    Button2->setDefault(true);
-    Button3 = wizardButton(this, "Button3", tr("Cancel"), 363);
 
     QWidget::setTabOrder(CheckBox1, CheckBox2);
     QWidget::setTabOrder(CheckBox2, CheckBox3);
@@ -170,6 +171,11 @@ TForm1::TForm1(QWidget* parent)
     connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
     for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
         connect(box, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
+
+    // Preview (NfoDiz page).
+
+    // Preferences (section creator).
+
 
     FormCreate();
 }

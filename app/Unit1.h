@@ -91,6 +91,14 @@ public:
     void CheckBox1Click();
     void Label3Click();
 
+    // The Preview button: generates the file of the current mode and opens it for a last edit.
+    // Defined with the NfoDiz page.
+    bool GenerateInfoFile(std::string& outputPath);
+    void Button4Click();
+
+    // The Preferences button: opens the section creator. Defined with the section creator.
+    void BitBtn3Click();
+
 signals:
     // A page entry has run (tests and later pages hook here).
     void pageEntered(int page);
