@@ -279,7 +279,7 @@ public:
 
     void startFile(const std::string& name)
     {
-        writeOut("Adding    " + name + "    ");
+        writeOut("Adding    " + name + "     ");
         shown_ = -1;
     }
     void advance(std::uint64_t bytes)

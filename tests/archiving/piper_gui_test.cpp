@@ -1,5 +1,8 @@
 #include "archiving/Piper.h"
 
+#include "archiving/command_lines.h"
+#include "archiving/volume_count.h"
+
 #include "platform/text_codec.h"
 #include "support/temp_dir.h"
 
@@ -193,4 +196,35 @@ TEST_F(PiperTest, UnsetHandlerDropsLines)
     EXPECT_EQ(p->RunCommand(), 0);
     EXPECT_EQ(p->ExitCode, 0);
     EXPECT_TRUE(p->PendingText().empty());
+}
+
+TEST_F(PiperTest, VolumeRunThroughTheStubAndTheProgramDirectorysRar)
+{
+    dir.write("in/a.txt", std::string(5000, 'a'));
+    dir.write("in/sub/b.txt", "b");
+    std::filesystem::create_directories(dir.file("out"));
+    TPiper* p = new TPiper(&owner);
+    std::vector<std::string> log;
+    p->OnNewLine = [&](TPiper*, const std::string& line) { pkm::addLogLine(log, line); };
+    p->ImageName = pkm::volumeCommandLine(programDirectory(), "1", pkm::outputDirForCommand(dir.file("out")), "rel.rar",
+                                          pkm::inputDirForCommand(dir.file("in") + "/"), false);
+    EXPECT_EQ(p->RunCommand(), 0);
+    EXPECT_EQ(p->ExitCode, 0);
+    const std::string joined = [&] {
+        std::string all;
+        for (const std::string& line : log)
+            all += line + "\n";
+        return all;
+    }();
+    EXPECT_NE(joined.find("Adding    a.txt  99%\n"), std::string::npos) << joined;
+    EXPECT_NE(joined.find("Adding    sub/b.txt 100%\n"), std::string::npos) << joined;
+    EXPECT_EQ(joined.find('\b'), std::string::npos) << joined;
+    EXPECT_GE(pkm::countVolumeFiles(dir.file("out"), "rel.rar"), 1u);
+
+    // A failing archiver: its reason reaches the log and its code the caller.
+    log.clear();
+    p->ImageName = pkm::volumeCommandLine(programDirectory(), "", dir.file("out") + "/", "rel.rar", dir.file("in"), true);
+    EXPECT_EQ(p->RunCommand(), 0);
+    EXPECT_EQ(p->ExitCode, 22);
+    EXPECT_EQ(log, (Lines{"Error: Volume size missing after -v"}));
 }

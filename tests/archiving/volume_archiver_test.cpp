@@ -128,7 +128,7 @@ TEST(VolumeArchiver, PrintsALinePerFileWithProgressTheLogShowsAsOneLine)
         const std::string start = std::string("Adding    ") + file;
         const auto line = std::find_if(log.begin(), log.end(), [&](const std::string& l) { return l.rfind(start, 0) == 0; });
         ASSERT_NE(line, log.end()) << file << " in\n" << output;
-        EXPECT_EQ(line->size(), start.size() + 4) << *line;
+        EXPECT_EQ(line->size(), start.size() + 5) << *line;
         EXPECT_EQ(line->back(), '%') << *line;
     }
     EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.find("100%") != std::string::npos; }), 1)
