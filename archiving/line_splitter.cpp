@@ -24,7 +24,7 @@ LineSplitter::LineSplitter(LineHandler onLine)
 {
 }
 
-void LineSplitter::emit(const char* begin, std::size_t length)
+void LineSplitter::deliver(const char* begin, std::size_t length)
 {
     if (PendingText.empty()) {
         line_.assign(begin, length);
@@ -78,7 +78,7 @@ void LineSplitter::SplitChunk(std::string_view chunk)
         } else {
             last = remembered(c);
         }
-        emit(data + lineStart, lineEnd - lineStart);
+        deliver(data + lineStart, lineEnd - lineStart);
         lineStart = i + 1;
     }
 

@@ -38,7 +38,7 @@ public:
     std::uint16_t LastChar = 0;
 
 private:
-    void emit(const char* begin, std::size_t length);
+    void deliver(const char* begin, std::size_t length);
 
     LineHandler onLine_;
     std::string line_; // reused for every emitted line, so short lines cost no allocation
