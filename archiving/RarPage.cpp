@@ -1,7 +1,16 @@
 #include "archiving/RarPage.h"
 
+#include "app/BrowseDr.h"
 #include "app/Unit1.h"
+#include "archiving/Piper.h"
+#include "archiving/command_lines.h"
+#include "archiving/volume_count.h"
 #include "platform/LogBox.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/digit_filter.h"
+#include "platform/paths.h"
+#include "platform/text_codec.h"
 #include "resources/resources.h"
 
 #include <QCheckBox>
@@ -78,4 +87,106 @@ RarPage::RarPage(TForm1& form, QWidget* parent)
     QWidget::setTabOrder(NameEdit, CheckBox6);
     QWidget::setTabOrder(CheckBox6, VolumeEdit);
     QWidget::setTabOrder(VolumeEdit, Button5);
+
+    VolumeEdit->installEventFilter(new TDigitFilter(VolumeEdit, true));
+    VolumeEdit->installEventFilter(this);
+    connect(BitBtn6, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
+    connect(BitBtn7, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
+    connect(Button5, &QPushButton::clicked, this, [this] { guarded([this] { Button5Click(); }); });
+}
+
+bool RarPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == VolumeEdit && event->type() == QEvent::FocusOut)
+        guarded([this] { VolumeEditExit(); });
+    return QWidget::eventFilter(watched, event);
+}
+
+void RarPage::SpeedButton2Click()
+{
+    browseIntoBox(*form_.BrowseDirectoryDlg, InDirEdit);
+}
+
+void RarPage::SpeedButton1Click()
+{
+    browseIntoBox(*form_.BrowseDirectoryDlg, OutDirEdit);
+}
+
+void RarPage::VolumeEditExit()
+{
+    const QString text = VolumeEdit->text();
+    if (text.isEmpty())
+        return;
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok) {
+        form_.PostNumericError();
+        return;
+    }
+    if (value <= 0)
+        VolumeEdit->setText(QStringLiteral("1"));
+}
+
+void RarPage::VolumeLogLine(TPiper*, const std::string& line)
+{
+    if (line.find('%') != std::string::npos)
+        Memo1->progressLine(line);
+    else
+        Memo1->appendLine(line);
+}
+
+void RarPage::Button5Click()
+{
+    const std::string size = VolumeEdit->text().toStdString();
+    const std::string name = pathFromQString(NameEdit->text());
+    // Typed text goes into the command line as it stands: a double quote would end its
+    // argument early and hand the archiver words of the user's making.
+    if (pkm::containsDoubleQuote({pathFromQString(InDirEdit->text()), pathFromQString(OutDirEdit->text()), name,
+                                  size, programDirectory()})) {
+        Dialogs().showMessage(&form_, QString::fromLatin1(pkm::kQuoteRefusalCaption),
+                              QString::fromLatin1(pkm::kQuoteRefusalText), MessageIcon::Error);
+        return;
+    }
+    if (!pkm::DirectoryPresent(pathFromQString(InDirEdit->text()))) {
+        Dialogs().showMessage(&form_, QStringLiteral("Input error"), QStringLiteral("Input directory not found."),
+                              MessageIcon::Error);
+        return;
+    }
+    InDirEdit->setText(pathToQString(pkm::inputDirForCommand(pathFromQString(InDirEdit->text()))));
+    if (!pkm::DirectoryPresent(pathFromQString(OutDirEdit->text()))) {
+        Dialogs().showMessage(&form_, QStringLiteral("Output error"), QStringLiteral("Output directory not found."),
+                              MessageIcon::Error);
+        return;
+    }
+    OutDirEdit->setText(pathToQString(pkm::outputDirForCommand(pathFromQString(OutDirEdit->text()))));
+
+    Memo1->clearLog();
+    Button5->setText(tr("Working..."));
+    Button5->setEnabled(false);
+    auto* piper = new TPiper(&form_);
+    piper->OnNewLine = [this](TPiper* sender, const std::string& line) { VolumeLogLine(sender, line); };
+
+    // However the run ends, the page comes back to idle and the log gets its closing lines.
+    struct Finish {
+        RarPage* page;
+        TPiper* piper;
+        ~Finish()
+        {
+            page->Button5->setEnabled(true);
+            page->Button5->setText(RarPage::tr("&Start"));
+            const std::size_t n =
+                pkm::countVolumeFiles(pathFromQString(page->OutDirEdit->text()), pathFromQString(page->NameEdit->text()));
+            page->Memo1->appendLine("-------------------------");
+            page->Memo1->appendLine("File(s) created: " + std::to_string(n));
+            delete piper;
+        }
+    } finish {this, piper};
+
+    piper->ImageName = pkm::volumeCommandLine(programDirectory(), size, pathFromQString(OutDirEdit->text()), name,
+                                              pathFromQString(InDirEdit->text()), CheckBox6->isChecked());
+    if (piper->RunCommand() != 0 || piper->ExitCode != 0) {
+        const QString text = piper->ExitCode == 0 ? QStringLiteral("Error while trying to start compression.")
+                                                  : QString::fromLocal8Bit(pkm::exitCodeText(piper->ExitCode));
+        Dialogs().showMessage(&form_, QStringLiteral("Compression error"), text, MessageIcon::Error);
+    }
 }

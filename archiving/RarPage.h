@@ -1,6 +1,7 @@
 #pragma once
 // Page 2 of the wizard ("Rar"): compresses a directory into disk-sized volumes.
 #include <QWidget>
+#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -9,6 +10,7 @@ class QPushButton;
 class QToolButton;
 class TForm1;
 class TLogBox;
+class TPiper;
 
 class RarPage : public QWidget {
     Q_OBJECT
@@ -28,6 +30,19 @@ public:
     QLineEdit* VolumeEdit;
     QPushButton* Button5;
     TLogBox* Memo1;
+
+    // The run.
+    void Button5Click();
+    // Browse for the input / output directory.
+    void SpeedButton2Click();
+    void SpeedButton1Click();
+    // Leaving the size field: 0 or less becomes 1; text that is no number is reported.
+    void VolumeEditExit();
+    // One line of the archiver's output.
+    void VolumeLogLine(TPiper* sender, const std::string& line);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     TForm1& form_;
