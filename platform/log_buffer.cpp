@@ -17,16 +17,19 @@ void LogBuffer::progress(const std::string& text)
     }
     last_.resize(last_.size() >= 4 ? last_.size() - 4 : 0);
     last_ += text;
-    if (!added_.empty())
+    if (!added_.empty()) {
         added_.back() = last_;
-    else
+    } else {
         replaceLast_ = true;
+        replacement_ = last_;
+    }
 }
 
 void LogBuffer::clear()
 {
     added_.clear();
     replaceLast_ = false;
+    replacement_.clear();
     last_.clear();
     count_ = 0;
 }
@@ -36,7 +39,7 @@ LogBuffer::Batch LogBuffer::take()
     Batch b;
     b.replaceLast = replaceLast_;
     if (replaceLast_)
-        b.lastShown = last_;
+        b.lastShown = std::move(replacement_);
     b.added.swap(added_);
     replaceLast_ = false;
     return b;

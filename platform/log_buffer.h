@@ -34,6 +34,7 @@ public:
 private:
     std::vector<std::string> added_;
     bool replaceLast_ = false;
+    std::string replacement_; // the new text of the last line already shown
     std::string last_;
     std::size_t count_ = 0;
 };
