@@ -1,0 +1,173 @@
+// Whole Rar-page runs: the stub, TPiper and the log box against the same archiver run
+// directly from a shell, and the longest stall of the window during a run that prints a
+// million lines.
+#include "app/Unit1.h"
+#include "archiving/RarPage.h"
+#include "platform/LogBox.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/text_codec.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SilentDialogs : public DialogService {
+public:
+    void showMessage(QWidget*, const QString& caption, const QString& text, MessageIcon) override
+    {
+        fprintf(stderr, "message: %s: %s\n", qPrintable(caption), qPrintable(text));
+    }
+    int execDialog(QDialog*) override { return 0; }
+    std::optional<QString> browseForFolder(QWidget*, const FolderRequest&) override { return std::nullopt; }
+    QStringList openFileNames(QWidget*, const OpenFilesRequest&) override { return {}; }
+};
+
+struct Workspace {
+    fs::path root;
+    Workspace()
+    {
+        std::string pattern = (fs::temp_directory_path() / "pkm-bench-XXXXXX").string();
+        root = ::mkdtemp(pattern.data());
+        fs::create_symlink(PAKMASTER_BIN_DIR "/PKM.DLL", root / "PKM.DLL");
+        std::ofstream(root / "Release.ini");
+        fs::create_directories(root / "in");
+        fs::create_directories(root / "out");
+        // About 4 MB: half incompressible, half text, in a few files.
+        std::mt19937 random(1);
+        for (int f = 0; f < 8; ++f) {
+            std::ofstream out(root / "in" / ("file" + std::to_string(f) + ".bin"), std::ios::binary);
+            std::string data(512 * 1024, '\0');
+            for (std::size_t i = 0; i < data.size(); ++i)
+                data[i] = f % 2 ? static_cast<char>(random()) : "pakmaster release notes "[i % 24];
+            out << data;
+        }
+        setProgramDirectory(root.string());
+    }
+    ~Workspace()
+    {
+        setProgramDirectory("");
+        fs::remove_all(root);
+    }
+    void setArchiver(const fs::path& target)
+    {
+        fs::remove(root / "rar");
+        fs::create_symlink(target, root / "rar");
+    }
+    void clearOut()
+    {
+        fs::remove_all(root / "out");
+        fs::create_directories(root / "out");
+    }
+};
+
+double seconds(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+void PageRunAgainstDirectRun(benchmark::State& state)
+{
+    Workspace ws;
+    ws.setArchiver(PAKMASTER_BIN_DIR "/rar");
+    SilentDialogs dialogs;
+    setDialogs(&dialogs);
+    TForm1 form;
+    RarPage* page = form.Page2;
+    page->InDirEdit->setText(QString::fromStdString((ws.root / "in").string()));
+    page->OutDirEdit->setText(QString::fromStdString((ws.root / "out").string()));
+    page->NameEdit->setText(QStringLiteral("rel"));
+    const std::string direct = "cd '" + ws.root.string() + "' && ./rar a -y -r -m5 -ep1 -v1440 out/rel 'in/*.*' > /dev/null";
+
+    double pageTotal = 0;
+    double directTotal = 0;
+    for (auto _ : state) {
+        ws.clearOut();
+        auto t0 = std::chrono::steady_clock::now();
+        if (std::system(direct.c_str()) != 0)
+            state.SkipWithError("direct run failed");
+        directTotal += seconds(std::chrono::steady_clock::now() - t0);
+
+        ws.clearOut();
+        t0 = std::chrono::steady_clock::now();
+        page->Button5Click();
+        page->Memo1->flush();
+        pageTotal += seconds(std::chrono::steady_clock::now() - t0);
+    }
+    state.counters["direct_s"] = directTotal / static_cast<double>(state.iterations());
+    state.counters["page_s"] = pageTotal / static_cast<double>(state.iterations());
+    state.counters["page_to_direct"] = pageTotal / directTotal;
+    setDialogs(nullptr);
+}
+BENCHMARK(PageRunAgainstDirectRun)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+void LongestStallDuringAMillionLines(benchmark::State& state)
+{
+    Workspace ws;
+    const fs::path fake = ws.root / "million.sh";
+    std::ofstream(fake) << "#!/bin/sh\nseq 1 1000000 | sed 's/^/Adding file number /'\n";
+    fs::permissions(fake, fs::perms::owner_all);
+    ws.setArchiver(fake);
+    SilentDialogs dialogs;
+    setDialogs(&dialogs);
+    TForm1 form;
+    form.show();
+    RarPage* page = form.Page2;
+    page->InDirEdit->setText(QString::fromStdString((ws.root / "in").string()));
+    page->OutDirEdit->setText(QString::fromStdString((ws.root / "out").string()));
+    page->NameEdit->setText(QStringLiteral("rel"));
+
+    double worst = 0;
+    double runSeconds = 0;
+    for (auto _ : state) {
+        // A timer that should fire every millisecond: the longest gap between two firings
+        // is the longest time the window could not react.
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer tick;
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            if (last != 0)
+                longest = std::max(longest, now - last);
+            last = now;
+        });
+        clock.start();
+        tick.start();
+        page->Button5Click();
+        tick.stop();
+        runSeconds += static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        worst = std::max(worst, static_cast<double>(longest) / 1e6);
+        state.counters["log_lines"] = page->Memo1->lines().size();
+    }
+    state.counters["longest_stall_ms"] = worst;
+    state.counters["run_s"] = runSeconds / static_cast<double>(state.iterations());
+    setDialogs(nullptr);
+}
+BENCHMARK(LongestStallDuringAMillionLines)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    TApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
