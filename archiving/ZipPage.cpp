@@ -134,8 +134,7 @@ void ZipPage::showZipError(const char* text)
 
 pkm::ZipSelection ZipPage::selectedZips() const
 {
-    // Rows beyond the set cannot be selected once the list is rebuilt; they are left out while
-    // it is being rebuilt.
+    // Between deleting zips and refilling the list, rows may outnumber the entries.
     std::vector<bool> flags(std::min<std::size_t>(static_cast<std::size_t>(ListBox1->count()), zips_.size()));
     for (std::size_t i = 0; i < flags.size(); ++i)
         flags[i] = ListBox1->item(static_cast<int>(i))->isSelected();
