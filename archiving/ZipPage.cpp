@@ -1,16 +1,46 @@
 #include "archiving/ZipPage.h"
 
+#include "app/BrowseDr.h"
 #include "app/Unit1.h"
+#include "archiving/Piper.h"
+#include "archiving/Unit4.h"
+#include "archiving/command_lines.h"
+#include "archiving/volume_count.h"
 #include "platform/LogBox.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+#include "platform/text_codec.h"
 #include "resources/resources.h"
 
+#include <QCollator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace {
+
+const char* const kSelectZipFirst = "Please select first at least one zip file.";
+const char* const kSelectFileFirst = "Please select first at least one file to delete.";
+
+// Names and paths are ordered as the user's locale orders them, without regard to case.
+std::shared_ptr<QCollator> userCollator()
+{
+    auto collator = std::make_shared<QCollator>(QLocale());
+    collator->setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+pkm::TextCompare collatorCompare(std::shared_ptr<QCollator> collator)
+{
+    return [collator](const std::string& a, const std::string& b) {
+        return collator->compare(pathToQString(a), pathToQString(b));
+    };
+}
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, QWidget* buddy)
 {
@@ -49,6 +79,8 @@ QListWidget* listBox(QWidget* parent, const char* name, int x)
 ZipPage::ZipPage(TForm1& form, QWidget* parent)
     : QWidget(parent)
     , form_(form)
+    , collator_(userCollator())
+    , zips_(collatorCompare(collator_))
 {
     setObjectName(QStringLiteral("Zip"));
 
@@ -81,4 +113,190 @@ ZipPage::ZipPage(TForm1& form, QWidget* parent)
     QWidget::setTabOrder(BitBtn5, OutDirEdit2);
     QWidget::setTabOrder(OutDirEdit2, BitBtn8);
     QWidget::setTabOrder(BitBtn8, Button6);
+
+    connect(BitBtn1, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
+    connect(BitBtn2, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
+    connect(BitBtn4, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn4Click(); }); });
+    connect(BitBtn5, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn5Click(); }); });
+    connect(BitBtn8, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton3Click(); }); });
+    connect(Button6, &QPushButton::clicked, this, [this] { guarded([this] { Button6Click(); }); });
+    // Clicks and keys in the zip list both arrive as selection changes.
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this,
+            [this] { guarded([this] { RefreshContentList(); }); });
+}
+
+ZipPage::~ZipPage() = default;
+
+void ZipPage::showZipError(const char* text)
+{
+    Dialogs().showMessage(window(), QStringLiteral("Zip error"), QString::fromLatin1(text), MessageIcon::Error);
+}
+
+pkm::ZipSelection ZipPage::selectedZips() const
+{
+    // Between deleting zips and refilling the list, rows may outnumber the entries.
+    std::vector<bool> flags(std::min<std::size_t>(static_cast<std::size_t>(ListBox1->count()), zips_.size()));
+    for (std::size_t i = 0; i < flags.size(); ++i)
+        flags[i] = ListBox1->item(static_cast<int>(i))->isSelected();
+    return pkm::selectionFromFlags(flags);
+}
+
+void ZipPage::FillZipList()
+{
+    {
+        const QSignalBlocker quiet(ListBox1);
+        ListBox1->clear();
+        for (const pkm::ZipEntry& entry : zips_.entries())
+            ListBox1->addItem(pathToQString(entry.name));
+    }
+    RefreshContentList();
+}
+
+void ZipPage::RefreshContentList()
+{
+    ListBox2->clear();
+    shownContent_ = zips_.ContentView(selectedZips());
+    for (const std::string& name : shownContent_)
+        ListBox2->addItem(pathToQString(name));
+}
+
+void ZipPage::BitBtn1Click()
+{
+    // Owned by the main window while it is shown, destroyed however the dialog ends.
+    auto dialog = std::make_unique<TForm4>(&form_);
+    dialog->Edit1->setText(pathToQString(zips_.GenerateZipName()));
+    if (Dialogs().execDialog(dialog.get()) != QDialog::Accepted)
+        return;
+    // The series is built aside and taken in one step, so the list never holds half of it.
+    zips_.AddSeries(pathFromQString(dialog->Edit1->text()), dialog->Count());
+    FillZipList();
+}
+
+void ZipPage::BitBtn2Click()
+{
+    const pkm::ZipSelection selected = selectedZips();
+    if (selected.empty()) {
+        showZipError(kSelectZipFirst);
+        return;
+    }
+    zips_.DeleteZips(selected);
+    FillZipList();
+}
+
+void ZipPage::BitBtn4Click()
+{
+    const pkm::ZipSelection selected = selectedZips();
+    if (selected.empty()) {
+        showZipError(kSelectZipFirst);
+        return;
+    }
+    OpenFilesRequest request;
+    request.title = QStringLiteral("Open");
+    request.filters = {QStringLiteral("All files (*)"), QStringLiteral("Nfo files (*.nfo)"),
+                       QStringLiteral("Diz files (*.diz)"), QStringLiteral("Rar files (*.r*)"),
+                       QStringLiteral("Ace files (*.ace *.c*)")};
+    request.filterIndex = 0;
+    request.multiple = true;
+    request.mustExist = true;
+    request.hideReadOnly = true;
+    const QStringList chosen = Dialogs().openFileNames(window(), request);
+    if (chosen.isEmpty())
+        return;
+    std::vector<std::string> files;
+    files.reserve(static_cast<std::size_t>(chosen.size()));
+    for (const QString& file : chosen)
+        files.push_back(pathFromQString(file));
+    zips_.AddFiles(files, selected);
+    RefreshContentList();
+}
+
+void ZipPage::BitBtn5Click()
+{
+    const pkm::ZipSelection selected = selectedZips();
+    if (selected.empty()) {
+        showZipError(kSelectZipFirst);
+        return;
+    }
+    std::vector<std::string> names;
+    for (int row = 0; row < ListBox2->count() && static_cast<std::size_t>(row) < shownContent_.size(); ++row) {
+        if (ListBox2->item(row)->isSelected())
+            names.push_back(shownContent_[static_cast<std::size_t>(row)]);
+    }
+    if (names.empty()) {
+        showZipError(kSelectFileFirst);
+        return;
+    }
+    zips_.RemoveFiles(names, selected);
+    RefreshContentList();
+}
+
+void ZipPage::SpeedButton3Click()
+{
+    browseIntoBox(*form_.BrowseDirectoryDlg, OutDirEdit2);
+}
+
+void ZipPage::ZipLogLine(TPiper*, const std::string& strNewLine)
+{
+    Memo2->appendLine(strNewLine);
+}
+
+void ZipPage::Button6Click()
+{
+    const std::string field = pathFromQString(OutDirEdit2->text());
+    if (!pkm::DirectoryPresent(field)) {
+        Dialogs().showMessage(window(), QStringLiteral("Output error"), QStringLiteral("Output directory not found."),
+                              MessageIcon::Error);
+        return;
+    }
+    const std::string outDir = pkm::outputDirForCommand(field);
+    if (outDir != field)
+        OutDirEdit2->setText(pathToQString(outDir));
+
+    // The window stays usable while zip runs, so zips may be added, deleted or filled
+    // meanwhile: the run works on the list as it stood when Start was pressed.
+    const std::vector<pkm::ZipEntry> run = zips_.entries();
+
+    // A double quote would end its quoted word early and hand zip other words than the ones
+    // shown; nothing runs then.
+    std::vector<std::string> inserts {outDir};
+    for (const pkm::ZipEntry& entry : run) {
+        inserts.push_back(entry.name);
+        inserts.insert(inserts.end(), entry.content.begin(), entry.content.end());
+    }
+    if (pkm::containsDoubleQuote(inserts)) {
+        Dialogs().showMessage(window(), QString::fromLatin1(pkm::kQuoteRefusalCaption),
+                              QString::fromLatin1(pkm::kQuoteRefusalText), MessageIcon::Error);
+        return;
+    }
+
+    Memo2->clearLog();
+    Button6->setText(QStringLiteral("Working..."));
+    Button6->setEnabled(false);
+    auto* piper = new TPiper(&form_);
+    piper->OnNewLine = [this](TPiper* sender, const std::string& line) { ZipLogLine(sender, line); };
+
+    const auto finish = [&] {
+        Button6->setEnabled(true);
+        Button6->setText(QStringLiteral("&Start"));
+        Memo2->appendLine("-------------------------");
+        Memo2->appendLine("File(s) created: " + std::to_string(run.size()));
+        delete piper;
+    };
+    try {
+        const std::string programDir = programDirectory();
+        for (const pkm::ZipEntry& entry : run) {
+            piper->ImageName = pkm::zipCommandLine(programDir, outDir, entry.name, entry.content);
+            if (piper->RunCommand() != 0 || piper->ExitCode != 0) {
+                const QString text = piper->ExitCode == 0
+                    ? QStringLiteral("Error while trying to start compression.")
+                    : QString::fromLocal8Bit(pkm::exitCodeText(piper->ExitCode));
+                Dialogs().showMessage(window(), QStringLiteral("Compression error"), text, MessageIcon::Error);
+                break;
+            }
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
 }

@@ -1,7 +1,13 @@
 #pragma once
 // Page 3 of the wizard ("Zip"): a numbered series of zip files and what goes into each.
-#include <QWidget>
+#include "archiving/zip_set.h"
 
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCollator;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -9,11 +15,13 @@ class QPushButton;
 class QToolButton;
 class TForm1;
 class TLogBox;
+class TPiper;
 
 class ZipPage : public QWidget {
     Q_OBJECT
 public:
     ZipPage(TForm1& form, QWidget* parent);
+    ~ZipPage() override;
 
     QLabel* Label13;
     QListWidget* ListBox1;
@@ -29,6 +37,29 @@ public:
     QPushButton* Button6;
     TLogBox* Memo2;
 
+    // The zips, their content and the numbering; ListBox1 shows its entries row for row.
+    const pkm::ZipSet& zips() const { return zips_; }
+
+    // Handlers.
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void SpeedButton3Click();
+    void Button6Click();
+    void ZipLogLine(TPiper* sender, const std::string& strNewLine);
+    void RefreshContentList();
+
 private:
+    // Refills ListBox1 from the zip set, nothing selected.
+    void FillZipList();
+    pkm::ZipSelection selectedZips() const;
+    void showZipError(const char* text);
+
     TForm1& form_;
+    std::shared_ptr<QCollator> collator_;
+    pkm::ZipSet zips_;
+    // The names ListBox2 shows, row for row, as bytes: removal goes by these, not by the
+    // displayed text.
+    std::vector<std::string> shownContent_;
 };

@@ -1,0 +1,612 @@
+#include "archiving/ZipPage.h"
+
+#include "app/Unit1.h"
+#include "archiving/Unit4.h"
+#include "platform/LogBox.h"
+#include "support/gui/program_dir.h"
+#include "support/gui/scripted_dialogs.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+QStringList rows(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+// The Zip page of a fresh main window whose program directory is a temporary one: the tests
+// put the stub and the archiver there, real (linked from the build) or fake (scripts).
+class ZipPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir.writeIni();
+        openForm();
+    }
+
+    void openForm()
+    {
+        form.reset();
+        form = std::make_unique<TForm1>();
+        form->show();
+        form->Notebook1->setCurrentWidget(form->Page3);
+        page = form->Page3;
+    }
+
+    void linkRealStub() { fs::create_symlink(PAKMASTER_BIN_DIR "/PKM.DLL", dir.file("PKM.DLL")); }
+    void linkRealZip() { fs::create_symlink(PAKMASTER_BIN_DIR "/zip", dir.file("zip")); }
+
+    // An executable shell script in the program directory.
+    std::string script(const std::string& name, const std::string& body)
+    {
+        const std::string path = dir.write(name, "#!/bin/sh\n" + body + "\n");
+        fs::permissions(path, fs::perms::owner_all);
+        return path;
+    }
+
+    // A stub that runs nothing and leaves a mark, for runs that must not start any command.
+    std::string markingStub()
+    {
+        const std::string mark = work.file("stub-ran");
+        script("PKM.DLL", "touch '" + mark + "'");
+        return mark;
+    }
+
+    // Adds a series through the "Zip files" dialog; returns the name it proposed.
+    QString addSeries(const QString& name, const QString& count)
+    {
+        QString proposed;
+        dialogs.dialogHandlers.push_back([&](QDialog* d) {
+            auto* f = qobject_cast<TForm4*>(d);
+            EXPECT_NE(f, nullptr);
+            proposed = f->Edit1->text();
+            f->Edit1->setText(name);
+            f->Edit2->setText(count);
+            return int(QDialog::Accepted);
+        });
+        QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
+        return proposed;
+    }
+
+    // Selects exactly these rows of the zip list.
+    void selectZips(std::initializer_list<int> which)
+    {
+        page->ListBox1->clearSelection();
+        for (int row : which)
+            page->ListBox1->item(row)->setSelected(true);
+    }
+
+    // Answers the open-file dialog with these files and presses "Add file to zip".
+    void addFiles(const std::vector<std::string>& files)
+    {
+        QStringList answer;
+        for (const std::string& f : files)
+            answer << q(f);
+        dialogs.fileAnswers.push_back(answer);
+        QTest::mouseClick(page->BitBtn4, Qt::LeftButton);
+    }
+
+    QStringList contentOf(int zipRow)
+    {
+        selectZips({zipRow});
+        return rows(page->ListBox2);
+    }
+
+    void clickRow(QListWidget* list, int row, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        const QRect rect = list->visualItemRect(list->item(row));
+        ASSERT_TRUE(list->viewport()->rect().contains(rect.center())) << row;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, mods, rect.center());
+    }
+
+    QStringList log() { return page->Memo2->lines(); }
+
+    void start() { QTest::mouseClick(page->Button6, Qt::LeftButton); }
+
+    ProgramDir dir;
+    ScriptedDialogs dialogs;
+    TempDir work;
+    std::unique_ptr<TForm1> form;
+    ZipPage* page = nullptr;
+};
+
+const QString kSeparator = QStringLiteral("-------------------------");
+
+} // namespace
+
+TEST_F(ZipPageTest, DialogAddsANumberedSeriesAndProposesTheNextName)
+{
+    QString proposed;
+    bool okEnabled = true;
+    QObject* owner = nullptr;
+    QPointer<QDialog> shown;
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        auto* f = qobject_cast<TForm4*>(d);
+        shown = d;
+        owner = d->parent();
+        proposed = f->Edit1->text();
+        okEnabled = f->Button1->isEnabled();
+        f->Edit1->setText(QStringLiteral("disk01"));
+        f->Edit2->setText(QStringLiteral("5"));
+        return int(QDialog::Accepted);
+    });
+    QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(dialogs.dialogTitles, (std::vector<QString>{QStringLiteral("Zip files")}));
+    EXPECT_TRUE(proposed.isEmpty());
+    EXPECT_FALSE(okEnabled);
+    EXPECT_EQ(owner, form.get());
+    EXPECT_TRUE(shown.isNull());
+    EXPECT_EQ(rows(page->ListBox1), (QStringList{"disk01", "disk02", "disk03", "disk04", "disk05"}));
+    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
+
+    // Cancel: the proposal was the next number, and nothing changes.
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        auto* f = qobject_cast<TForm4*>(d);
+        shown = d;
+        proposed = f->Edit1->text();
+        okEnabled = f->Button1->isEnabled();
+        f->Edit1->setText(QStringLiteral("other"));
+        return int(QDialog::Rejected);
+    });
+    QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(proposed, QStringLiteral("disk06"));
+    EXPECT_TRUE(okEnabled);
+    EXPECT_TRUE(shown.isNull());
+    EXPECT_EQ(page->ListBox1->count(), 5);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ZipPageTest, SeriesAreListedSortedWithoutRegardToCaseAndNamedAsTyped)
+{
+    struct Row {
+        std::vector<std::pair<QString, QString>> series; // name, count
+        QStringList expected;
+        QString nextProposal;
+    };
+    const std::vector<Row> table = {
+        {{{"cd7", "3"}}, {"cd7", "cd8", "cd9"}, "cd10"},
+        // Character order, not numeric order.
+        {{{"disk9", "3"}}, {"disk10", "disk11", "disk9"}, "disk12"},
+        {{{"setup", "3"}}, {"setup"}, ""},
+        // A name equal to one present but for case is not added again; the number still advances.
+        {{{"disk01", "2"}, {"DISK02", "2"}}, {"disk01", "disk02", "DISK03"}, "DISK04"},
+        // Case does not decide the order: a2 comes before B1.
+        {{{"B1", "1"}, {"a2", "1"}}, {"a2", "B1"}, "a3"},
+        // A count that is not a number makes one zip.
+        {{{"vol1", "x"}}, {"vol1"}, "vol2"},
+    };
+    for (const Row& row : table) {
+        openForm();
+        for (const auto& [name, count] : row.series)
+            addSeries(name, count);
+        EXPECT_EQ(rows(page->ListBox1), row.expected) << row.expected.join(' ').toStdString();
+        QString proposed = QStringLiteral("(not shown)");
+        dialogs.dialogHandlers.push_back([&](QDialog* d) {
+            proposed = qobject_cast<TForm4*>(d)->Edit1->text();
+            return int(QDialog::Rejected);
+        });
+        QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
+        EXPECT_EQ(proposed, row.nextProposal) << row.expected.join(' ').toStdString();
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ZipPageTest, FilesAreSpreadOverTheSelectedZips)
+{
+    const std::string nfo = work.write("rel/readme.nfo", "n");
+    const std::string rar = work.write("rel/rel.rar", "0");
+    const std::string r00 = work.write("rel/rel.r00", "1");
+    const std::string r01 = work.write("rel/rel.r01", "2");
+    addSeries("disk1", "3");
+
+    // One file goes into every selected zip.
+    selectZips({0, 1, 2});
+    addFiles({nfo});
+    ASSERT_EQ(dialogs.fileRequests.size(), 1u);
+    const OpenFilesRequest& request = dialogs.fileRequests[0];
+    EXPECT_EQ(request.filters, (QStringList{"All files (*)", "Nfo files (*.nfo)", "Diz files (*.diz)",
+                                            "Rar files (*.r*)", "Ace files (*.ace *.c*)"}));
+    EXPECT_EQ(request.filterIndex, 0);
+    EXPECT_TRUE(request.multiple);
+    EXPECT_TRUE(request.mustExist);
+    EXPECT_TRUE(request.hideReadOnly);
+    // The content list is refreshed at once: the file is common to all three.
+    EXPECT_EQ(rows(page->ListBox2), (QStringList{"readme.nfo"}));
+
+    // Three volumes, two selected zips: one each, in order; the third goes nowhere.
+    selectZips({0, 1});
+    addFiles({rar, r00, r01});
+    EXPECT_EQ(contentOf(0), (QStringList{"readme.nfo", "rel.rar"}));
+    EXPECT_EQ(contentOf(1), (QStringList{"readme.nfo", "rel.r00"}));
+    EXPECT_EQ(contentOf(2), (QStringList{"readme.nfo"}));
+
+    // Several files into the one selected zip, kept sorted; a file already there stays once.
+    selectZips({2});
+    addFiles({r01, r00, nfo});
+    EXPECT_EQ(rows(page->ListBox2), (QStringList{"readme.nfo", "rel.r00", "rel.r01"}));
+    EXPECT_EQ(page->zips().entries()[2].content, (std::vector<std::string>{nfo, r00, r01}));
+
+    // A cancelled dialog adds nothing.
+    addFiles({});
+    EXPECT_EQ(rows(page->ListBox2), (QStringList{"readme.nfo", "rel.r00", "rel.r01"}));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ZipPageTest, ContentFollowsClicksAndArrowKeysInTheZipList)
+{
+    addSeries("disk1", "3");
+    selectZips({0, 1});
+    addFiles({work.write("a.nfo", "a")});
+    selectZips({0});
+    addFiles({work.write("x.r00", "0")});
+    selectZips({1});
+    addFiles({work.write("x.r01", "1")});
+    selectZips({});
+    EXPECT_TRUE(rows(page->ListBox2).isEmpty());
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        QStringList expected;
+    };
+    QListWidget* list = page->ListBox1;
+    const std::vector<Step> steps = {
+        {"click disk1", [&] { clickRow(list, 0); }, {"a.nfo", "x.r00"}},
+        {"arrow down to disk2", [&] { QTest::keyClick(list, Qt::Key_Down); }, {"a.nfo", "x.r01"}},
+        {"arrow down to disk3 (empty)", [&] { QTest::keyClick(list, Qt::Key_Down); }, {}},
+        {"arrow up to disk2", [&] { QTest::keyClick(list, Qt::Key_Up); }, {"a.nfo", "x.r01"}},
+        {"ctrl-click disk1 as well", [&] { clickRow(list, 0, Qt::ControlModifier); }, {"a.nfo"}},
+        {"ctrl-click the empty disk3 as well", [&] { clickRow(list, 2, Qt::ControlModifier); }, {}},
+        {"ctrl-click disk3 off again", [&] { clickRow(list, 2, Qt::ControlModifier); }, {"a.nfo"}},
+        {"ctrl-click disk1 off", [&] { clickRow(list, 0, Qt::ControlModifier); }, {"a.nfo", "x.r01"}},
+        {"ctrl-click disk2 off: nothing selected", [&] { clickRow(list, 1, Qt::ControlModifier); }, {}},
+        {"shift-arrow from disk2 to disk3", [&] {
+             clickRow(list, 1);
+             QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+         }, {}},
+        {"shift-arrow back to disk2 alone", [&] { QTest::keyClick(list, Qt::Key_Up, Qt::ShiftModifier); },
+         {"a.nfo", "x.r01"}},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(rows(page->ListBox2), step.expected) << step.what;
+    }
+}
+
+TEST_F(ZipPageTest, RemovingAFileNameRemovesEveryPathEndingInItFromTheSelectedZips)
+{
+    const std::string a = work.write("a/readme.nfo", "a");
+    const std::string b = work.write("b/README.NFO", "b");
+    const std::string vol = work.write("a/rel.r00", "0");
+    addSeries("disk1", "3");
+    selectZips({0, 1, 2});
+    addFiles({a});
+    selectZips({0});
+    addFiles({b, vol});
+    EXPECT_EQ(rows(page->ListBox2), (QStringList{"readme.nfo", "rel.r00", "README.NFO"}));
+
+    // disk1 and disk2 show the one file they share; removing it takes both paths from disk1.
+    selectZips({0, 1});
+    ASSERT_EQ(rows(page->ListBox2), (QStringList{"readme.nfo"}));
+    page->ListBox2->item(0)->setSelected(true);
+    QTest::mouseClick(page->BitBtn5, Qt::LeftButton);
+    EXPECT_TRUE(rows(page->ListBox2).isEmpty());
+    EXPECT_EQ(page->zips().entries()[0].content, (std::vector<std::string>{vol}));
+    EXPECT_TRUE(page->zips().entries()[1].content.empty());
+    EXPECT_EQ(page->zips().entries()[2].content, (std::vector<std::string>{a}));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ZipPageTest, ButtonsThatNeedASelectionSayWhatToSelectFirst)
+{
+    addSeries("disk1", "2");
+    selectZips({});
+    QTest::mouseClick(page->BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(page->BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(page->BitBtn5, Qt::LeftButton);
+    selectZips({0});
+    QTest::mouseClick(page->BitBtn5, Qt::LeftButton);
+
+    const QString zipFirst = QStringLiteral("Please select first at least one zip file.");
+    const std::vector<QString> expected = {zipFirst, zipFirst, zipFirst,
+                                           QStringLiteral("Please select first at least one file to delete.")};
+    ASSERT_EQ(dialogs.messages.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(dialogs.messages[i].caption, QStringLiteral("Zip error")) << i;
+        EXPECT_EQ(dialogs.messages[i].text, expected[i]) << i;
+        EXPECT_EQ(dialogs.messages[i].icon, MessageIcon::Error) << i;
+    }
+    EXPECT_TRUE(dialogs.fileRequests.empty());
+    EXPECT_EQ(page->ListBox1->count(), 2);
+}
+
+TEST_F(ZipPageTest, DeletingZipsRestartsTheProposalAtTheNumberLeftPlusOne)
+{
+    addSeries("disk1", "4");
+    selectZips({1, 3});
+    QTest::mouseClick(page->BitBtn2, Qt::LeftButton);
+    EXPECT_EQ(rows(page->ListBox1), (QStringList{"disk1", "disk3"}));
+    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
+    EXPECT_TRUE(rows(page->ListBox2).isEmpty());
+    // Two left: the proposal is disk3, although that name is already there.
+    QString proposed;
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        proposed = qobject_cast<TForm4*>(d)->Edit1->text();
+        return int(QDialog::Rejected);
+    });
+    QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(proposed, QStringLiteral("disk3"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ZipPageTest, BrowseButtonFillsTheOutputField)
+{
+    const std::string out = work.write("out/x", "x");
+    page->OutDirEdit2->setText(q(work.path()));
+    dialogs.folderAnswers.push_back(q(work.file("out")));
+    QTest::mouseClick(page->BitBtn8, Qt::LeftButton);
+    ASSERT_EQ(dialogs.folderRequests.size(), 1u);
+    EXPECT_EQ(dialogs.folderRequests[0].selection, q(work.path()));
+    EXPECT_EQ(page->OutDirEdit2->text(), q(work.file("out")));
+    // Cancel keeps the field.
+    QTest::mouseClick(page->BitBtn8, Qt::LeftButton);
+    EXPECT_EQ(page->OutDirEdit2->text(), q(work.file("out")));
+}
+
+TEST_F(ZipPageTest, MissingOutputDirectoryStopsBeforeTheRun)
+{
+    const std::string mark = markingStub();
+    addSeries("disk1", "1");
+    work.write("plain-file", "x");
+    for (const std::string& field : {std::string(), work.file("missing"), work.file("plain-file")}) {
+        dialogs.messages.clear();
+        page->Memo2->clearLog();
+        page->Memo2->appendLine("earlier run");
+        page->OutDirEdit2->setText(q(field));
+        start();
+        ASSERT_EQ(dialogs.messages.size(), 1u) << field;
+        EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Output error"));
+        EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Output directory not found."));
+        EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+        EXPECT_EQ(page->OutDirEdit2->text(), q(field));
+        EXPECT_EQ(log(), (QStringList{"earlier run"}));
+        EXPECT_TRUE(page->Button6->isEnabled());
+    }
+    EXPECT_FALSE(fs::exists(mark));
+}
+
+TEST_F(ZipPageTest, EachZipGetsItsOwnCommandLineInListOrder)
+{
+    // A stub that shows the exact text it was given, trailing blank included.
+    script("PKM.DLL", R"(printf '<%s>\n' "$1")");
+    const std::string f1 = work.write("in/f1.r00", "1");
+    const std::string f2 = work.write("in/F2.nfo", "2");
+    fs::create_directory(work.file("out"));
+    addSeries("b2", "1");
+    addSeries("a1", "1");
+    selectZips({1});
+    addFiles({f2, f1});
+    page->OutDirEdit2->setText(q(work.file("out")));
+    start();
+
+    const std::string d = dir.path() + "/";
+    const std::string o = work.file("out") + "/";
+    EXPECT_EQ(log(), (QStringList{
+        q("<?\"" + d + "zip\" -9 -j \"" + o + "a1\" >"),
+        q("<?\"" + d + "zip\" -9 -j \"" + o + "b2\" \"" + f1 + "\" \"" + f2 + "\" >"),
+        kSeparator,
+        QStringLiteral("File(s) created: 2"),
+    }));
+    EXPECT_EQ(page->OutDirEdit2->text(), q(o));
+    EXPECT_TRUE(page->Button6->isEnabled());
+    EXPECT_EQ(page->Button6->text(), QStringLiteral("&Start"));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // A second run with the separator already there leaves the field as it is.
+    start();
+    EXPECT_EQ(page->OutDirEdit2->text(), q(o));
+    EXPECT_EQ(log().size(), 4);
+}
+
+TEST_F(ZipPageTest, RealZipPacksEachZipWithItsFiles)
+{
+    linkRealStub();
+    linkRealZip();
+    const std::string a = work.write("in/a.txt", std::string(2000, 'a'));
+    const std::string b = work.write("in/b.nfo", "nfo text\r\n");
+    const std::string c = work.write("in/c.txt", "c");
+    fs::create_directory(work.file("out"));
+    addSeries("disk1", "2");
+    selectZips({0, 1});
+    addFiles({b});
+    selectZips({0, 1});
+    addFiles({a, c});
+    page->OutDirEdit2->setText(q(work.file("out")));
+    start();
+
+    EXPECT_TRUE(dialogs.messages.empty());
+    const QStringList lines = log();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines.mid(lines.size() - 2), (QStringList{kSeparator, "File(s) created: 2"}));
+    EXPECT_EQ(lines.filter("  adding: b.nfo").size(), 2) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines.filter("adding: a.txt").size(), 1);
+    EXPECT_EQ(lines.filter("adding: c.txt").size(), 1);
+
+    const auto listing = [&](const std::string& zip) {
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), q(work.file("out/" + zip))});
+        EXPECT_TRUE(unzip.waitForFinished(-1));
+        EXPECT_EQ(unzip.exitCode(), 0) << zip;
+        QStringList names = QString::fromLocal8Bit(unzip.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        names.sort();
+        return names;
+    };
+    EXPECT_EQ(listing("disk1.zip"), (QStringList{"a.txt", "b.nfo"}));
+    EXPECT_EQ(listing("disk2.zip"), (QStringList{"b.nfo", "c.txt"}));
+
+    QProcess test;
+    test.start(QStringLiteral("unzip"), {QStringLiteral("-p"), q(work.file("out/disk1.zip")), QStringLiteral("b.nfo")});
+    ASSERT_TRUE(test.waitForFinished(-1));
+    EXPECT_EQ(test.readAllStandardOutput(), QByteArray("nfo text\r\n"));
+}
+
+TEST_F(ZipPageTest, AFailingZipStopsTheSeries)
+{
+    linkRealStub();
+    // The zip argument is the third; zip2 fails as zip does when it has nothing to do.
+    script("zip", R"(case "$3" in
+  */zip2) echo "zip error: Nothing to do!"; exit 12;;
+esac
+echo "made $3"
+echo "  50%")");
+    addSeries("zip1", "3");
+    page->OutDirEdit2->setText(q(work.path()));
+    start();
+
+    const std::string o = work.path() + "/";
+    EXPECT_EQ(log(), (QStringList{q("made " + o + "zip1"), "  50%", "zip error: Nothing to do!", kSeparator,
+                                  "File(s) created: 3"}));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Compression error"));
+    EXPECT_EQ(dialogs.messages[0].text, QString::fromLocal8Bit(std::strerror(12)) + '.');
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(page->Button6->isEnabled());
+    EXPECT_EQ(page->Button6->text(), QStringLiteral("&Start"));
+    EXPECT_EQ(page->ListBox1->count(), 3);
+}
+
+TEST_F(ZipPageTest, AStubThatCannotStartIsReportedOnceForTheSeries)
+{
+    // No PKM.DLL in the program directory.
+    addSeries("zip1", "2");
+    page->OutDirEdit2->setText(q(work.path()));
+    start();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Compression error"));
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Error while trying to start compression."));
+    EXPECT_EQ(log(), (QStringList{kSeparator, "File(s) created: 2"}));
+    EXPECT_TRUE(page->Button6->isEnabled());
+}
+
+TEST_F(ZipPageTest, AnEmptyListRunsNothing)
+{
+    const std::string mark = markingStub();
+    page->OutDirEdit2->setText(q(work.path()));
+    page->Memo2->appendLine("earlier run");
+    start();
+    EXPECT_FALSE(fs::exists(mark));
+    EXPECT_EQ(log(), (QStringList{kSeparator, "File(s) created: 0"}));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ZipPageTest, DoubleQuotesInNamesOrPathsAreRefusedBeforeAnythingRuns)
+{
+    const std::string mark = markingStub();
+    fs::create_directory(work.file("out\"dir"));
+    const std::string quoted = work.write("in/say\"hi\".nfo", "x");
+    const std::string plain = work.write("in/plain.nfo", "x");
+    struct Row {
+        const char* what;
+        QString zipName;
+        std::string file;
+        std::string outDir;
+    };
+    const std::vector<Row> table = {
+        {"output directory", "disk1", plain, work.file("out\"dir")},
+        {"zip name", "a\"b1", plain, work.path()},
+        {"content path", "disk1", quoted, work.path()},
+    };
+    for (const Row& row : table) {
+        openForm();
+        dialogs.messages.clear();
+        addSeries(row.zipName, "2");
+        selectZips({0});
+        addFiles({row.file});
+        page->OutDirEdit2->setText(q(row.outDir));
+        page->Memo2->appendLine("earlier run");
+        start();
+        ASSERT_EQ(dialogs.messages.size(), 1u) << row.what;
+        EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Input error")) << row.what;
+        EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Names and paths may not contain double quotes."));
+        EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+        EXPECT_EQ(log(), (QStringList{"earlier run"})) << row.what;
+        EXPECT_TRUE(page->Button6->isEnabled());
+        EXPECT_EQ(page->Button6->text(), QStringLiteral("&Start"));
+    }
+    EXPECT_FALSE(fs::exists(mark));
+}
+
+TEST_F(ZipPageTest, CloseIsRefusedDuringARunWhichKeepsTheZipsItStartedWith)
+{
+    linkRealStub();
+    // Each zip waits until the test lets it go; it gives up after a while so that a failing
+    // test ends instead of hanging.
+    const std::string flag = work.file("go");
+    script("zip", "i=0\nwhile [ ! -e '" + flag + "' ] && [ $i -lt 600 ]; do sleep 0.05; i=$((i+1)); done\n"
+                  "[ -e '" + flag + "' ] || exit 1\necho \"made $3\"");
+    addSeries("z1", "2");
+    page->OutDirEdit2->setText(q(work.path()));
+
+    bool closed = true;
+    bool buttonEnabled = true;
+    QString buttonText;
+    std::size_t messagesDuringRun = 0;
+    QTimer::singleShot(0, [&] {
+        buttonEnabled = page->Button6->isEnabled();
+        buttonText = page->Button6->text();
+        closed = form->close();
+        messagesDuringRun = dialogs.messages.size();
+        // The list stays usable: deleting every zip does not touch the run under way.
+        selectZips({0, 1});
+        QTest::mouseClick(page->BitBtn2, Qt::LeftButton);
+        std::ofstream(flag) << "go";
+    });
+    start();
+
+    EXPECT_FALSE(buttonEnabled);
+    EXPECT_EQ(buttonText, QStringLiteral("Working..."));
+    EXPECT_FALSE(closed);
+    ASSERT_EQ(messagesDuringRun, 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Close error"));
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Compression in progress...\rCan't close the application."));
+    EXPECT_TRUE(form->isVisible());
+
+    const std::string o = work.path() + "/";
+    EXPECT_EQ(log(), (QStringList{q("made " + o + "z1"), q("made " + o + "z2"), kSeparator, "File(s) created: 2"}));
+    EXPECT_EQ(page->ListBox1->count(), 0);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+
+    // Once the run is over the window closes.
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
