@@ -175,6 +175,7 @@ TForm1::TForm1(QWidget* parent)
     // Preview (NfoDiz page).
 
     // Preferences (section creator).
+    connect(BitBtn3, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
 
 
     FormCreate();

@@ -1,0 +1,764 @@
+#include "editor/Unit2.h"
+
+#include "app/BrowseDr.h"
+#include "editor/Unit3.h"
+#include "platform/RadioGroup.h"
+#include "platform/UpDown.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/fonts.h"
+#include "platform/text_codec.h"
+#include "resources/resources.h"
+#include "templates/template_store.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyledItemDelegate>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kItemHeight = 13;
+// The position read-out message of the fixed-font window.
+constexpr int kReadoutMessage = QEvent::User + 1021;
+
+class FixedHeightDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), kItemHeight};
+    }
+};
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top, QWidget* buddy)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setBuddy(buddy);
+    label->adjustSize();
+    label->move(left, top);
+    return label;
+}
+
+QLineEdit* makeEdit(QWidget* parent, const char* name, int left, int top, int width)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setGeometry(left, top, width, 21);
+    return edit;
+}
+
+QToolButton* makeGlyphButton(QWidget* parent, const char* name, const char* glyph, QSize glyphSize, int left,
+                             int top, const QString& hint)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(left, top, 24, 24);
+    b->setIcon(glyphIcon(QLatin1String(glyph)));
+    b->setIconSize(glyphSize);
+    // A click takes the focus, so a field being edited is committed before the button acts.
+    b->setFocusPolicy(Qt::StrongFocus);
+    if (!hint.isEmpty()) {
+        b->setToolTip(hint);
+        b->setAccessibleName(hint);
+    }
+    return b;
+}
+
+// A position field with its up-down: at most three digits, 1 to 999.
+QLineEdit* makePositionField(QWidget* parent, const char* name, const char* upDownName, int left, int top,
+                             const QString& hint, TUpDown** upDown)
+{
+    QLineEdit* edit = makeEdit(parent, name, left, top, 28);
+    edit->setMaxLength(3);
+    edit->setText(QStringLiteral("1"));
+    edit->setToolTip(hint);
+    auto* ud = new TUpDown(parent);
+    ud->setObjectName(QLatin1String(upDownName));
+    ud->setGeometry(left + 28, top, 15, 21);
+    ud->setRange(1, 999);
+    ud->setAssociate(edit);
+    ud->setPosition(1);
+    ud->setToolTip(hint);
+    *upDown = ud;
+    return edit;
+}
+
+QString pathText(const std::string& path)
+{
+    return pathToQString(path);
+}
+
+std::string pathOf(const QLineEdit* box)
+{
+    return pathFromQString(box->text());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TSectionListBox
+
+TSectionListBox::TSectionListBox(QWidget* parent)
+    : QListWidget(parent)
+{
+    setItemDelegate(new FixedHeightDelegate(this));
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSortingEnabled(false);
+    setDragEnabled(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+int TSectionListBox::itemAtPos(const QPoint& pos) const
+{
+    const QModelIndex index = indexAt(pos);
+    return index.isValid() ? index.row() : -1;
+}
+
+void TSectionListBox::setFeedbackRow(int row)
+{
+    if (row == feedbackRow_)
+        return;
+    feedbackRow_ = row;
+    viewport()->update();
+}
+
+void TSectionListBox::mousePressEvent(QMouseEvent* event)
+{
+    QListWidget::mousePressEvent(event);
+    if (OnMouseDown)
+        OnMouseDown(event);
+}
+
+void TSectionListBox::mouseMoveEvent(QMouseEvent* event)
+{
+    if (OnMouseMove && OnMouseMove(event))
+        return;
+    QListWidget::mouseMoveEvent(event);
+}
+
+void TSectionListBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (OnMouseUp && OnMouseUp(event))
+        return;
+    QListWidget::mouseReleaseEvent(event);
+}
+
+void TSectionListBox::keyPressEvent(QKeyEvent* event)
+{
+    if (OnKeyDown && OnKeyDown(event))
+        return;
+    QListWidget::keyPressEvent(event);
+}
+
+void TSectionListBox::paintEvent(QPaintEvent* event)
+{
+    QListWidget::paintEvent(event);
+    if (feedbackRow_ < 0 || feedbackRow_ >= count())
+        return;
+    // A dotted rectangle drawn by inverting the pixels under it, as a focus rectangle is.
+    const QRect r = visualRect(model()->index(feedbackRow_, 0)).adjusted(0, 0, -1, -1);
+    QPainter painter(viewport());
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    QPen pen(Qt::white);
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(r);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TForm2
+
+TForm2::TForm2(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                         | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("NDO/DIZ section creator"));
+    setFont(windowFont());
+    setFixedSize(576, 204);
+
+    // Section fields, left of the line.
+    ListBox1 = new TSectionListBox(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(10, 33, 121, 161);
+    Label1 = makeLabel(this, "Label1", QStringLiteral("Sec&tion(s):"), 10, 13, ListBox1);
+    BitBtn3 = makeGlyphButton(this, "BitBtn3", "section_add", QSize(16, 16), 83, 7, QStringLiteral("Add section"));
+    BitBtn2 = makeGlyphButton(this, "BitBtn2", "section_delete", QSize(16, 16), 107, 7,
+                              QStringLiteral("Delete section"));
+
+    EName = makeEdit(this, "EName", 222, 10, 121);
+    Label2 = makeLabel(this, "Label2", QStringLiteral("&Name:"), 142, 14, EName);
+    EDefault = makeEdit(this, "EDefault", 222, 40, 121);
+    Label3 = makeLabel(this, "Label3", QStringLiteral("Default &value:"), 142, 44, EDefault);
+    ELine = makePositionField(this, "ELine", "UpDown1", 158, 70, QStringLiteral("Line"), &UpDown1);
+    Label4 = makeLabel(this, "Label4", QStringLiteral("&L:"), 142, 74, ELine);
+    EStart = makePositionField(this, "EStart", "UpDown2", 227, 70, QStringLiteral("Start"), &UpDown2);
+    Label5 = makeLabel(this, "Label5", QStringLiteral("&S:"), 210, 74, EStart);
+    ELength = makePositionField(this, "ELength", "UpDown3", 298, 70, QStringLiteral("Width"), &UpDown3);
+    Label6 = makeLabel(this, "Label6", QStringLiteral("&W:"), 279, 74, ELength);
+
+    RStyle = new TRadioGroup(QStringLiteral(" Style "), {QStringLiteral("&Edit"), QStringLiteral("&Memo")}, this);
+    RStyle->setObjectName(QStringLiteral("RStyle"));
+    RStyle->setGeometry(142, 100, 94, 71);
+    RAlignment = new TRadioGroup(QStringLiteral(" Alignment "),
+                                 {QStringLiteral("L&eft"), QStringLiteral("&Right"), QStringLiteral("&Center")}, this);
+    RAlignment->setObjectName(QStringLiteral("RAlignment"));
+    RAlignment->setGeometry(249, 100, 94, 71);
+
+    CCaps = new QCheckBox(QStringLiteral("&Use caps"), this);
+    CCaps->setObjectName(QStringLiteral("CCaps"));
+    CCaps->move(142, 177);
+    CCaps->adjustSize();
+    CDiz = new QCheckBox(QStringLiteral("&Diz file"), this);
+    CDiz->setObjectName(QStringLiteral("CDiz"));
+    CDiz->move(249, 177);
+    CDiz->adjustSize();
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameShape(QFrame::VLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1->setGeometry(353, 10, 2, 184);
+
+    // Template settings, right of the line.
+    Edit1 = makeEdit(this, "Edit1", 445, 10, 96);
+    Label7 = makeLabel(this, "Label7", QStringLiteral("Nfo clone:"), 363, 14, Edit1);
+    BitBtn5 = makeGlyphButton(this, "BitBtn5", "helper", QSize(15, 14), 542, 8, QStringLiteral("Section helper"));
+    Edit2 = makeEdit(this, "Edit2", 445, 40, 121);
+    Label8 = makeLabel(this, "Label8", QStringLiteral("Nfo output:"), 363, 44, Edit2);
+    Edit3 = makeEdit(this, "Edit3", 445, 70, 96);
+    Label9 = makeLabel(this, "Label9", QStringLiteral("Diz clone:"), 363, 74, Edit3);
+    BitBtn6 = makeGlyphButton(this, "BitBtn6", "helper", QSize(15, 14), 542, 68, QStringLiteral("Section helper"));
+    Edit4 = makeEdit(this, "Edit4", 445, 100, 121);
+    Label10 = makeLabel(this, "Label10", QStringLiteral("Diz output:"), 363, 104, Edit4);
+    Edit5 = makeEdit(this, "Edit5", 445, 130, 96);
+    Label11 = makeLabel(this, "Label11", QStringLiteral("Output dir:"), 363, 134, Edit5);
+    BitBtn1 = makeGlyphButton(this, "BitBtn1", "pencil", QSize(20, 20), 542, 128, QString());
+
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(406, 173, 75, 25);
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(491, 173, 75, 25);
+    Button2->setAutoDefault(false);
+
+    QWidget* order[] = {ListBox1, BitBtn3, BitBtn2, EName, EDefault, ELine, EStart, ELength,
+                        RStyle->button(0), RStyle->button(1), RAlignment->button(0), RAlignment->button(1),
+                        RAlignment->button(2), CCaps, CDiz, Edit1, BitBtn5, Edit2, Edit3, BitBtn6, Edit4, Edit5,
+                        BitBtn1, Button1, Button2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    BrowseDirectoryDlg = new TBrowseDirectoryDlg(this);
+    BrowseDirectoryDlg->setObjectName(QStringLiteral("BrowseDirectoryDlg"));
+    BrowseDirectoryDlg->configureForPakmaster();
+
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { guarded([this] { ListBox1Click(); }); });
+    ListBox1->OnMouseDown = [this](QMouseEvent* e) { ListBox1MouseDown(e); };
+    ListBox1->OnMouseMove = [this](QMouseEvent* e) { return dragMove(e); };
+    ListBox1->OnMouseUp = [this](QMouseEvent* e) { return dragRelease(e); };
+    ListBox1->OnKeyDown = [this](QKeyEvent* e) {
+        // Escape abandons a drag instead of closing the dialog.
+        if (!dragging_ || e->key() != Qt::Key_Escape)
+            return false;
+        endDrag();
+        return true;
+    };
+    connect(BitBtn3, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
+    connect(BitBtn2, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
+    connect(RStyle, &TRadioGroup::clicked, this, [this] { RStyleClick(); });
+    connect(RAlignment, &TRadioGroup::clicked, this, [this] { RAlignmentClick(); });
+    connect(CCaps, &QCheckBox::clicked, this, [this] { CCapsClick(); });
+    connect(CDiz, &QCheckBox::clicked, this, [this] { CDizClick(); });
+    connect(BitBtn5, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn5Click(BitBtn5); }); });
+    connect(BitBtn6, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn5Click(BitBtn6); }); });
+    connect(BitBtn1, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, &TForm2::accept);
+    connect(Button2, &QPushButton::clicked, this, &TForm2::reject);
+
+    for (QLineEdit* field : {EName, EDefault, ELine, EStart, ELength})
+        field->installEventFilter(this);
+    // An arrow step is a change the user made and sees: it counts and is committed at once,
+    // since the arrows never take the focus and the field may never be left.
+    for (TUpDown* ud : {UpDown1, UpDown2, UpDown3}) {
+        connect(ud, &TUpDown::clicked, this, [this, ud] {
+            ud->associate()->setModified(true);
+            guarded([this, ud] { ENameExit(ud->associate()); });
+        });
+    }
+
+    FormCreate();
+    ListBox1->setFocus();
+}
+
+TForm2::~TForm2()
+{
+    FormDestroy();
+    // The children go after this object's own members: nothing of theirs may call back.
+    ListBox1->blockSignals(true);
+    for (QLineEdit* field : {EName, EDefault, ELine, EStart, ELength})
+        field->removeEventFilter(this);
+}
+
+void TForm2::FormCreate()
+{
+    SectionList.clear();
+    pkm::TemplateStore store = pkm::LoadTemplateStore(programDirectory() + "Release.ini");
+    SectionList = std::move(store.records);
+    for (const std::string& label : store.labels)
+        ListBox1->addItem(toDisplay(label));
+    Edit1->setText(pathText(store.settings.NfoClone));
+    Edit2->setText(pathText(store.settings.NfoOutput));
+    Edit3->setText(pathText(store.settings.DizClone));
+    Edit4->setText(pathText(store.settings.DizOutput));
+    Edit5->setText(pathText(store.settings.OutputDir));
+
+    selectEntry(SectionList.empty() ? -1 : 0);
+    ShowSection(selectedIndex());
+    Helper = nullptr;
+}
+
+void TForm2::FormDestroy()
+{
+    if (Helper != nullptr)
+        Helper->close();
+    SectionList.clear();
+}
+
+void TForm2::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = s->availableGeometry();
+        move(area.center() - rect().center());
+    }
+}
+
+int TForm2::selectedIndex() const
+{
+    const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TForm2::selectEntry(int index)
+{
+    const QSignalBlocker block(ListBox1);
+    if (index < 0 || index >= ListBox1->count()) {
+        ListBox1->clearSelection();
+        ListBox1->setCurrentRow(-1);
+        return;
+    }
+    ListBox1->setCurrentRow(index);
+}
+
+void TForm2::ShowSection(int index)
+{
+    if (index < 0 || index >= static_cast<int>(SectionList.size())) {
+        for (QLineEdit* field : {EName, EDefault, ELine, EStart, ELength})
+            field->clear();
+        CCaps->setChecked(false);
+        CDiz->setChecked(false);
+        RStyle->setItemIndex(-1);
+        RAlignment->setItemIndex(-1);
+        return;
+    }
+    const pkm::TParam& record = SectionList[static_cast<std::size_t>(index)];
+    EName->setText(toDisplay(record.Name));
+    EDefault->setText(toDisplay(record.Value));
+    UpDown1->setPosition(record.Line);
+    UpDown2->setPosition(record.Start);
+    UpDown3->setPosition(record.Width);
+    CCaps->setChecked(record.Caps);
+    CDiz->setChecked(record.Diz);
+    RStyle->setItemIndex(record.Style ? 1 : 0);
+    RAlignment->setItemIndex(record.Alignment);
+    // Filled, not typed: none of the fields counts as changed by the user.
+    for (QLineEdit* field : {EName, EDefault, ELine, EStart, ELength})
+        field->setModified(false);
+}
+
+void TForm2::ListBox1Click()
+{
+    ShowSection(selectedIndex());
+}
+
+void TForm2::BitBtn3Click()
+{
+    const QString label = QStringLiteral("Section %1").arg(ListBox1->count() + 1);
+    const int position = selectedIndex() + 1; // 0 when nothing is selected
+    {
+        // The list and the records differ by one entry until the record is in.
+        const QSignalBlocker block(ListBox1);
+        ListBox1->insertItem(position, label);
+    }
+    ListBox1->setFocus();
+    pkm::TParam record;
+    record.SetDefaults();
+    SectionList.insert(SectionList.begin() + position, record);
+    selectEntry(position);
+    ShowSection(position);
+}
+
+void TForm2::BitBtn2Click()
+{
+    int i = selectedIndex();
+    if (i < 0)
+        return;
+    SectionList.erase(SectionList.begin() + i);
+    {
+        const QSignalBlocker block(ListBox1);
+        delete ListBox1->takeItem(i);
+    }
+    if (i >= ListBox1->count())
+        i = i - 1;
+    selectEntry(i);
+    ShowSection(i);
+}
+
+bool TForm2::isSectionField(const QObject* o) const
+{
+    return o == EName || o == EDefault || o == ELine || o == EStart || o == ELength;
+}
+
+TUpDown* TForm2::upDownOf(const QLineEdit* field) const
+{
+    if (field == ELine)
+        return UpDown1;
+    if (field == EStart)
+        return UpDown2;
+    if (field == ELength)
+        return UpDown3;
+    return nullptr;
+}
+
+void TForm2::ENameExit(QLineEdit* field)
+{
+    const int index = selectedIndex();
+    if (index < 0 || index >= static_cast<int>(SectionList.size()) || !field->isModified())
+        return;
+    pkm::TParam& record = SectionList[static_cast<std::size_t>(index)];
+    if (field == EName) {
+        if (EName->text().isEmpty())
+            EName->setText(QStringLiteral("Default name"));
+        record.Name = fromDisplay(EName->text());
+    } else if (field == EDefault) {
+        record.Value = fromDisplay(EDefault->text());
+    } else if (TUpDown* ud = upDownOf(field)) {
+        if (CheckPositionField(field)) {
+            const auto value = static_cast<std::uint16_t>(ud->position());
+            if (field == ELine)
+                record.Line = value;
+            else if (field == EStart)
+                record.Start = value;
+            else
+                record.Width = value;
+        }
+    }
+    field->setModified(false);
+}
+
+bool TForm2::CheckPositionField(QLineEdit* field)
+{
+    bool ok = false;
+    const int value = field->text().toInt(&ok, 10);
+    if (ok) {
+        if (value < 1)
+            field->setText(QStringLiteral("1"));
+        return true;
+    }
+    // The message waits until the focus change that left the field is over: a message box
+    // in the middle of it would swallow the click that moved the focus.
+    if (numericErrorField_ == nullptr)
+        QCoreApplication::postEvent(this, new QEvent(NumericErrorEvent));
+    numericErrorField_ = field;
+    return false;
+}
+
+bool TForm2::ELineKeyPress(QKeyEvent* key) const
+{
+    // The dialog's own keys (Return, Escape, Tab) and keys that type nothing (arrows, Delete)
+    // pass; of the typed characters only the digits get in, Backspace and the editing
+    // control characters included.
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete:
+        return true;
+    default:
+        break;
+    }
+    const QString text = key->text();
+    if (text.isEmpty())
+        return key->key() != Qt::Key_Backspace;
+    const QChar c = text.at(0);
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+void TForm2::RStyleClick()
+{
+    const int index = selectedIndex();
+    if (index < 0) {
+        RStyle->setItemIndex(-1);
+        return;
+    }
+    SectionList[static_cast<std::size_t>(index)].Style = RStyle->itemIndex() == 1;
+}
+
+void TForm2::RAlignmentClick()
+{
+    const int index = selectedIndex();
+    if (index < 0) {
+        RAlignment->setItemIndex(-1);
+        return;
+    }
+    SectionList[static_cast<std::size_t>(index)].Alignment = static_cast<std::uint8_t>(RAlignment->itemIndex());
+}
+
+void TForm2::CCapsClick()
+{
+    const int index = selectedIndex();
+    if (index < 0) {
+        CCaps->setChecked(false);
+        return;
+    }
+    SectionList[static_cast<std::size_t>(index)].Caps = CCaps->isChecked();
+}
+
+void TForm2::CDizClick()
+{
+    const int index = selectedIndex();
+    if (index < 0) {
+        CDiz->setChecked(false);
+        return;
+    }
+    SectionList[static_cast<std::size_t>(index)].Diz = CDiz->isChecked();
+}
+
+void TForm2::BitBtn1Click()
+{
+    BrowseDirectoryDlg->setSelection(Edit5->text().isEmpty() ? pathToQString(programDirectory()) : Edit5->text());
+    if (BrowseDirectoryDlg->Execute())
+        Edit5->setText(BrowseDirectoryDlg->Selection());
+}
+
+void TForm2::BitBtn5Click(QObject* sender)
+{
+    const QString name = sender == BitBtn6 ? Edit3->text() : Edit1->text();
+    if (name.isEmpty())
+        return;
+    if (Helper != nullptr) {
+        Dialogs().showMessage(this, QStringLiteral("Section helper"), QStringLiteral("One helper is already open!"),
+                              MessageIcon::Information);
+        return;
+    }
+    auto* helper = new TForm3(this);
+    helper->setObjectName(QStringLiteral("Helper"));
+    Helper = helper;
+    helper->OnClosed = [this] { HelperClosed(); };
+    helper->OnOkClick = [this] { HelperOkClick(); };
+    // The helper is not a modal dialog: Escape must not hide it behind the back of Helper.
+    helper->installEventFilter(this);
+    helper->HelperFileName = name;
+    helper->Button2->hide();
+    helper->Memo1->setReadOnly(true);
+    try {
+        helper->loadFromFile(programDirectory() + pathFromQString(name));
+    } catch (...) {
+        // No window is shown, so none stands behind Helper: the next helper button works.
+        Helper = nullptr;
+        delete helper;
+        throw;
+    }
+    helper->setSizeable(true);
+    QCoreApplication::postEvent(helper, new QEvent(QEvent::Type(kReadoutMessage)));
+    helper->show();
+}
+
+void TForm2::HelperOkClick()
+{
+    if (Helper != nullptr)
+        QMetaObject::invokeMethod(Helper, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TForm2::HelperClosed()
+{
+    // Runs inside the helper's close event: the window goes once that is over.
+    if (Helper != nullptr)
+        Helper->deleteLater();
+    Helper = nullptr;
+}
+
+void TForm2::Button1Click()
+{
+    pkm::TemplateSettings settings;
+    settings.NfoClone = pathOf(Edit1);
+    settings.NfoOutput = pathOf(Edit2);
+    settings.DizClone = pathOf(Edit3);
+    settings.DizOutput = pathOf(Edit4);
+    settings.OutputDir = pathOf(Edit5);
+    pkm::SaveTemplateStore(programDirectory() + "Release.ini", SectionList, settings);
+}
+
+void TForm2::accept()
+{
+    // Return presses OK without leaving the field being edited: commit it as leaving would.
+    if (QWidget* focused = focusWidget(); focused != nullptr && isSectionField(focused))
+        guarded([this, focused] { ENameExit(static_cast<QLineEdit*>(focused)); });
+    if (numericErrorField_ != nullptr)
+        return;
+    // A failed save is reported; the dialog still closes with OK so that the wizard reloads
+    // whatever the file now holds.
+    guarded([this] { Button1Click(); });
+    QDialog::accept();
+}
+
+void TForm2::done(int result)
+{
+    if (Helper != nullptr)
+        Helper->close();
+    QDialog::done(result);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drag and drop within the list
+
+void TForm2::ListBox1MouseDown(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || ListBox1->itemAtPos(event->position().toPoint()) < 0)
+        return;
+    dragArmed_ = true;
+    dragging_ = false;
+    dragStart_ = event->position().toPoint();
+    DragOverIndex = selectedIndex();
+}
+
+bool TForm2::dragMove(QMouseEvent* event)
+{
+    if (!dragArmed_)
+        return false;
+    if (!(event->buttons() & Qt::LeftButton)) {
+        endDrag();
+        return false;
+    }
+    const QPoint pos = event->position().toPoint();
+    if (!dragging_) {
+        if ((pos - dragStart_).manhattanLength() < QApplication::startDragDistance())
+            return true; // still a click: the selection must not follow the pointer
+        dragging_ = true;
+    }
+    ListBox1DragOver(pos);
+    return true;
+}
+
+bool TForm2::dragRelease(QMouseEvent* event)
+{
+    if (!dragArmed_)
+        return false;
+    const bool wasDragging = dragging_;
+    if (wasDragging && event->button() == Qt::LeftButton)
+        ListBox1DragDrop(event->position().toPoint());
+    endDrag();
+    return wasDragging;
+}
+
+void TForm2::endDrag()
+{
+    dragArmed_ = false;
+    dragging_ = false;
+    DragOverIndex = -1;
+    ListBox1->setFeedbackRow(-1);
+}
+
+void TForm2::ListBox1DragOver(const QPoint& pos)
+{
+    // Only drags started in this list exist, so every drag is accepted.
+    const int over = ListBox1->itemAtPos(pos);
+    if (over == DragOverIndex)
+        return;
+    DragOverIndex = over;
+    ListBox1->setFeedbackRow(over);
+}
+
+void TForm2::ListBox1DragDrop(const QPoint& pos)
+{
+    ListBox1->setFeedbackRow(-1);
+    const int to = ListBox1->itemAtPos(pos);
+    const int from = selectedIndex();
+    if (to < 0 || from < 0 || from == to)
+        return;
+    {
+        const QSignalBlocker block(ListBox1);
+        QListWidgetItem* item = ListBox1->takeItem(from);
+        ListBox1->insertItem(to, item);
+    }
+    pkm::TParam record = std::move(SectionList[static_cast<std::size_t>(from)]);
+    SectionList.erase(SectionList.begin() + from);
+    SectionList.insert(SectionList.begin() + to, std::move(record));
+    // The fields already show the moved record.
+    selectEntry(to);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Events
+
+bool TForm2::event(QEvent* e)
+{
+    if (e->type() == NumericErrorEvent) {
+        QLineEdit* field = numericErrorField_;
+        numericErrorField_ = nullptr;
+        // A dialog already closed (Cancel clicked while leaving the field) has nothing to say.
+        if (field != nullptr && isVisible()) {
+            field->setFocus(Qt::OtherFocusReason);
+            field->selectAll();
+            Dialogs().showMessage(this, QStringLiteral("Input error"), QStringLiteral("Numeric values only!"),
+                                  MessageIcon::Error);
+        }
+        return true;
+    }
+    return QDialog::event(e);
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* e)
+{
+    if (Helper != nullptr && watched == Helper) {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape)
+            return true;
+        return QDialog::eventFilter(watched, e);
+    }
+    if (isSectionField(watched)) {
+        auto* field = static_cast<QLineEdit*>(watched);
+        if (e->type() == QEvent::KeyPress && upDownOf(field) != nullptr) {
+            if (!ELineKeyPress(static_cast<QKeyEvent*>(e)))
+                return true;
+        } else if (e->type() == QEvent::FocusOut) {
+            // Only a move to another control of this dialog leaves the field; the window losing
+            // activation (a message box, the helper) or a popup menu does not.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                guarded([this, field] { ENameExit(field); });
+        }
+    }
+    return QDialog::eventFilter(watched, e);
+}

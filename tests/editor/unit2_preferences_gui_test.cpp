@@ -1,0 +1,128 @@
+// The main window's Preferences button as the wizard sees it: the section creator runs
+// modally, and OK reloads the sections and fills empty output boxes.
+#include "app/Unit1.h"
+
+#include "archiving/RarPage.h"
+#include "archiving/ZipPage.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "support/gui/program_dir.h"
+#include "support/gui/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+const char* const kStore = "[Main]\r\nNFO clone=clone.nfo\r\nOutput dir=/srv/first\r\n"
+                           "[Section 1]\r\nName=Title\r\nLine=3\r\n"
+                           "[Section 2]\r\nName=Size\r\nDiz=1\r\n";
+
+class Preferences : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir.writeIni(kStore);
+        dir.write("clone.nfo", "template\r\n");
+        form = std::make_unique<TForm1>();
+        form->show();
+        ASSERT_EQ(form->NfoSections.size(), 1u);
+        ASSERT_EQ(form->DizSections.size(), 1u);
+    }
+
+    ProgramDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace
+
+TEST_F(Preferences, OkReloadsTheSectionsAndFillsOnlyEmptyOutputBoxes)
+{
+    form->NfoSections[0].Value = "typed on page 1";
+    form->Page2->OutDirEdit->setText("/kept");
+    form->Page3->OutDirEdit2->clear();
+
+    QPointer<TForm2> seen;
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        auto* creator = qobject_cast<TForm2*>(d);
+        EXPECT_NE(creator, nullptr);
+        if (creator == nullptr)
+            return int(QDialog::Rejected);
+        seen = creator;
+        EXPECT_EQ(creator->parent(), form.get());
+        EXPECT_EQ(creator->ListBox1->count(), 2);
+        creator->ListBox1->clearSelection();
+        QTest::mouseClick(creator->BitBtn3, Qt::LeftButton); // a new NFO section at the top
+        creator->Edit5->setText("/srv/second");
+        QTest::mouseClick(creator->Button1, Qt::LeftButton);
+        return creator->result();
+    });
+    QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
+
+    ASSERT_TRUE(dialogs.dialogHandlers.empty());
+    EXPECT_EQ(dialogs.dialogTitles, std::vector<QString>({"NDO/DIZ section creator"}));
+    EXPECT_TRUE(seen.isNull()); // destroyed after use
+    ASSERT_EQ(form->NfoSections.size(), 2u);
+    EXPECT_EQ(form->NfoSections[0].Name, "Default name");
+    EXPECT_EQ(form->NfoSections[1].Name, "Title");
+    EXPECT_EQ(form->NfoSections[1].Value, ""); // values typed so far give way to the file's
+    ASSERT_EQ(form->DizSections.size(), 1u);
+    EXPECT_EQ(form->Page2->OutDirEdit->text(), "/kept");
+    EXPECT_EQ(form->Page3->OutDirEdit2->text(), "/srv/second");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(Preferences, OkFillsBothBoxesWhenBothAreEmpty)
+{
+    form->Page2->OutDirEdit->clear();
+    form->Page3->OutDirEdit2->clear();
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        auto* creator = static_cast<TForm2*>(d);
+        creator->Edit5->setText("/srv/second");
+        creator->accept();
+        return creator->result();
+    });
+    QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(form->Page2->OutDirEdit->text(), "/srv/second");
+    EXPECT_EQ(form->Page3->OutDirEdit2->text(), "/srv/second");
+}
+
+TEST_F(Preferences, CancelKeepsTheListsTheBoxesAndTheFile)
+{
+    form->NfoSections[0].Value = "typed on page 1";
+    form->Page2->OutDirEdit->clear();
+    form->Page3->OutDirEdit2->clear();
+
+    QPointer<TForm2> seen;
+    QPointer<TForm3> helper;
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        auto* creator = static_cast<TForm2*>(d);
+        seen = creator;
+        creator->show();
+        QTest::mouseClick(creator->BitBtn2, Qt::LeftButton);
+        creator->Edit5->setText("/srv/second");
+        QTest::mouseClick(creator->BitBtn5, Qt::LeftButton);
+        helper = creator->Helper;
+        EXPECT_FALSE(helper.isNull());
+        QTest::mouseClick(creator->Button2, Qt::LeftButton);
+        return creator->result();
+    });
+    QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
+
+    EXPECT_TRUE(seen.isNull());
+    EXPECT_TRUE(helper.isNull());
+    ASSERT_EQ(form->NfoSections.size(), 1u);
+    EXPECT_EQ(form->NfoSections[0].Value, "typed on page 1");
+    EXPECT_TRUE(form->Page2->OutDirEdit->text().isEmpty());
+    EXPECT_TRUE(form->Page3->OutDirEdit2->text().isEmpty());
+    EXPECT_EQ(dir.read("Release.ini"), kStore);
+}
