@@ -279,13 +279,11 @@ GenerateResult GenerateLines(std::string_view templateBytes, const SectionList& 
 {
     TemplateLines lines(templateBytes);
     LineArena arena;
-
     LineShifts shifts(sections);
 
     std::string scratch;
     std::vector<std::string_view> built;
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        const TParam& section = sections[i];
+    for (const TParam& section : sections) {
         const long long line = shifts.current(section.Line);
         if (line < 1 || line > static_cast<long long>(lines.count())) {
             GenerateResult failed;
