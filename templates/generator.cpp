@@ -133,6 +133,60 @@ private:
     std::size_t count_ = 0;
 };
 
+// The working line numbers of the sections. A memo-style section on line L that adds d lines
+// moves every section beyond L down by d, whether it has had its turn or not. Moving each one
+// costs a pass over the whole list per memo-style section; instead, since a move keeps the
+// order of lines, all moves together are a rising step function of a section's line in the
+// list: current(x) = x + the lines added below x. A Fenwick tree over the distinct lines of
+// the list holds those steps. The numbers are wider than a record's 16 bits, so a section
+// moved past 65535 still names its own line instead of wrapping round to the top.
+class LineShifts {
+public:
+    explicit LineShifts(const SectionList& sections)
+    {
+        for (const TParam& section : sections)
+            lines_.push_back(section.Line);
+        std::sort(lines_.begin(), lines_.end());
+        lines_.erase(std::unique(lines_.begin(), lines_.end()), lines_.end());
+        tree_.assign(lines_.size() + 1, 0);
+        topStep_ = 1;
+        while (topStep_ * 2 <= lines_.size())
+            topStep_ *= 2;
+    }
+
+    long long current(std::uint16_t listLine) const
+    {
+        // 1-based rank of the line among the distinct lines.
+        std::size_t i = static_cast<std::size_t>(std::lower_bound(lines_.begin(), lines_.end(), listLine) - lines_.begin()) + 1;
+        long long added = 0;
+        for (; i > 0; i -= i & (~i + 1))
+            added += tree_[i];
+        return listLine + added;
+    }
+
+    // Every section whose current line is beyond `line` moves down by `added` lines.
+    void shiftBeyond(long long line, long long added)
+    {
+        // The number of distinct list lines whose current line is at most `line`.
+        std::size_t rank = 0;
+        long long below = 0;
+        for (std::size_t step = topStep_; step > 0; step /= 2) {
+            const std::size_t next = rank + step;
+            if (next < tree_.size() && lines_[next - 1] + below + tree_[next] <= line) {
+                rank = next;
+                below += tree_[next];
+            }
+        }
+        for (std::size_t i = rank + 1; i < tree_.size(); i += i & (~i + 1))
+            tree_[i] += added;
+    }
+
+private:
+    std::vector<std::uint16_t> lines_; // distinct lines of the list, rising
+    std::vector<long long> tree_;      // 1-based Fenwick tree of lines added, by rank
+    std::size_t topStep_ = 1;
+};
+
 // The line with `width` characters deleted from 1-based character `start` on; a start of 0 or
 // beyond the end deletes nothing, a field running past the end deletes to the end.
 std::string removeField(std::string_view line, std::uint16_t start, std::uint16_t width)
@@ -225,18 +279,12 @@ GenerateResult GenerateLines(std::string_view templateBytes, const SectionList& 
 {
     TemplateLines lines(templateBytes);
     LineArena arena;
-
-    // The working line numbers. They are wider than a record's 16 bits: shifted past 65535,
-    // a section still names its own line instead of wrapping round to the top of the file.
-    std::vector<long long> lineOf(sections.size());
-    for (std::size_t i = 0; i < sections.size(); ++i)
-        lineOf[i] = sections[i].Line;
+    LineShifts shifts(sections);
 
     std::string scratch;
     std::vector<std::string_view> built;
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        const TParam& section = sections[i];
-        const long long line = lineOf[i];
+    for (const TParam& section : sections) {
+        const long long line = shifts.current(section.Line);
         if (line < 1 || line > static_cast<long long>(lines.count())) {
             GenerateResult failed;
             failed.badLineIndex = line - 1;
@@ -267,13 +315,8 @@ GenerateResult GenerateLines(std::string_view templateBytes, const SectionList& 
         }
         lines.replace(index, built);
 
-        if (built.size() > 1) {
-            const long long added = static_cast<long long>(built.size()) - 1;
-            for (long long& other : lineOf) {
-                if (other > line)
-                    other += added;
-            }
-        }
+        if (built.size() > 1)
+            shifts.shiftBeyond(line, static_cast<long long>(built.size()) - 1);
     }
 
     GenerateResult result;

@@ -1,5 +1,6 @@
 #include "templates/text_lines.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace pkm {
@@ -13,20 +14,28 @@ void forEachLine(std::string_view text, Emit emit)
     if (const void* nul = std::memchr(text.data(), '\0', text.size()))
         text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
 
+    // The next CR and the next LF are each looked up once per line they end, so a file with
+    // only one kind of line end is not scanned again for the other at every line.
+    const auto next = [&](char c, std::size_t from) {
+        const std::size_t at = text.find(c, from);
+        return at == std::string_view::npos ? text.size() : at;
+    };
+    std::size_t nextCr = next('\r', 0);
+    std::size_t nextLf = next('\n', 0);
     std::size_t begin = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
+    while (begin < text.size()) {
+        const std::size_t end = std::min(nextCr, nextLf);
+        if (end == text.size()) {
+            emit(text.substr(begin));
+            break;
         }
-        emit(text.substr(begin, i - begin));
-        i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-        begin = i;
+        emit(text.substr(begin, end - begin));
+        begin = end + ((end == nextCr && nextLf == end + 1) ? 2 : 1);
+        if (nextCr < begin)
+            nextCr = next('\r', begin);
+        if (nextLf < begin)
+            nextLf = next('\n', begin);
     }
-    if (begin < text.size())
-        emit(text.substr(begin));
 }
 
 template <typename Line>
