@@ -4,9 +4,13 @@
 
 #include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
 const char* const kStubName = "PKM.DLL";
+constexpr qint64 kSliceBytes = 16 * 1024;
 }
 
 TPiper::TPiper(QObject* owner)
@@ -57,19 +61,38 @@ int TPiper::RunCommand()
 
     QEventLoop loop;
     char buffer[pkm::LineSplitter::kChunkSize];
-    auto readAvailable = [&] {
-        for (;;) {
+    bool ended = false;
+    bool scheduled = false;
+    // Output is taken in slices of at most kSliceBytes per turn of the event loop, so a child
+    // that prints faster than the lines can be handled never holds up the window: the rest
+    // waits for the next turn.
+    std::function<void()> pump = [&] {
+        scheduled = false;
+        qint64 taken = 0;
+        while (taken < kSliceBytes) {
             const qint64 got = process.read(buffer, sizeof buffer);
             if (got <= 0)
                 break;
             SplitChunk(std::string_view(buffer, static_cast<std::size_t>(got)));
+            taken += got;
+        }
+        if (process.bytesAvailable() > 0) {
+            if (!scheduled) {
+                scheduled = true;
+                QTimer::singleShot(0, &loop, [&] { pump(); });
+            }
+        } else if (ended) {
+            loop.quit();
         }
     };
-    bool ended = false;
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, readAvailable);
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, [&] {
+        if (!scheduled)
+            pump();
+    });
     QObject::connect(&process, &QProcess::finished, &loop, [&] {
         ended = true;
-        loop.quit();
+        if (!scheduled)
+            pump();
     });
 
     process.start(QIODevice::ReadWrite);
@@ -77,9 +100,15 @@ int TPiper::RunCommand()
         return 2;
     ProcessHandle = process.processId();
 
-    if (!ended && process.state() != QProcess::NotRunning)
+    if (!ended || process.bytesAvailable() > 0 || scheduled)
         loop.exec();
-    readAvailable();
+    // Whatever arrived after the last slice.
+    for (;;) {
+        const qint64 got = process.read(buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        SplitChunk(std::string_view(buffer, static_cast<std::size_t>(got)));
+    }
     FlushPending();
 
     if (process.exitStatus() == QProcess::CrashExit) {

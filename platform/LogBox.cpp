@@ -3,6 +3,7 @@
 #include "platform/fonts.h"
 #include "platform/text_codec.h"
 
+#include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -28,7 +29,7 @@ TLogBox::TLogBox(QWidget* parent)
 
     timer_.setInterval(50);
     timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, &TLogBox::flush);
+    connect(&timer_, &QTimer::timeout, this, &TLogBox::drawSome);
 }
 
 void TLogBox::appendLine(const std::string& line)
@@ -60,23 +61,37 @@ void TLogBox::scheduleFlush()
 void TLogBox::flush()
 {
     timer_.stop();
-    if (!buffer_.hasPending())
-        return;
-    const pkm::LogBuffer::Batch batch = buffer_.take();
+    if (buffer_.hasPending())
+        draw(buffer_.take());
+}
+
+void TLogBox::drawSome()
+{
+    constexpr std::size_t kLinesPerStep = 500;
+    constexpr qint64 kBudgetMs = 15;
+    QElapsedTimer clock;
+    clock.start();
+    while (buffer_.hasPending() && clock.elapsed() < kBudgetMs)
+        draw(buffer_.take(kLinesPerStep));
+    if (buffer_.hasPending())
+        timer_.start();
+}
+
+void TLogBox::draw(const pkm::LogBuffer::Batch& batch)
+{
     QScrollBar* bar = verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
 
     QTextCursor cursor(document());
     cursor.beginEditBlock();
-    const bool empty = !hasLines_;
-    if (batch.replaceLast && !empty) {
+    if (batch.replaceLast && hasLines_) {
         cursor.movePosition(QTextCursor::End);
         cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
         cursor.insertText(toDisplay(batch.lastShown));
     }
     if (!batch.added.empty()) {
         QString text;
-        bool first = empty;
+        bool first = !hasLines_;
         for (const std::string& line : batch.added) {
             if (!first)
                 text += QChar::ParagraphSeparator;

@@ -25,6 +25,10 @@ public:
 
 private:
     void scheduleFlush();
+    // Draws pending lines for a few milliseconds and leaves the rest for the next turn, so
+    // the window keeps reacting while an archiver prints faster than the box can draw.
+    void drawSome();
+    void draw(const pkm::LogBuffer::Batch& batch);
 
     pkm::LogBuffer buffer_;
     QTimer timer_;

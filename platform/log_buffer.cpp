@@ -1,5 +1,7 @@
 #include "platform/log_buffer.h"
 
+#include <algorithm>
+
 namespace pkm {
 
 void LogBuffer::append(std::string line)
@@ -34,14 +36,19 @@ void LogBuffer::clear()
     count_ = 0;
 }
 
-LogBuffer::Batch LogBuffer::take()
+LogBuffer::Batch LogBuffer::take(std::size_t maxLines)
 {
     Batch b;
     b.replaceLast = replaceLast_;
     if (replaceLast_)
         b.lastShown = std::move(replacement_);
-    b.added.swap(added_);
     replaceLast_ = false;
+    const std::size_t n = std::min(maxLines, added_.size());
+    b.added.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        b.added.push_back(std::move(added_.front()));
+        added_.pop_front();
+    }
     return b;
 }
 

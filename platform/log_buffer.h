@@ -3,6 +3,7 @@
 // can draw them; they are collected here and applied in one batch, with the same result as
 // applying them one by one. Only the lines since the last batch are held, plus the last line.
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,9 @@ public:
         std::string lastShown;
         std::vector<std::string> added; // lines to append after it
     };
-    // What changed since the previous take; afterwards everything counts as shown.
-    Batch take();
+    // What changed since the previous take, at most `maxLines` of the added lines (the oldest
+    // first); what is taken counts as shown.
+    Batch take(std::size_t maxLines = static_cast<std::size_t>(-1));
     bool hasPending() const { return replaceLast_ || !added_.empty(); }
 
     // The log's last line as it stands, shown or not.
@@ -32,7 +34,7 @@ public:
     std::size_t lineCount() const { return count_; }
 
 private:
-    std::vector<std::string> added_;
+    std::deque<std::string> added_;
     bool replaceLast_ = false;
     std::string replacement_; // the new text of the last line already shown
     std::string last_;
