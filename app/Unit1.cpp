@@ -356,44 +356,16 @@ void TForm1::ReloadSectionLists()
 
 void TForm1::Button2Click()
 {
-    switch (pkm::nextEntry(currentPage(), NfoMode, options())) {
-    case pkm::WizardEntry::Nfo:
-        ShowNfoPage();
-        break;
-    case pkm::WizardEntry::Diz:
-        ShowDizPage();
-        break;
-    case pkm::WizardEntry::Rar:
-        ShowRarPage();
-        break;
-    case pkm::WizardEntry::Zip:
-        ShowZipPage();
-        break;
-    case pkm::WizardEntry::Intro:
-    case pkm::WizardEntry::None:
-        break;
-    }
+    const pkm::WizardEntry next = pkm::nextEntry(currentPage(), NfoMode, options());
+    if (next != pkm::WizardEntry::None)
+        enterPage(next);
 }
 
 void TForm1::Button1Click()
 {
-    switch (pkm::previousEntry(currentPage(), NfoMode, options())) {
-    case pkm::WizardEntry::Intro:
-        ShowIntroPage();
-        break;
-    case pkm::WizardEntry::Nfo:
-        ShowNfoPage();
-        break;
-    case pkm::WizardEntry::Diz:
-        ShowDizPage();
-        break;
-    case pkm::WizardEntry::Rar:
-        ShowRarPage();
-        break;
-    case pkm::WizardEntry::Zip:
-    case pkm::WizardEntry::None:
-        break;
-    }
+    const pkm::WizardEntry previous = pkm::previousEntry(currentPage(), NfoMode, options());
+    if (previous != pkm::WizardEntry::None)
+        enterPage(previous);
 }
 
 void TForm1::Button3Click()
