@@ -49,7 +49,11 @@ QFont windowFont()
 
 QFont windowFont(int pixelSize, bool bold)
 {
-    const QString family = findFamily(QStringLiteral("MS Sans Serif"));
+    // Liberation Sans keeps the widths of the fonts the window was laid out for; the wider
+    // desktop default (DejaVu Sans) would clip captions at the fixed geometry.
+    QString family = findFamily(QStringLiteral("MS Sans Serif"));
+    if (family.isEmpty())
+        family = findFamily(QStringLiteral("Liberation Sans"));
     QFont f = family.isEmpty() ? QFont(QStringLiteral("Sans Serif")) : QFont(family);
     if (family.isEmpty())
         f.setStyleHint(QFont::SansSerif);

@@ -334,3 +334,20 @@ TEST_F(MainWindow, NumericErrorIsShownOnceThePostedMessageArrives)
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Numeric values only!"));
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
 }
+
+TEST_F(MainWindow, StartUpReadsTheSectionListsAndTheOutputDirectory)
+{
+    dir.writeIni("[Main]\r\nOutput dir=/srv/release\r\n"
+                 "[Section 1]\r\nName=Title\r\nDiz=0\r\n"
+                 "[Section 2]\r\nName=Short\r\nDiz=1\r\n"
+                 "[Section 3]\r\nName=Notes\r\n");
+    auto form = start();
+    ASSERT_EQ(form->NfoSections.size(), 2u);
+    EXPECT_EQ(form->NfoSections[0].Name, "Title");
+    EXPECT_EQ(form->NfoSections[1].Name, "Notes");
+    ASSERT_EQ(form->DizSections.size(), 1u);
+    EXPECT_EQ(form->DizSections[0].Name, "Short");
+    EXPECT_EQ(form->Page2->OutDirEdit->text(), QStringLiteral("/srv/release"));
+    EXPECT_EQ(form->Page3->OutDirEdit2->text(), QStringLiteral("/srv/release"));
+    EXPECT_EQ(form->EditedSectionIndex, -1);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// TPiper runs one console command through the stub PKM.DLL of the program's directory and
+// hands the command's output back one line at a time, keeping the window responsive meanwhile.
+#include "archiving/line_splitter.h"
+
+#include <QObject>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class TPiper : public QObject {
+    Q_OBJECT
+public:
+    using TOnNewLine = std::function<void(TPiper* sender, const std::string& line)>;
+
+    explicit TPiper(QObject* owner);
+    ~TPiper() override;
+
+    // The command line to run: whatever follows "?" in the stub's argument.
+    std::string ImageName;
+    // The stub's exit code after RunCommand; 0 when it could not be started.
+    std::int32_t ExitCode = 0;
+    // Receives every line of output; unset means lines are dropped.
+    TOnNewLine OnNewLine;
+    // The stub's process id while RunCommand runs.
+    qint64 ProcessHandle = 0;
+
+    // 0: the stub ran and its output was read to the end (ExitCode holds its exit code);
+    // 1: the output channel could not be set up; 2: the stub could not be started (also when
+    // this object is already running a command). Returns once the stub has ended.
+    int RunCommand();
+
+    // Splitting state, carried over from run to run on the same object.
+    const std::string& PendingText() const { return splitter_.PendingText; }
+    std::uint16_t LastChar() const { return splitter_.LastChar; }
+
+protected:
+    virtual void EmitLine(const std::string& line);
+    virtual void SplitChunk(std::string_view chunk);
+    virtual void FlushPending();
+
+private:
+    pkm::LineSplitter splitter_;
+    bool running_ = false;
+};

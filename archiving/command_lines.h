@@ -1,0 +1,35 @@
+#pragma once
+// The archivers' command lines, byte for byte, with the native separator. Every inserted text
+// goes in as typed, inside the quotes the line already has; a double quote in one of them would
+// end that quote early and hand the archiver different words, so callers refuse such texts
+// first (containsDoubleQuote) and show kQuoteRefusalText.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pkm {
+
+inline constexpr const char* kQuoteRefusalText = "Names and paths may not contain double quotes.";
+inline constexpr const char* kQuoteRefusalCaption = "Input error";
+
+// The input field as the volume run uses it: one trailing separator removed.
+std::string inputDirForCommand(std::string inDir);
+// The output field as the runs use it: a trailing separator added when missing.
+std::string outputDirForCommand(std::string outDir);
+
+// "<D>rar" a -y -r -m5 -ep1 -v<S> "<O><N>" "<I>/*.*"
+// "<D>ace32" a -y -r -m5 -v<S> "<O><N>" "<I>/*.*"
+// programDir and outDir end in a separator, inDir does not (see the two helpers above).
+std::string volumeCommandLine(const std::string& programDir, const std::string& size,
+                              const std::string& outDir, const std::string& name,
+                              const std::string& inDir, bool useAce);
+
+// "<D>zip" -9 -j "<O><Z>" "<F1>" ... "<Fn>"  with one blank after every quoted word.
+std::string zipCommandLine(const std::string& programDir, const std::string& outDir,
+                           const std::string& zipName, const std::vector<std::string>& files);
+
+bool containsDoubleQuote(std::initializer_list<std::string_view> inserts);
+bool containsDoubleQuote(const std::vector<std::string>& inserts);
+
+} // namespace pkm

@@ -1,0 +1,57 @@
+#include "archiving/command_lines.h"
+
+#include <gtest/gtest.h>
+
+using namespace pkm;
+
+TEST(CommandLines, VolumeArchiversGetTheirExactLines)
+{
+    EXPECT_EQ(volumeCommandLine("/opt/pkm/", "1440", "/out/", "rel.rar", "/release", false),
+              R"("/opt/pkm/rar" a -y -r -m5 -ep1 -v1440 "/out/rel.rar" "/release/*.*")");
+    EXPECT_EQ(volumeCommandLine("/opt/pkm/", "1440", "/out/", "rel.rar", "/release", true),
+              R"("/opt/pkm/ace32" a -y -r -m5 -v1440 "/out/rel.rar" "/release/*.*")");
+    // Empty size and name go in as typed: -v alone, the output directory alone.
+    EXPECT_EQ(volumeCommandLine("/p/", "", "/out/", "", "/in", false),
+              R"("/p/rar" a -y -r -m5 -ep1 -v "/out/" "/in/*.*")");
+    // Blanks inside the pieces stay inside their quotes.
+    EXPECT_EQ(volumeCommandLine("/my prog/", "720", "/my out/", "my rel", "/my in", true),
+              R"("/my prog/ace32" a -y -r -m5 -v720 "/my out/my rel" "/my in/*.*")");
+}
+
+TEST(CommandLines, DirectoryFieldsGetOrLoseOneSeparator)
+{
+    const struct {
+        std::string field, input, output;
+    } rows[] = {
+        {"/release/", "/release", "/release/"},
+        {"/release", "/release", "/release/"},
+        {"/", "", "/"},
+        {"/a//", "/a/", "/a//"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(inputDirForCommand(row.field), row.input) << row.field;
+        EXPECT_EQ(outputDirForCommand(row.field), row.output) << row.field;
+    }
+    // The root as input directory: "/" loses its separator and the argument is "/*.*".
+    EXPECT_EQ(volumeCommandLine("/p/", "1", outputDirForCommand("/out"), "v", inputDirForCommand("/"), false),
+              R"("/p/rar" a -y -r -m5 -ep1 -v1 "/out/v" "/*.*")");
+}
+
+TEST(CommandLines, ZipLineHasOneBlankAfterEveryQuotedWord)
+{
+    EXPECT_EQ(zipCommandLine("/p/", "/out/", "rel1.zip", {}), R"("/p/zip" -9 -j "/out/rel1.zip" )");
+    EXPECT_EQ(zipCommandLine("/p/", "/out/", "rel1.zip", {"/v/rel.7z.001", "/n/rel.nfo"}),
+              R"("/p/zip" -9 -j "/out/rel1.zip" "/v/rel.7z.001" "/n/rel.nfo" )");
+}
+
+TEST(CommandLines, DoubleQuotesInAnyInsertedTextAreRefused)
+{
+    EXPECT_FALSE(containsDoubleQuote({"/p/", "1440", "/out/", "rel.rar", "/in"}));
+    EXPECT_FALSE(containsDoubleQuote({}));
+    EXPECT_TRUE(containsDoubleQuote({"/p/", "1440", "/out/", "rel\".rar", "/in"}));
+    EXPECT_TRUE(containsDoubleQuote({"\"", ""}));
+    EXPECT_FALSE(containsDoubleQuote(std::vector<std::string>{"a", "b c"}));
+    EXPECT_TRUE(containsDoubleQuote(std::vector<std::string>{"a", "b\"c"}));
+    EXPECT_STREQ(kQuoteRefusalText, "Names and paths may not contain double quotes.");
+    EXPECT_STREQ(kQuoteRefusalCaption, "Input error");
+}
