@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QResizeEvent>
+#include <QCoreApplication>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -191,20 +193,24 @@ NfoDizPage::NfoDizPage(TForm1& form, QWidget* parent)
     TreeView1->setItemDelegate(new LabelDelegate(this));
     TreeView1->installEventFilter(this);
     TreeView1->viewport()->installEventFilter(this);
-    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this] {
+    // The selected node is the current one, as in a tree where the two never part: a mouse
+    // press makes a node current before it selects it, and the editors must show it at once.
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (current != nullptr && !current->isSelected()) {
+            const QSignalBlocker block(TreeView1);
+            TreeView1->selectionModel()->select(TreeView1->currentIndex(), QItemSelectionModel::ClearAndSelect);
+        }
         guarded([this] {
             TreeView1Changing();
             TreeView1Change();
         });
     });
-    // A node whose selection is taken away (Ctrl+click) no longer counts as selected.
+    // Ctrl+click would leave the current node unselected: it stays selected.
     connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] {
-        QTreeWidgetItem* current = TreeView1->currentItem();
-        if (current != nullptr && !current->isSelected())
-            guarded([this] {
-                TreeView1Changing();
-                TreeView1Change();
-            });
+        if (TreeView1->selectedItems().isEmpty() && TreeView1->currentItem() != nullptr) {
+            const QSignalBlocker block(TreeView1);
+            TreeView1->selectionModel()->select(TreeView1->currentIndex(), QItemSelectionModel::ClearAndSelect);
+        }
     });
     connect(TreeView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(TreeView1->viewport()->mapToGlobal(pos)); });
@@ -482,15 +488,18 @@ void NfoDizPage::BMoreClick()
     auto editor = std::make_unique<TForm3>(&form_);
     editor->Memo1->resize(editor->memoWidthForChars(section.Width), editor->Memo1->height());
     editor->FitWidthToMemo();
-    // A narrow section still gets a usable window; the memo widens with it.
-    constexpr int kMinimumOuterWidth = 188;
-    const int frame = editor->frameGeometry().width() - editor->width();
-    if (editor->width() + frame < kMinimumOuterWidth) {
-        const int width = kMinimumOuterWidth - frame;
+    // A narrow section still gets a usable window, and the memo widens with it. The window's
+    // frame is the window manager's and unknown before it is shown: the width is the window's own.
+    constexpr int kMinimumWidth = 188;
+    if (editor->width() < kMinimumWidth) {
+        const QSize before = editor->size();
         if (editor->minimumWidth() == editor->maximumWidth())
-            editor->setFixedWidth(width);
+            editor->setFixedWidth(kMinimumWidth);
         else
-            editor->resize(width, editor->height());
+            editor->resize(kMinimumWidth, editor->height());
+        // A hidden window gets its resize event only when shown; its layout is needed now.
+        QResizeEvent resized(editor->size(), before);
+        QCoreApplication::sendEvent(editor.get(), &resized);
     }
     editor->setMemoText(section.Value);
     editor->setWindowTitle(toDisplay(section.Name));
