@@ -10,6 +10,9 @@
 #include <QTextEdit>
 #include <QTextLayout>
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -122,4 +125,27 @@ TEST(ValueEditorWrap, QtLayoutShowsTheLinesTheCoreWrapStores)
         }
     }
     EXPECT_EQ(mismatches, 0);
+}
+
+TEST(ValueEditorWrap, TypingRewrapsAndClicksLandOnTheCharacterShown)
+{
+    TForm3 editor;
+    prepareAsValueEditor(editor, 12, std::string());
+    editor.show();
+    QApplication::setActiveWindow(&editor);
+    editor.Memo1->setFocus();
+    QTest::keyClicks(editor.Memo1, QStringLiteral("one two three four-five supercalifragilistic x"));
+    const std::vector<std::string> expected = {"one two ", "three ", "four-five ", "supercalifra", "gilistic x"};
+    EXPECT_EQ(laidOutLines(editor), expected);
+    EXPECT_EQ(pkm::wrapDisplayLines(editor.memoText(), editor.columns()), expected);
+
+    // A click on the third character of the fourth displayed line puts the caret before it.
+    const QTextBlock block = editor.Memo1->document()->firstBlock();
+    const QTextLine line = block.layout()->lineAt(3);
+    const QPointF at = block.layout()->position() + QPointF(line.cursorToX(line.textStart() + 2) + 1, line.y() + 2);
+    const QPoint viewportPoint = (at - QPointF(editor.Memo1->horizontalScrollBar()->value(),
+                                               editor.Memo1->verticalScrollBar()->value()))
+                                     .toPoint();
+    QTest::mouseClick(editor.Memo1->viewport(), Qt::LeftButton, {}, viewportPoint);
+    EXPECT_EQ(editor.Memo1->textCursor().position(), line.textStart() + 2);
 }
