@@ -173,6 +173,7 @@ TForm1::TForm1(QWidget* parent)
         connect(box, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
 
     // Preview (NfoDiz page).
+    connect(Button4, &QPushButton::clicked, this, [this] { guarded([this] { Button4Click(); }); });
 
     // Preferences (section creator).
     connect(BitBtn3, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });

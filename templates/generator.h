@@ -8,6 +8,7 @@
 // replaceFile to OutputPath ("Cannot create file %s" when it cannot be created, the "Input
 // error" message when writing fails).
 #include "templates/section.h"
+#include "templates/template_store.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,10 +17,8 @@
 
 namespace pkm {
 
-// The keys of the section "Main" of Release.ini that a run reads, each with the empty string
-// as its default.
-inline constexpr const char* kMainSection = "Main";
-inline constexpr const char* kOutputDirKey = "Output dir";
+// The keys of the section "Main" of Release.ini that a run reads (kMainSection, kOutputDirKey
+// and the two below), each with the empty string as its default.
 struct InfoFileKeys {
     const char* clone;  // template file name, relative to the program's directory
     const char* output; // output file name, inside the output directory
