@@ -8,10 +8,10 @@
 #include "platform/LogBox.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
-#include "platform/digit_filter.h"
 #include "platform/paths.h"
 #include "platform/text_codec.h"
 #include "resources/resources.h"
+#include "templates/NfoDizPage.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -88,7 +88,7 @@ RarPage::RarPage(TForm1& form, QWidget* parent)
     QWidget::setTabOrder(CheckBox6, VolumeEdit);
     QWidget::setTabOrder(VolumeEdit, Button5);
 
-    VolumeEdit->installEventFilter(new TDigitFilter(VolumeEdit, true));
+    installVolumeEditKeyPress(VolumeEdit);
     VolumeEdit->installEventFilter(this);
     connect(BitBtn6, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
     connect(BitBtn7, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });

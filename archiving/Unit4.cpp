@@ -1,5 +1,7 @@
 #include "archiving/Unit4.h"
 
+#include "platform/digit_filter.h"
+
 #include "platform/UpDown.h"
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
@@ -83,17 +85,9 @@ void TForm4::Edit1Change()
     Button1->setEnabled(!Edit1->text().isEmpty());
 }
 
-bool TForm4::Edit2KeyPress(const QString& text) const
+bool TForm4::Edit2KeyPress(const QKeyEvent& key) const
 {
-    // Keys without a character (arrows, Delete) and control characters (backspace, Enter,
-    // Escape, Tab, the editing shortcuts) pass, so the default and cancel buttons still answer.
-    // Of the typed characters only the digits get in.
-    if (text.isEmpty())
-        return true;
-    const QChar c = text.at(0);
-    if (!c.isPrint())
-        return true;
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    return acceptsDigitKey(key, DigitKeys::WithBackspace);
 }
 
 bool TForm4::Edit2Exit()
@@ -154,7 +148,7 @@ bool TForm4::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == Edit2) {
         if (e->type() == QEvent::KeyPress) {
-            if (!Edit2KeyPress(static_cast<QKeyEvent*>(e)->text()))
+            if (!Edit2KeyPress(*static_cast<QKeyEvent*>(e)))
                 return true;
         } else if (e->type() == QEvent::FocusOut) {
             // Only a move to another control of this dialog leaves the field; the window losing

@@ -1,5 +1,7 @@
 #include "editor/Unit2.h"
 
+#include "platform/digit_filter.h"
+
 #include "app/BrowseDr.h"
 #include "editor/Unit3.h"
 #include "platform/RadioGroup.h"
@@ -495,25 +497,7 @@ bool TForm2::CheckPositionField(QLineEdit* field)
 
 bool TForm2::ELineKeyPress(QKeyEvent* key) const
 {
-    // The dialog's own keys (Return, Escape, Tab) and keys that type nothing (arrows, Delete)
-    // pass; of the typed characters only the digits get in, Backspace and the editing
-    // control characters included.
-    switch (key->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Delete:
-        return true;
-    default:
-        break;
-    }
-    const QString text = key->text();
-    if (text.isEmpty())
-        return key->key() != Qt::Key_Backspace;
-    const QChar c = text.at(0);
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    return acceptsDigitKey(*key, DigitKeys::DigitsOnly);
 }
 
 void TForm2::RStyleClick()

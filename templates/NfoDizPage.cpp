@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "editor/Unit3.h"
 #include "platform/RadioGroup.h"
+#include "platform/digit_filter.h"
 #include "platform/UpDown.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
@@ -54,19 +55,6 @@ bool movesBetweenControls(const QEvent* event)
     const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
-
-class NumberKeyFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress && !VolumeEditKeyPress(*static_cast<QKeyEvent*>(event)))
-            return true;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // The in-place label editor of the tree: an accepted label goes to TreeView1Edited; Escape
 // closes the editor without a call.
@@ -232,18 +220,12 @@ NfoDizPage::NfoDizPage(TForm1& form, QWidget* parent)
 
 bool VolumeEditKeyPress(const QKeyEvent& key)
 {
-    const QString text = key.text();
-    if (text.isEmpty())
-        return true;
-    const QChar c = text.at(0);
-    if (!c.isPrint())
-        return true;
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    return acceptsDigitKey(key, DigitKeys::WithBackspace);
 }
 
 void installVolumeEditKeyPress(QLineEdit* box)
 {
-    box->installEventFilter(new NumberKeyFilter(box));
+    new TDigitFilter(box, DigitKeys::WithBackspace);
 }
 
 QTreeWidgetItem* NfoDizPage::fileNode() const
