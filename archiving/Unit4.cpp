@@ -1,5 +1,6 @@
 #include "archiving/Unit4.h"
 
+#include "platform/controls.h"
 #include "platform/digit_filter.h"
 
 #include "platform/UpDown.h"
@@ -15,20 +16,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top, QWidget* buddy)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setBuddy(buddy);
-    label->adjustSize();
-    label->move(left, top);
-    return label;
-}
-
-} // namespace
-
 TForm4::TForm4(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
@@ -38,21 +25,8 @@ TForm4::TForm4(QWidget* parent)
     setFont(windowFont());
     setFixedSize(223, 109);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(88, 10, 121, 21);
-
-    Edit2 = new QLineEdit(QStringLiteral("1"), this);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setGeometry(143, 40, 49, 21);
-    Edit2->setMaxLength(3);
-
-    UpDown1 = new TUpDown(this);
-    UpDown1->setObjectName(QStringLiteral("UpDown1"));
-    UpDown1->setGeometry(192, 40, 17, 21);
-    UpDown1->setRange(1, 999);
-    UpDown1->setAssociate(Edit2);
-    UpDown1->setPosition(1);
+    Edit1 = makeEdit(this, "Edit1", 88, 10, 121);
+    Edit2 = makeNumberBox(this, "Edit2", "UpDown1", QRect(143, 40, 49, 21), 17, &UpDown1);
 
     Label1 = makeLabel(this, "Label1", QStringLiteral("&Name of zip:"), 10, 14, Edit1);
     Label2 = makeLabel(this, "Label2", QStringLiteral("Number of &files:"), 10, 44, Edit2);

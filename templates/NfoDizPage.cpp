@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "editor/Unit3.h"
 #include "platform/RadioGroup.h"
+#include "platform/controls.h"
 #include "platform/digit_filter.h"
 #include "platform/UpDown.h"
 #include "platform/application.h"
@@ -81,35 +82,6 @@ private:
     NfoDizPage* page_;
 };
 
-QLineEdit* numberBox(QWidget* parent, const char* name, int y)
-{
-    auto* e = new QLineEdit(QStringLiteral("1"), parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setMaxLength(3);
-    e->setGeometry(221, y, 50, 21);
-    return e;
-}
-
-TUpDown* upDown(QWidget* parent, const char* name, QLineEdit* buddy, int y)
-{
-    auto* u = new TUpDown(parent);
-    u->setObjectName(QString::fromLatin1(name));
-    u->setGeometry(271, y, 17, 21);
-    u->setAssociate(buddy);
-    u->setRange(1, 999);
-    return u;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, QWidget* buddy)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->move(x, y);
-    l->adjustSize();
-    l->setBuddy(buddy);
-    return l;
-}
-
 } // namespace
 
 NfoDizPage::NfoDizPage(TForm1& form, QWidget* parent)
@@ -130,26 +102,17 @@ NfoDizPage::NfoDizPage(TForm1& form, QWidget* parent)
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    EValue = new QLineEdit(this);
-    EValue->setObjectName(QStringLiteral("EValue"));
-    EValue->setGeometry(140, 13, 123, 21);
-    Label4 = label(this, "Label4", tr("&Value:"), 140, -1, EValue);
+    EValue = makeEdit(this, "EValue", 140, 13, 123);
+    Label4 = makeLabel(this, "Label4", tr("&Value:"), 140, -1, EValue);
 
-    BMore = new QToolButton(this);
-    BMore->setObjectName(QStringLiteral("BMore"));
-    BMore->setGeometry(264, 11, 24, 24);
-    BMore->setIcon(glyphIcon(QStringLiteral("more")));
-    BMore->setFocusPolicy(Qt::StrongFocus);
+    BMore = makeGlyphButton(this, "BMore", "more", 264, 11);
 
-    ELine = numberBox(this, "ELine", 43);
-    UpDown1 = upDown(this, "UpDown1", ELine, 43);
-    Label5 = label(this, "Label5", tr("&Line:"), 140, 47, ELine);
-    EStart = numberBox(this, "EStart", 73);
-    UpDown2 = upDown(this, "UpDown2", EStart, 73);
-    Label7 = label(this, "Label7", tr("&Start:"), 140, 77, EStart);
-    ELength = numberBox(this, "ELength", 103);
-    UpDown3 = upDown(this, "UpDown3", ELength, 103);
-    Label8 = label(this, "Label8", tr("Le&ngth:"), 140, 107, ELength);
+    ELine = makeNumberBox(this, "ELine", "UpDown1", QRect(221, 43, 50, 21), 17, &UpDown1);
+    Label5 = makeLabel(this, "Label5", tr("&Line:"), 140, 47, ELine);
+    EStart = makeNumberBox(this, "EStart", "UpDown2", QRect(221, 73, 50, 21), 17, &UpDown2);
+    Label7 = makeLabel(this, "Label7", tr("&Start:"), 140, 77, EStart);
+    ELength = makeNumberBox(this, "ELength", "UpDown3", QRect(221, 103, 50, 21), 17, &UpDown3);
+    Label8 = makeLabel(this, "Label8", tr("Le&ngth:"), 140, 107, ELength);
 
     RStyle = new TRadioGroup(tr(" Style "), {tr("&Edit"), tr("&Memo")}, this);
     RStyle->setObjectName(QStringLiteral("RStyle"));
