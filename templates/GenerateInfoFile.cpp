@@ -26,11 +26,11 @@ void ShowGenerationError(QWidget* parent)
 
 bool TForm1::GenerateInfoFile(std::string& outputPath)
 {
-    const pkm::InfoFileKeys keys = pkm::infoFileKeys(NfoMode);
+    const pkm::TemplateSettings settings = pkm::ReadTemplateSettings(IniPath);
     const std::string programDir = programDirectory();
 
     const std::optional<std::string> templateBytes =
-        pkm::readFileBytes(pkm::TemplatePath(programDir, pkm::ReadMainSetting(IniPath, keys.clone)));
+        pkm::readFileBytes(pkm::TemplatePath(programDir, NfoMode ? settings.NfoClone : settings.DizClone));
     if (!templateBytes) {
         ShowGenerationError(this);
         return false;
@@ -41,8 +41,8 @@ bool TForm1::GenerateInfoFile(std::string& outputPath)
     if (!result.ok())
         throw pkm::Error(result.errorMessage());
 
-    const std::string path = pkm::OutputPath(programDir, pkm::ReadMainSetting(IniPath, pkm::kOutputDirKey),
-                                             pkm::ReadMainSetting(IniPath, keys.output));
+    const std::string path =
+        pkm::OutputPath(programDir, settings.OutputDir, NfoMode ? settings.NfoOutput : settings.DizOutput);
     // Written beside the target and renamed over it: a failed write leaves an earlier output whole.
     switch (pkm::replaceFile(path, result.bytes)) {
     case pkm::WriteOutcome::Written:

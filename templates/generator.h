@@ -17,14 +17,6 @@
 
 namespace pkm {
 
-// The keys of the section "Main" of Release.ini that a run reads (kMainSection, kOutputDirKey
-// and the two below), each with the empty string as its default.
-struct InfoFileKeys {
-    const char* clone;  // template file name, relative to the program's directory
-    const char* output; // output file name, inside the output directory
-};
-InfoFileKeys infoFileKeys(bool nfoMode);
-
 // The message of a template that cannot be read, and also of an output file that cannot be
 // written once it has been created.
 inline constexpr const char* kGenerationErrorCaption = "Input error";
