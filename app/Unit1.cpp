@@ -192,8 +192,19 @@ void TForm1::FormCreate()
                                              "it.\rIt takes only 5 minutes. Thank you :)"),
                               MessageIcon::Information);
         // Without the file the window still works: it has no sections, and every later read
-        // of the store sees an empty file.
-        guarded([this] { createEmptyFile(IniPath); });
+        // of the store sees an empty file. The usual cause is an installation into a directory
+        // the user cannot write to, so the message says where the file belongs and what to do.
+        try {
+            createEmptyFile(IniPath);
+        } catch (const std::exception& e) {
+            Dialogs().showMessage(nullptr, QString::fromLatin1(kApplicationTitle),
+                                  QString::fromLocal8Bit(e.what())
+                                      + QStringLiteral("\r\rPakmaster keeps its templates and settings in "
+                                                       "Release.ini beside the program. Install Pakmaster into a "
+                                                       "directory you can write to, or run it from the build "
+                                                       "directory."),
+                                  MessageIcon::Error);
+        }
     }
 
     NfoSections.clear();

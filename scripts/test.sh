@@ -6,3 +6,4 @@ scripts/install-deps.sh
 scripts/build.sh
 cd build
 ctest --output-on-failure -j2
+../tests/e2e/run_e2e.sh

@@ -95,16 +95,32 @@ TEST_F(MainWindow, FirstStartShowsTheMessageOnceAndCreatesAnEmptyReleaseIni)
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
-TEST_F(MainWindow, AFileThatCannotBeCreatedIsReportedAndTheWindowStillStarts)
+TEST_F(MainWindow, AStoreThatCannotBeCreatedIsExplainedAndTheWindowStillWorks)
 {
-    // The program directory is a dangling path: the empty store cannot be created there.
-    setProgramDirectory(dir.file("missing/sub"));
+    // The program directory lies under a regular file: creation fails even for root, as it
+    // does for a user in an installation directory that is not theirs.
+    dir.write("plainfile", "x");
+    setProgramDirectory(dir.file("plainfile/pakmaster"));
     auto form = start();
     ASSERT_EQ(dialogs.messages.size(), 2u);
+    const std::string ini = programDirectory() + "Release.ini";
+    EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Pakmaster v1.0"));
     EXPECT_EQ(dialogs.messages[1].icon, MessageIcon::Error);
-    EXPECT_TRUE(dialogs.messages[1].text.startsWith(QStringLiteral("Cannot create file ")));
+    EXPECT_EQ(dialogs.messages[1].text,
+              QStringLiteral("Cannot create file ") + QString::fromLocal8Bit(ini.c_str())
+                  + QStringLiteral("\r\rPakmaster keeps its templates and settings in Release.ini beside the "
+                                   "program. Install Pakmaster into a directory you can write to, or run it "
+                                   "from the build directory."));
+    EXPECT_FALSE(std::filesystem::exists(ini));
+
+    // The window goes on without sections: page 0 answers its options.
     EXPECT_EQ(form->Notebook1->currentIndex(), 0);
     EXPECT_FALSE(form->Button2->isEnabled());
+    form->CheckBox3->click();
+    EXPECT_TRUE(form->Button2->isEnabled());
+    QTest::mouseClick(form->Button2, Qt::LeftButton);
+    EXPECT_EQ(form->Notebook1->currentIndex(), 2);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
 TEST_F(MainWindow, FrameGeometryAndStartState)
