@@ -47,8 +47,8 @@ int main(int argc, char** argv)
         }
     }
 
-    const pkm::InfoFileKeys keys = pkm::infoFileKeys(nfo);
-    const std::string templatePath = pkm::TemplatePath(programDir, pkm::ReadMainSetting(ini, keys.clone));
+    const pkm::TemplateSettings settings = pkm::ReadTemplateSettings(ini);
+    const std::string templatePath = pkm::TemplatePath(programDir, nfo ? settings.NfoClone : settings.DizClone);
     const auto bytes = pkm::readFileBytes(templatePath);
     if (!bytes) {
         std::cerr << "cannot read " << templatePath << "\n";

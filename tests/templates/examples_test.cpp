@@ -86,17 +86,17 @@ TEST(Examples, NfoKeepsItsFrameAndPutsEveryValueInPlace)
     // The notes wrap into three lines at template line 19; the greetings, listed before the
     // notes, still land on the template's line 22.
     const std::vector<Field> fields = {
-        {12, 16, "PAKMASTER EXAMPLE RELEASE" + std::string(58 - 25, ' ')},
+        {12, 16, "PAKMASTER EXAMPLE RELEASE" + std::string(52 - 25, ' ')},
         {13, 16, "1.0       "},
         {13, 46, "1998-07-14"},
         {14, 16, "  3 x 1.44"},
         {14, 46, "3   "},
         {15, 16, "The Example Crew" + std::string(14, ' ')},
-        {22, 14, "    Greetings to everyone who reads the readme    "},
+        {22, 11, "    Greetings to everyone who reads the readme    "},
     };
-    const std::vector<std::string> notes = {"Unpack the zips into one directory, then unrar the first",
-                                            "volume. Read the readme.hlp file before you start: it takes",
-                                            "only 5 minutes. Have fun!"};
+    const std::vector<std::string> notes = {"Unpack the zips into one directory, then unrar the",
+                                            "first volume. Read the readme.hlp file before you",
+                                            "start: it takes only 5 minutes. Have fun!"};
     ASSERT_EQ(g.outputLines.size(), g.templateLines.size() + notes.size() - 1);
 
     for (int n = 1; n <= static_cast<int>(g.templateLines.size()); ++n) {
@@ -104,7 +104,7 @@ TEST(Examples, NfoKeepsItsFrameAndPutsEveryValueInPlace)
         const std::string& tmpl = g.templateLines[static_cast<std::size_t>(n - 1)];
         if (n == 19) {
             for (std::size_t j = 0; j < notes.size(); ++j) {
-                const Field memo {19, 8, notes[j] + std::string(60 - notes[j].size(), ' ')};
+                const Field memo {19, 8, notes[j] + std::string(54 - notes[j].size(), ' ')};
                 expectLineWithFields(tmpl, g.outputLines[18 + j], {&memo});
             }
             continue;
@@ -117,8 +117,8 @@ TEST(Examples, NfoKeepsItsFrameAndPutsEveryValueInPlace)
         const std::string& out = g.outputLines[static_cast<std::size_t>(outputLineOf(n, 19, 3) - 1)];
         expectLineWithFields(tmpl, out, onLine);
         if (n <= 23) {
-            // The double frame: 76 columns between its two edges.
-            ASSERT_EQ(out.size(), 76u);
+            // The double frame: 70 columns, so the preview shows it whole.
+            ASSERT_EQ(out.size(), 70u);
             EXPECT_TRUE(std::string("\xC9\xBA\xCC\xC8").find(out.front()) != std::string::npos) << out;
             EXPECT_TRUE(std::string("\xBB\xBA\xB9\xBC").find(out.back()) != std::string::npos) << out;
         }
