@@ -112,17 +112,23 @@ open_by_click() {
     [ -n "$id" ] || fail "no window named $title"
     echo "$id"
 }
-# Presses a Start button (page position) until the run's first file appears; see above.
+# Presses a Start button (page position) until a run has begun (the program has started the
+# stub, or the run's first file is there already; see above), then waits for that file. A
+# busy machine may take long to compress, which is no reason to press again.
 start_run() {
     local first=$1 try
     for try in 1 2 3; do
         settle
         page_click "$2" "$3"
-        wait_for 5 test -e "$first" && return 0
-        echo "e2e: no $first after click $try on Start" >&2
+        if wait_for 5 run_begun "$first"; then
+            wait_for 120 test -e "$first" && return 0
+            fail "the run ended without $first"
+        fi
+        echo "e2e: no run after click $try on Start" >&2
     done
     fail "no $first"
 }
+run_begun() { test -e "$1" || pgrep -P "$app_pid" >/dev/null; }
 # Keys go to the window last focused; the focus is set again before each key sequence, since
 # a dialog that has just closed can take the X input focus with it.
 target=""
