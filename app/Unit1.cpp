@@ -7,6 +7,7 @@
 #include "platform/RadioGroup.h"
 #include "platform/UpDown.h"
 #include "platform/application.h"
+#include "platform/controls.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/file_io.h"
@@ -35,15 +36,6 @@
 #include <unistd.h>
 
 namespace {
-
-QPushButton* wizardButton(QWidget* parent, const char* name, const QString& caption, int x)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(x, 293, 75, 23);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QCheckBox* optionBox(QWidget* parent, const char* name, const QString& caption, int y)
 {
@@ -113,12 +105,12 @@ TForm1::TForm1(QWidget* parent)
     Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Bevel1->setGeometry(10, 279, 427, 2);
 
-    Button4 = wizardButton(this, "Button4", tr("Previe&w"), 10);
+    Button4 = makeButton(this, "Button4", tr("Previe&w"), QRect(10, 293, 75, 23));
     Button4->hide();
-    Button1 = wizardButton(this, "Button1", tr("< &Previous"), 203);
-    Button2 = wizardButton(this, "Button2", tr("Next >"), 278);
+    Button1 = makeButton(this, "Button1", tr("< &Previous"), QRect(203, 293, 75, 23));
+    Button2 = makeButton(this, "Button2", tr("Next >"), QRect(278, 293, 75, 23));
     Button2->setDefault(true);
-    Button3 = wizardButton(this, "Button3", tr("Cancel"), 363);
+    Button3 = makeButton(this, "Button3", tr("Cancel"), QRect(363, 293, 75, 23));
 
     // Page 0.
     Page0 = new QWidget(Notebook1);
@@ -173,6 +165,7 @@ TForm1::TForm1(QWidget* parent)
         connect(box, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
 
     // Preview (NfoDiz page).
+    connect(Button4, &QPushButton::clicked, this, [this] { guarded([this] { Button4Click(); }); });
 
     // Preferences (section creator).
     connect(BitBtn3, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
@@ -356,44 +349,16 @@ void TForm1::ReloadSectionLists()
 
 void TForm1::Button2Click()
 {
-    switch (pkm::nextEntry(currentPage(), NfoMode, options())) {
-    case pkm::WizardEntry::Nfo:
-        ShowNfoPage();
-        break;
-    case pkm::WizardEntry::Diz:
-        ShowDizPage();
-        break;
-    case pkm::WizardEntry::Rar:
-        ShowRarPage();
-        break;
-    case pkm::WizardEntry::Zip:
-        ShowZipPage();
-        break;
-    case pkm::WizardEntry::Intro:
-    case pkm::WizardEntry::None:
-        break;
-    }
+    const pkm::WizardEntry next = pkm::nextEntry(currentPage(), NfoMode, options());
+    if (next != pkm::WizardEntry::None)
+        enterPage(next);
 }
 
 void TForm1::Button1Click()
 {
-    switch (pkm::previousEntry(currentPage(), NfoMode, options())) {
-    case pkm::WizardEntry::Intro:
-        ShowIntroPage();
-        break;
-    case pkm::WizardEntry::Nfo:
-        ShowNfoPage();
-        break;
-    case pkm::WizardEntry::Diz:
-        ShowDizPage();
-        break;
-    case pkm::WizardEntry::Rar:
-        ShowRarPage();
-        break;
-    case pkm::WizardEntry::Zip:
-    case pkm::WizardEntry::None:
-        break;
-    }
+    const pkm::WizardEntry previous = pkm::previousEntry(currentPage(), NfoMode, options());
+    if (previous != pkm::WizardEntry::None)
+        enterPage(previous);
 }
 
 void TForm1::Button3Click()

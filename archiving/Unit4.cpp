@@ -1,5 +1,8 @@
 #include "archiving/Unit4.h"
 
+#include "platform/controls.h"
+#include "platform/digit_filter.h"
+
 #include "platform/UpDown.h"
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
@@ -13,20 +16,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top, QWidget* buddy)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setBuddy(buddy);
-    label->adjustSize();
-    label->move(left, top);
-    return label;
-}
-
-} // namespace
-
 TForm4::TForm4(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
@@ -36,21 +25,8 @@ TForm4::TForm4(QWidget* parent)
     setFont(windowFont());
     setFixedSize(223, 109);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(88, 10, 121, 21);
-
-    Edit2 = new QLineEdit(QStringLiteral("1"), this);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setGeometry(143, 40, 49, 21);
-    Edit2->setMaxLength(3);
-
-    UpDown1 = new TUpDown(this);
-    UpDown1->setObjectName(QStringLiteral("UpDown1"));
-    UpDown1->setGeometry(192, 40, 17, 21);
-    UpDown1->setRange(1, 999);
-    UpDown1->setAssociate(Edit2);
-    UpDown1->setPosition(1);
+    Edit1 = makeEdit(this, "Edit1", 88, 10, 121);
+    Edit2 = makeNumberBox(this, "Edit2", "UpDown1", QRect(143, 40, 49, 21), 17, &UpDown1);
 
     Label1 = makeLabel(this, "Label1", QStringLiteral("&Name of zip:"), 10, 14, Edit1);
     Label2 = makeLabel(this, "Label2", QStringLiteral("Number of &files:"), 10, 44, Edit2);
@@ -83,17 +59,9 @@ void TForm4::Edit1Change()
     Button1->setEnabled(!Edit1->text().isEmpty());
 }
 
-bool TForm4::Edit2KeyPress(const QString& text) const
+bool TForm4::Edit2KeyPress(const QKeyEvent& key) const
 {
-    // Keys without a character (arrows, Delete) and control characters (backspace, Enter,
-    // Escape, Tab, the editing shortcuts) pass, so the default and cancel buttons still answer.
-    // Of the typed characters only the digits get in.
-    if (text.isEmpty())
-        return true;
-    const QChar c = text.at(0);
-    if (!c.isPrint())
-        return true;
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    return acceptsDigitKey(key, DigitKeys::WithBackspace);
 }
 
 bool TForm4::Edit2Exit()
@@ -154,7 +122,7 @@ bool TForm4::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == Edit2) {
         if (e->type() == QEvent::KeyPress) {
-            if (!Edit2KeyPress(static_cast<QKeyEvent*>(e)->text()))
+            if (!Edit2KeyPress(*static_cast<QKeyEvent*>(e)))
                 return true;
         } else if (e->type() == QEvent::FocusOut) {
             // Only a move to another control of this dialog leaves the field; the window losing

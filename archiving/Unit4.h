@@ -41,7 +41,7 @@ protected:
 private:
     void Edit1Change();
     // True when the key press is let through.
-    bool Edit2KeyPress(const QString& text) const;
+    bool Edit2KeyPress(const QKeyEvent& key) const;
     // False when the text does not convert (the message is then on its way).
     bool Edit2Exit();
 

@@ -8,6 +8,7 @@
 #include "archiving/volume_count.h"
 #include "platform/LogBox.h"
 #include "platform/application.h"
+#include "platform/controls.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/text_codec.h"
@@ -42,28 +43,6 @@ pkm::TextCompare collatorCompare(std::shared_ptr<QCollator> collator)
     };
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, QWidget* buddy)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->move(x, y);
-    l->adjustSize();
-    l->setBuddy(buddy);
-    return l;
-}
-
-QToolButton* glyphButton(QWidget* parent, const char* name, const char* glyph, int x, int y, const QString& hint)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(x, y, 24, 24);
-    b->setIcon(glyphIcon(QString::fromLatin1(glyph)));
-    b->setFocusPolicy(Qt::StrongFocus);
-    if (!hint.isEmpty())
-        b->setToolTip(hint);
-    return b;
-}
-
 QListWidget* listBox(QWidget* parent, const char* name, int x)
 {
     auto* l = new QListWidget(parent);
@@ -85,22 +64,17 @@ ZipPage::ZipPage(TForm1& form, QWidget* parent)
     setObjectName(QStringLiteral("Zip"));
 
     ListBox1 = listBox(this, "ListBox1", 0);
-    Label13 = label(this, "Label13", tr("&Zip files:"), 1, -1, ListBox1);
-    BitBtn1 = glyphButton(this, "BitBtn1", "zip_add", 0, 89, tr("Add zip file"));
-    BitBtn2 = glyphButton(this, "BitBtn2", "zip_delete", 29, 89, tr("Delete zip file"));
+    Label13 = makeLabel(this, "Label13", tr("&Zip files:"), 1, -1, ListBox1);
+    BitBtn1 = makeGlyphButton(this, "BitBtn1", "zip_add", 0, 89, tr("Add zip file"));
+    BitBtn2 = makeGlyphButton(this, "BitBtn2", "zip_delete", 29, 89, tr("Delete zip file"));
     ListBox2 = listBox(this, "ListBox2", 105);
-    Label14 = label(this, "Label14", tr("&Content:"), 106, -1, ListBox2);
-    BitBtn4 = glyphButton(this, "BitBtn4", "file_add", 105, 89, tr("Add file to zip"));
-    BitBtn5 = glyphButton(this, "BitBtn5", "file_delete", 134, 89, tr("Delete file from zip"));
-    OutDirEdit2 = new QLineEdit(this);
-    OutDirEdit2->setObjectName(QStringLiteral("OutDirEdit2"));
-    OutDirEdit2->setGeometry(211, 13, 86, 21);
-    Label15 = label(this, "Label15", tr("&Output directory:"), 211, -1, OutDirEdit2);
-    BitBtn8 = glyphButton(this, "BitBtn8", "folder", 273, 40, QString());
-    Button6 = new QPushButton(tr("&Start"), this);
-    Button6->setObjectName(QStringLiteral("Button6"));
-    Button6->setGeometry(222, 89, 75, 23);
-    Button6->setAutoDefault(false);
+    Label14 = makeLabel(this, "Label14", tr("&Content:"), 106, -1, ListBox2);
+    BitBtn4 = makeGlyphButton(this, "BitBtn4", "file_add", 105, 89, tr("Add file to zip"));
+    BitBtn5 = makeGlyphButton(this, "BitBtn5", "file_delete", 134, 89, tr("Delete file from zip"));
+    OutDirEdit2 = makeEdit(this, "OutDirEdit2", 211, 13, 86);
+    Label15 = makeLabel(this, "Label15", tr("&Output directory:"), 211, -1, OutDirEdit2);
+    BitBtn8 = makeGlyphButton(this, "BitBtn8", "folder", 273, 40);
+    Button6 = makeButton(this, "Button6", tr("&Start"), QRect(222, 89, 75, 23));
     Memo2 = new TLogBox(this);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setGeometry(0, 122, 297, 105);

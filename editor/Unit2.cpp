@@ -1,5 +1,8 @@
 #include "editor/Unit2.h"
 
+#include "platform/controls.h"
+#include "platform/digit_filter.h"
+
 #include "app/BrowseDr.h"
 #include "editor/Unit3.h"
 #include "platform/RadioGroup.h"
@@ -44,57 +47,13 @@ public:
     }
 };
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top, QWidget* buddy)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setBuddy(buddy);
-    label->adjustSize();
-    label->move(left, top);
-    return label;
-}
-
-QLineEdit* makeEdit(QWidget* parent, const char* name, int left, int top, int width)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setGeometry(left, top, width, 21);
-    return edit;
-}
-
-QToolButton* makeGlyphButton(QWidget* parent, const char* name, const char* glyph, QSize glyphSize, int left,
-                             int top, const QString& hint)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(left, top, 24, 24);
-    b->setIcon(glyphIcon(QLatin1String(glyph)));
-    b->setIconSize(glyphSize);
-    // A click takes the focus, so a field being edited is committed before the button acts.
-    b->setFocusPolicy(Qt::StrongFocus);
-    if (!hint.isEmpty()) {
-        b->setToolTip(hint);
-        b->setAccessibleName(hint);
-    }
-    return b;
-}
-
 // A position field with its up-down: at most three digits, 1 to 999.
 QLineEdit* makePositionField(QWidget* parent, const char* name, const char* upDownName, int left, int top,
                              const QString& hint, TUpDown** upDown)
 {
-    QLineEdit* edit = makeEdit(parent, name, left, top, 28);
-    edit->setMaxLength(3);
-    edit->setText(QStringLiteral("1"));
+    QLineEdit* edit = makeNumberBox(parent, name, upDownName, QRect(left, top, 28, 21), 15, upDown);
     edit->setToolTip(hint);
-    auto* ud = new TUpDown(parent);
-    ud->setObjectName(QLatin1String(upDownName));
-    ud->setGeometry(left + 28, top, 15, 21);
-    ud->setRange(1, 999);
-    ud->setAssociate(edit);
-    ud->setPosition(1);
-    ud->setToolTip(hint);
-    *upDown = ud;
+    (*upDown)->setToolTip(hint);
     return edit;
 }
 
@@ -199,9 +158,8 @@ TForm2::TForm2(QWidget* owner)
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(10, 33, 121, 161);
     Label1 = makeLabel(this, "Label1", QStringLiteral("Sec&tion(s):"), 10, 13, ListBox1);
-    BitBtn3 = makeGlyphButton(this, "BitBtn3", "section_add", QSize(16, 16), 83, 7, QStringLiteral("Add section"));
-    BitBtn2 = makeGlyphButton(this, "BitBtn2", "section_delete", QSize(16, 16), 107, 7,
-                              QStringLiteral("Delete section"));
+    BitBtn3 = makeGlyphButton(this, "BitBtn3", "section_add", 83, 7, QStringLiteral("Add section"), QSize(16, 16));
+    BitBtn2 = makeGlyphButton(this, "BitBtn2", "section_delete", 107, 7, QStringLiteral("Delete section"), QSize(16, 16));
 
     EName = makeEdit(this, "EName", 222, 10, 121);
     Label2 = makeLabel(this, "Label2", QStringLiteral("&Name:"), 142, 14, EName);
@@ -240,17 +198,17 @@ TForm2::TForm2(QWidget* owner)
     // Template settings, right of the line.
     Edit1 = makeEdit(this, "Edit1", 445, 10, 96);
     Label7 = makeLabel(this, "Label7", QStringLiteral("Nfo clone:"), 363, 14, Edit1);
-    BitBtn5 = makeGlyphButton(this, "BitBtn5", "helper", QSize(15, 14), 542, 8, QStringLiteral("Section helper"));
+    BitBtn5 = makeGlyphButton(this, "BitBtn5", "helper", 542, 8, QStringLiteral("Section helper"), QSize(15, 14));
     Edit2 = makeEdit(this, "Edit2", 445, 40, 121);
     Label8 = makeLabel(this, "Label8", QStringLiteral("Nfo output:"), 363, 44, Edit2);
     Edit3 = makeEdit(this, "Edit3", 445, 70, 96);
     Label9 = makeLabel(this, "Label9", QStringLiteral("Diz clone:"), 363, 74, Edit3);
-    BitBtn6 = makeGlyphButton(this, "BitBtn6", "helper", QSize(15, 14), 542, 68, QStringLiteral("Section helper"));
+    BitBtn6 = makeGlyphButton(this, "BitBtn6", "helper", 542, 68, QStringLiteral("Section helper"), QSize(15, 14));
     Edit4 = makeEdit(this, "Edit4", 445, 100, 121);
     Label10 = makeLabel(this, "Label10", QStringLiteral("Diz output:"), 363, 104, Edit4);
     Edit5 = makeEdit(this, "Edit5", 445, 130, 96);
     Label11 = makeLabel(this, "Label11", QStringLiteral("Output dir:"), 363, 134, Edit5);
-    BitBtn1 = makeGlyphButton(this, "BitBtn1", "pencil", QSize(20, 20), 542, 128, QString());
+    BitBtn1 = makeGlyphButton(this, "BitBtn1", "pencil", 542, 128, QString(), QSize(20, 20));
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -495,25 +453,7 @@ bool TForm2::CheckPositionField(QLineEdit* field)
 
 bool TForm2::ELineKeyPress(QKeyEvent* key) const
 {
-    // The dialog's own keys (Return, Escape, Tab) and keys that type nothing (arrows, Delete)
-    // pass; of the typed characters only the digits get in, Backspace and the editing
-    // control characters included.
-    switch (key->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Delete:
-        return true;
-    default:
-        break;
-    }
-    const QString text = key->text();
-    if (text.isEmpty())
-        return key->key() != Qt::Key_Backspace;
-    const QChar c = text.at(0);
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    return acceptsDigitKey(*key, DigitKeys::DigitsOnly);
 }
 
 void TForm2::RStyleClick()

@@ -1,50 +1,86 @@
 #include "templates/NfoDizPage.h"
 
 #include "app/Unit1.h"
+#include "editor/Unit3.h"
 #include "platform/RadioGroup.h"
+#include "platform/controls.h"
+#include "platform/digit_filter.h"
 #include "platform/UpDown.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/text_codec.h"
 #include "resources/resources.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QRadioButton>
+#include <QFocusEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QCoreApplication>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <memory>
+
 namespace {
 
-QLineEdit* numberBox(QWidget* parent, const char* name, int y)
+// Runs a step when the scope ends, however it ends.
+template <class F>
+class Finally {
+public:
+    explicit Finally(F f)
+        : f_(std::move(f))
+    {
+    }
+    ~Finally() { f_(); }
+    Finally(const Finally&) = delete;
+    Finally& operator=(const Finally&) = delete;
+
+private:
+    F f_;
+};
+
+// Focus changes that are not a move to another control of the window (the window losing or
+// regaining activation, a popup menu) neither begin nor end a box edit.
+bool movesBetweenControls(const QEvent* event)
 {
-    auto* e = new QLineEdit(QStringLiteral("1"), parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setMaxLength(3);
-    e->setGeometry(221, y, 50, 21);
-    return e;
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
-TUpDown* upDown(QWidget* parent, const char* name, QLineEdit* buddy, int y)
-{
-    auto* u = new TUpDown(parent);
-    u->setObjectName(QString::fromLatin1(name));
-    u->setGeometry(271, y, 17, 21);
-    u->setAssociate(buddy);
-    u->setRange(1, 999);
-    return u;
-}
+// The in-place label editor of the tree: an accepted label goes to TreeView1Edited; Escape
+// closes the editor without a call.
+class LabelDelegate : public QStyledItemDelegate {
+public:
+    LabelDelegate(NfoDizPage* page)
+        : QStyledItemDelegate(page->TreeView1)
+        , page_(page)
+    {
+    }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, QWidget* buddy)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->move(x, y);
-    l->adjustSize();
-    l->setBuddy(buddy);
-    return l;
-}
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
+    {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        QTreeWidgetItem* file = page_->TreeView1->topLevelItem(0);
+        if (line == nullptr || file == nullptr || !index.parent().isValid())
+            return;
+        QTreeWidgetItem* node = file->child(index.row());
+        if (node != nullptr)
+            guarded([&] { page_->TreeView1Edited(node, line->text()); });
+    }
+
+private:
+    NfoDizPage* page_;
+};
 
 } // namespace
 
@@ -66,26 +102,17 @@ NfoDizPage::NfoDizPage(TForm1& form, QWidget* parent)
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    EValue = new QLineEdit(this);
-    EValue->setObjectName(QStringLiteral("EValue"));
-    EValue->setGeometry(140, 13, 123, 21);
-    Label4 = label(this, "Label4", tr("&Value:"), 140, -1, EValue);
+    EValue = makeEdit(this, "EValue", 140, 13, 123);
+    Label4 = makeLabel(this, "Label4", tr("&Value:"), 140, -1, EValue);
 
-    BMore = new QToolButton(this);
-    BMore->setObjectName(QStringLiteral("BMore"));
-    BMore->setGeometry(264, 11, 24, 24);
-    BMore->setIcon(glyphIcon(QStringLiteral("more")));
-    BMore->setFocusPolicy(Qt::StrongFocus);
+    BMore = makeGlyphButton(this, "BMore", "more", 264, 11);
 
-    ELine = numberBox(this, "ELine", 43);
-    UpDown1 = upDown(this, "UpDown1", ELine, 43);
-    Label5 = label(this, "Label5", tr("&Line:"), 140, 47, ELine);
-    EStart = numberBox(this, "EStart", 73);
-    UpDown2 = upDown(this, "UpDown2", EStart, 73);
-    Label7 = label(this, "Label7", tr("&Start:"), 140, 77, EStart);
-    ELength = numberBox(this, "ELength", 103);
-    UpDown3 = upDown(this, "UpDown3", ELength, 103);
-    Label8 = label(this, "Label8", tr("Le&ngth:"), 140, 107, ELength);
+    ELine = makeNumberBox(this, "ELine", "UpDown1", QRect(221, 43, 50, 21), 17, &UpDown1);
+    Label5 = makeLabel(this, "Label5", tr("&Line:"), 140, 47, ELine);
+    EStart = makeNumberBox(this, "EStart", "UpDown2", QRect(221, 73, 50, 21), 17, &UpDown2);
+    Label7 = makeLabel(this, "Label7", tr("&Start:"), 140, 77, EStart);
+    ELength = makeNumberBox(this, "ELength", "UpDown3", QRect(221, 103, 50, 21), 17, &UpDown3);
+    Label8 = makeLabel(this, "Label8", tr("Le&ngth:"), 140, 107, ELength);
 
     RStyle = new TRadioGroup(tr(" Style "), {tr("&Edit"), tr("&Memo")}, this);
     RStyle->setObjectName(QStringLiteral("RStyle"));
@@ -113,6 +140,354 @@ NfoDizPage::NfoDizPage(TForm1& form, QWidget* parent)
     QWidget::setTabOrder(ELength, RStyle->button(0));
     QWidget::setTabOrder(RStyle->button(1), RAlignment->button(0));
     QWidget::setTabOrder(RAlignment->button(2), CCaps);
+
+    TreeView1->setItemDelegate(new LabelDelegate(this));
+    TreeView1->installEventFilter(this);
+    TreeView1->viewport()->installEventFilter(this);
+    // The selected node is the current one, as in a tree where the two never part: a mouse
+    // press makes a node current before it selects it, and the editors must show it at once.
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (current != nullptr && !current->isSelected()) {
+            const QSignalBlocker block(TreeView1);
+            TreeView1->selectionModel()->select(TreeView1->currentIndex(), QItemSelectionModel::ClearAndSelect);
+        }
+        guarded([this] {
+            TreeView1Changing();
+            TreeView1Change();
+        });
+    });
+    // Ctrl+click would leave the current node unselected: it stays selected.
+    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (TreeView1->selectedItems().isEmpty() && TreeView1->currentItem() != nullptr) {
+            const QSignalBlocker block(TreeView1);
+            TreeView1->selectionModel()->select(TreeView1->currentIndex(), QItemSelectionModel::ClearAndSelect);
+        }
+    });
+    connect(TreeView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1->popup(TreeView1->viewport()->mapToGlobal(pos)); });
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
+    connect(Add1, &QAction::triggered, this, [this] { guarded([this] { Add1Click(); }); });
+    connect(Delete1, &QAction::triggered, this, [this] { guarded([this] { Delete1Click(); }); });
+
+    for (QLineEdit* box : {EValue, ELine, EStart, ELength})
+        box->installEventFilter(this);
+    for (QLineEdit* box : {ELine, EStart, ELength})
+        installVolumeEditKeyPress(box);
+    for (TUpDown* u : {UpDown1, UpDown2, UpDown3})
+        connect(u, &TUpDown::clicked, this, [this, u] { guarded([this, u] { UpDown2Click(u); }); });
+    connect(RStyle, &TRadioGroup::clicked, this, [this] { guarded([this] { RStyleClick(RStyle); }); });
+    connect(RAlignment, &TRadioGroup::clicked, this, [this] { guarded([this] { RStyleClick(RAlignment); }); });
+    connect(CCaps, &QCheckBox::clicked, this, [this] { guarded([this] { RStyleClick(CCaps); }); });
+    connect(BMore, &QToolButton::clicked, this, [this] { guarded([this] { BMoreClick(); }); });
+}
+
+bool VolumeEditKeyPress(const QKeyEvent& key)
+{
+    return acceptsDigitKey(key, DigitKeys::WithBackspace);
+}
+
+void installVolumeEditKeyPress(QLineEdit* box)
+{
+    new TDigitFilter(box, DigitKeys::WithBackspace);
+}
+
+QTreeWidgetItem* NfoDizPage::fileNode() const
+{
+    return TreeView1->topLevelItem(0);
+}
+
+QTreeWidgetItem* NfoDizPage::selectedSectionNode() const
+{
+    QTreeWidgetItem* node = TreeView1->currentItem();
+    if (node == nullptr || !node->isSelected() || node->parent() == nullptr)
+        return nullptr;
+    return node;
+}
+
+int NfoDizPage::selectedSectionIndex() const
+{
+    QTreeWidgetItem* node = selectedSectionNode();
+    if (node == nullptr)
+        return -1;
+    const int index = node->parent()->indexOfChild(node);
+    if (index < 0 || index >= static_cast<int>(form_.currentSections().size()))
+        return -1;
+    return index;
+}
+
+void NfoDizPage::renumberFrom(int position)
+{
+    QTreeWidgetItem* file = fileNode();
+    for (int i = position; i < file->childCount(); ++i)
+        setNodeImage(file->child(i), sectionImage(i + 1), sectionImage(i + 1) + 10);
+}
+
+void NfoDizPage::TreeView1Changing()
+{
+    // An edit in progress belongs to the section it was begun on.
+    CommitBoxEdit(form_.focusWidget());
+}
+
+void NfoDizPage::TreeView1Change()
+{
+    // Showing a section that changes the style, alignment or caps controls stores what they
+    // now show, as a click on them would.
+    const int style = RStyle->itemIndex();
+    const int alignment = RAlignment->itemIndex();
+    const bool caps = CCaps->isChecked();
+    form_.ShowSelectedSection();
+    if (RStyle->itemIndex() != style)
+        RStyleClick(RStyle);
+    if (RAlignment->itemIndex() != alignment)
+        RStyleClick(RAlignment);
+    if (CCaps->isChecked() != caps)
+        RStyleClick(CCaps);
+}
+
+void NfoDizPage::TreeView1Edited(QTreeWidgetItem* node, const QString& text)
+{
+    QTreeWidgetItem* file = fileNode();
+    if (node == nullptr || node->parent() != file)
+        return;
+    const int index = file->indexOfChild(node);
+    pkm::SectionList& sections = form_.currentSections();
+    if (index < 0 || index >= static_cast<int>(sections.size()))
+        return;
+    sections[static_cast<std::size_t>(index)].Name = fromDisplay(text);
+    node->setText(0, toDisplay(sections[static_cast<std::size_t>(index)].Name));
+}
+
+bool NfoDizPage::TreeView1KeyDown(QKeyEvent* key)
+{
+    if (key->key() != Qt::Key_F2)
+        return false;
+    // Only section labels open; F2 on the file node does nothing.
+    if (QTreeWidgetItem* node = selectedSectionNode())
+        TreeView1->editItem(node);
+    return true;
+}
+
+void NfoDizPage::PopupMenu1Popup()
+{
+    Add1->setEnabled(true);
+    Delete1->setEnabled(selectedSectionNode() != nullptr);
+}
+
+void NfoDizPage::Add1Click()
+{
+    QTreeWidgetItem* file = fileNode();
+    if (file == nullptr)
+        return;
+    // A pending box edit goes to its own section before the list's indexes move.
+    CommitBoxEdit(form_.focusWidget());
+
+    pkm::TParam record;
+    record.SetDefaults();
+    pkm::SectionList& sections = form_.currentSections();
+    QTreeWidgetItem* selected = selectedSectionNode();
+    auto* node = new QTreeWidgetItem(QStringList(toDisplay(record.Name)));
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
+
+    TreeView1->setUpdatesEnabled(false);
+    {
+        Finally resume([this] { TreeView1->setUpdatesEnabled(true); });
+        int position = 0;
+        if (selected != nullptr) {
+            position = file->indexOfChild(selected);
+            file->insertChild(position, node);
+            sections.insert(sections.begin() + position, record);
+        } else {
+            file->addChild(node);
+            position = file->indexOfChild(node);
+            sections.push_back(record);
+        }
+        renumberFrom(position);
+        TreeView1->setCurrentItem(node);
+    }
+    TreeView1->editItem(node);
+}
+
+void NfoDizPage::Delete1Click()
+{
+    QTreeWidgetItem* node = selectedSectionNode();
+    const int index = selectedSectionIndex();
+    if (node == nullptr || index < 0)
+        return;
+    CommitBoxEdit(form_.focusWidget());
+
+    pkm::SectionList& sections = form_.currentSections();
+    sections.erase(sections.begin() + index);
+    TreeView1->setUpdatesEnabled(false);
+    {
+        Finally resume([this] { TreeView1->setUpdatesEnabled(true); });
+        // The tree selects a neighbour while the node goes; the editors are brought up to date
+        // once the node is gone and the nodes' positions match the list again.
+        {
+            const QSignalBlocker block(TreeView1);
+            delete node;
+        }
+        renumberFrom(index);
+    }
+    TreeView1Changing();
+    TreeView1Change();
+}
+
+void NfoDizPage::EValueEnter()
+{
+    const int index = selectedSectionIndex();
+    if (index < 0)
+        return;
+    form_.EditedSectionIndex = index;
+    editedList_ = &form_.currentSections();
+}
+
+void NfoDizPage::EValueExit(QWidget* box)
+{
+    CommitBoxEdit(box);
+}
+
+bool NfoDizPage::validateNumberBox(QLineEdit* box, std::uint16_t stored)
+{
+    bool ok = false;
+    const int number = box->text().toInt(&ok);
+    if (!ok) {
+        // The message waits until the focus change is over.
+        form_.PostNumericError();
+        box->setText(QString::number(stored));
+        return false;
+    }
+    if (number < 1)
+        box->setText(QStringLiteral("1"));
+    return true;
+}
+
+void NfoDizPage::CommitBoxEdit(QWidget* box)
+{
+    const int index = form_.EditedSectionIndex;
+    if (index == -1)
+        return;
+    form_.EditedSectionIndex = -1;
+    // The list the edit was begun on: Next may switch the page to the other list before the
+    // box loses the focus.
+    pkm::SectionList& sections = editedList_ != nullptr ? *editedList_ : form_.currentSections();
+    editedList_ = nullptr;
+    if (index < 0 || index >= static_cast<int>(sections.size()))
+        return;
+    pkm::TParam& section = sections[static_cast<std::size_t>(index)];
+    if (box == EValue) {
+        // Only the first line is shown; the lines after it stay.
+        const std::size_t cr = section.Value.find('\r');
+        const std::string rest = cr == std::string::npos ? std::string() : section.Value.substr(cr);
+        section.Value = fromDisplay(EValue->text()) + rest;
+    } else if (box == ELine) {
+        if (validateNumberBox(ELine, section.Line))
+            section.Line = static_cast<std::uint16_t>(UpDown1->position());
+    } else if (box == EStart) {
+        if (validateNumberBox(EStart, section.Start))
+            section.Start = static_cast<std::uint16_t>(UpDown2->position());
+    } else if (box == ELength) {
+        if (validateNumberBox(ELength, section.Width))
+            section.Width = static_cast<std::uint16_t>(UpDown3->position());
+    }
+}
+
+void NfoDizPage::UpDown2Click(TUpDown* upDown)
+{
+    const int index = selectedSectionIndex();
+    if (index < 0)
+        return;
+    pkm::TParam& section = form_.currentSections()[static_cast<std::size_t>(index)];
+    const auto position = static_cast<std::uint16_t>(upDown->position());
+    if (upDown == UpDown1)
+        section.Line = position;
+    else if (upDown == UpDown2)
+        section.Start = position;
+    else if (upDown == UpDown3)
+        section.Width = position;
+}
+
+void NfoDizPage::RStyleClick(QObject* sender)
+{
+    const int index = selectedSectionIndex();
+    if (index < 0)
+        return;
+    pkm::TParam& section = form_.currentSections()[static_cast<std::size_t>(index)];
+    if (sender == RStyle) {
+        section.Style = RStyle->itemIndex() == 1;
+        BMore->setEnabled(RStyle->itemIndex() != 0);
+    } else if (sender == RAlignment) {
+        if (RAlignment->itemIndex() >= 0)
+            section.Alignment = static_cast<std::uint8_t>(RAlignment->itemIndex());
+    } else if (sender == CCaps) {
+        section.Caps = CCaps->isChecked();
+    }
+}
+
+void NfoDizPage::BMoreClick()
+{
+    const int index = selectedSectionIndex();
+    if (index < 0)
+        return;
+    pkm::TParam& section = form_.currentSections()[static_cast<std::size_t>(index)];
+
+    auto editor = std::make_unique<TForm3>(&form_);
+    editor->Memo1->resize(editor->memoWidthForChars(section.Width), editor->Memo1->height());
+    editor->FitWidthToMemo();
+    // A narrow section still gets a usable window, and the memo widens with it. The window's
+    // frame is the window manager's and unknown before it is shown: the width is the window's own.
+    constexpr int kMinimumWidth = 188;
+    if (editor->width() < kMinimumWidth) {
+        const QSize before = editor->size();
+        if (editor->minimumWidth() == editor->maximumWidth())
+            editor->setFixedWidth(kMinimumWidth);
+        else
+            editor->resize(kMinimumWidth, editor->height());
+        // A hidden window gets its resize event only when shown; its layout is needed now.
+        QResizeEvent resized(editor->size(), before);
+        QCoreApplication::sendEvent(editor.get(), &resized);
+    }
+    editor->setMemoText(section.Value);
+    editor->setWindowTitle(toDisplay(section.Name));
+    editor->setMemoFontName(QStringLiteral("FixedSys"));
+
+    if (Dialogs().execDialog(editor.get()) != QDialog::Accepted)
+        return;
+    // A line that the box wrapped becomes a line of its own.
+    std::string value;
+    const std::vector<std::string> lines = editor->displayLines();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            value += "\r\n";
+        value += lines[i];
+    }
+    section.Value = value;
+    EValue->setText(toDisplay(lines.empty() ? std::string() : lines.front()));
+}
+
+bool NfoDizPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == EValue || watched == ELine || watched == EStart || watched == ELength) {
+        if (event->type() == QEvent::FocusIn && movesBetweenControls(event))
+            guarded([this] { EValueEnter(); });
+        else if (event->type() == QEvent::FocusOut && movesBetweenControls(event))
+            guarded([this, watched] { EValueExit(static_cast<QWidget*>(watched)); });
+    } else if (watched == TreeView1 && event->type() == QEvent::KeyPress) {
+        if (TreeView1KeyDown(static_cast<QKeyEvent*>(event)))
+            return true;
+    } else if (watched == TreeView1->viewport()) {
+        // The popup menu acts on the selected node: a right click does not move the selection.
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void NfoDizPage::setNodeImage(QTreeWidgetItem* node, int image, int selectedImage)

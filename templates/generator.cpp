@@ -210,11 +210,6 @@ void insertPiece(std::string& out, std::string_view base, std::string_view piece
 
 } // namespace
 
-InfoFileKeys infoFileKeys(bool nfoMode)
-{
-    return nfoMode ? InfoFileKeys {"NFO clone", "NFO output"} : InfoFileKeys {"DIZ clone", "DIZ output"};
-}
-
 std::string TemplatePath(const std::string& programDir, const std::string& cloneKey)
 {
     return withTrailingSeparator(programDir) + cloneKey;

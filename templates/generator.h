@@ -8,6 +8,7 @@
 // replaceFile to OutputPath ("Cannot create file %s" when it cannot be created, the "Input
 // error" message when writing fails).
 #include "templates/section.h"
+#include "templates/template_store.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,16 +16,6 @@
 #include <string_view>
 
 namespace pkm {
-
-// The keys of the section "Main" of Release.ini that a run reads, each with the empty string
-// as its default.
-inline constexpr const char* kMainSection = "Main";
-inline constexpr const char* kOutputDirKey = "Output dir";
-struct InfoFileKeys {
-    const char* clone;  // template file name, relative to the program's directory
-    const char* output; // output file name, inside the output directory
-};
-InfoFileKeys infoFileKeys(bool nfoMode);
 
 // The message of a template that cannot be read, and also of an output file that cannot be
 // written once it has been created.

@@ -224,4 +224,16 @@ std::string ReadMainSetting(const std::string& path, std::string_view key)
     return ProfileFile::load(path).readString(kMainSection, key, "");
 }
 
+TemplateSettings ReadTemplateSettings(const std::string& path)
+{
+    const ProfileFile file = ProfileFile::load(path);
+    TemplateSettings settings;
+    settings.NfoClone = file.readString(kMainSection, kNfoCloneKey, "");
+    settings.NfoOutput = file.readString(kMainSection, kNfoOutputKey, "");
+    settings.DizClone = file.readString(kMainSection, kDizCloneKey, "");
+    settings.DizOutput = file.readString(kMainSection, kDizOutputKey, "");
+    settings.OutputDir = file.readString(kMainSection, kOutputDirKey, "");
+    return settings;
+}
+
 } // namespace pkm

@@ -71,5 +71,7 @@ void LoadSectionLists(const std::string& path, SectionList& nfo, SectionList& di
 
 // One setting of "Main" (empty when missing).
 std::string ReadMainSetting(const std::string& path, std::string_view key);
+// The five settings of "Main", read in one go.
+TemplateSettings ReadTemplateSettings(const std::string& path);
 
 } // namespace pkm

@@ -314,11 +314,6 @@ TEST(Generator, PathsFollowTheTemplateAndOutputRules)
     EXPECT_EQ(OutputPath(program, out + sep, "rel.nfo"), out + sep + "rel.nfo");
     EXPECT_EQ(OutputPath(program, "", "rel.nfo"), program + "rel.nfo");
     EXPECT_EQ(OutputPath(program, out, ""), out + sep);
-
-    EXPECT_STREQ(infoFileKeys(true).clone, "NFO clone");
-    EXPECT_STREQ(infoFileKeys(true).output, "NFO output");
-    EXPECT_STREQ(infoFileKeys(false).clone, "DIZ clone");
-    EXPECT_STREQ(infoFileKeys(false).output, "DIZ output");
 }
 
 namespace {

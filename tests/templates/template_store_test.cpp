@@ -112,6 +112,7 @@ TEST(TemplateStoreLoad, EdgeCaseFileReadsTheSameWithEveryLineEnd)
         expectSameRecords(store.records, {kTitle, kGroup, kDate, kSize});
         EXPECT_EQ(store.labels, (std::vector<std::string> {"Section 5", "SECTION12", "Sectionx", "Section 8"}));
         EXPECT_EQ(store.settings, (TemplateSettings {"clone.nfo", "release.nfo", "clone.diz", "file_id.diz", "/srv/out"}));
+        EXPECT_EQ(ReadTemplateSettings(path), store.settings);
 
         // The wizard's lists: DIZ and NFO records interleaved in the file, each list in file order.
         SectionList nfo, diz;

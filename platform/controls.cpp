@@ -1,0 +1,69 @@
+#include "platform/controls.h"
+
+#include "platform/UpDown.h"
+#include "resources/resources.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, QWidget* buddy)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setBuddy(buddy);
+    label->adjustSize();
+    label->move(x, y);
+    return label;
+}
+
+QLineEdit* makeEdit(QWidget* parent, const char* name, int x, int y, int width)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setGeometry(x, y, width, 21);
+    return edit;
+}
+
+QToolButton* makeGlyphButton(QWidget* parent, const char* name, const char* glyph, int x, int y, const QString& hint,
+                             QSize glyphSize)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(x, y, 24, 24);
+    button->setIcon(glyphIcon(QLatin1String(glyph)));
+    if (glyphSize.isValid())
+        button->setIconSize(glyphSize);
+    // A click takes the focus, so a field being edited is committed before the button acts.
+    button->setFocusPolicy(Qt::StrongFocus);
+    if (!hint.isEmpty()) {
+        button->setToolTip(hint);
+        button->setAccessibleName(hint);
+    }
+    return button;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit* makeNumberBox(QWidget* parent, const char* name, const char* upDownName, const QRect& box, int arrowsWidth,
+                         TUpDown** upDown)
+{
+    QLineEdit* edit = makeEdit(parent, name, box.x(), box.y(), box.width());
+    edit->setMaxLength(3);
+    edit->setText(QStringLiteral("1"));
+    auto* arrows = new TUpDown(parent);
+    arrows->setObjectName(QLatin1String(upDownName));
+    arrows->setGeometry(box.x() + box.width(), box.y(), arrowsWidth, box.height());
+    arrows->setRange(1, 999);
+    arrows->setAssociate(edit);
+    *upDown = arrows;
+    return edit;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Makers of the controls the windows are laid out with: each control gets its name as
+// objectName and its fixed position.
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class QWidget;
+class TUpDown;
+
+// A label at (x, y), sized to its text; its & letter moves the focus to `buddy`.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, QWidget* buddy);
+// A one-line text box 21 pixels high.
+QLineEdit* makeEdit(QWidget* parent, const char* name, int x, int y, int width);
+// A 24 x 24 button showing a glyph (resources), with its hint as tooltip when there is one.
+QToolButton* makeGlyphButton(QWidget* parent, const char* name, const char* glyph, int x, int y,
+                             const QString& hint = QString(), QSize glyphSize = QSize());
+// A push button that is never pressed by Enter unless it is the window's default button.
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+// A number box showing "1" (at most three digits) with up-down arrows for 1 to 999 beside it.
+QLineEdit* makeNumberBox(QWidget* parent, const char* name, const char* upDownName, const QRect& box, int arrowsWidth,
+                         TUpDown** upDown);

@@ -1,0 +1,264 @@
+// The Preview button: the file of the current view generated from Release.ini's template,
+// shown for a last edit, and every failure with its own message.
+#include "app/Unit1.h"
+
+#include "editor/Unit3.h"
+#include "platform/file_io.h"
+#include "platform/text_codec.h"
+#include "support/gui/program_dir.h"
+#include "support/gui/scripted_dialogs.h"
+#include "templates/NfoDizPage.h"
+#include "templates/template_store.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+const std::string kTemplate = "+-------------------+\r\n"
+                              "| Notes: .........  |\r\n"
+                              "| Size : .......... |\r\n"
+                              "+-------------------+\r\n";
+
+const std::string kWorkedOutput = "+-------------------+\r\n"
+                                  "| Notes: one two    |\r\n"
+                                  "| Notes: three      |\r\n"
+                                  "| Notes: four       |\r\n"
+                                  "| Size :   3 x 1.44 |\r\n"
+                                  "+-------------------+\r\n";
+
+// The two sections of the worked example.
+pkm::SectionList workedSections()
+{
+    pkm::TParam notes;
+    notes.Name = "Notes";
+    notes.Value = "one two three four";
+    notes.Line = 2;
+    notes.Start = 10;
+    notes.Width = 9;
+    notes.Style = true;
+    pkm::TParam size;
+    size.Name = "Size";
+    size.Value = "3 x 1.44";
+    size.Line = 3;
+    size.Start = 10;
+    size.Width = 10;
+    size.Alignment = 1;
+    return {notes, size};
+}
+
+class Preview : public ::testing::Test {
+protected:
+    void start(const pkm::SectionList& records, const pkm::TemplateSettings& settings, bool diz = false)
+    {
+        dir.writeIni(pkm::BuildTemplateStore("", records, settings));
+        form = std::make_unique<TForm1>();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        QTest::mouseClick(diz ? form->CheckBox2 : form->CheckBox1, Qt::LeftButton);
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        ASSERT_TRUE(form->Button4->isVisible());
+    }
+
+    static pkm::TemplateSettings nfoSettings(const std::string& outputDir = std::string())
+    {
+        pkm::TemplateSettings s;
+        s.NfoClone = "clone.nfo";
+        s.NfoOutput = "release.nfo";
+        s.DizClone = "clone.diz";
+        s.DizOutput = "file_id.diz";
+        s.OutputDir = outputDir;
+        return s;
+    }
+
+    void pressPreview() { QTest::mouseClick(form->Button4, Qt::LeftButton); }
+
+    ProgramDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace
+
+TEST_F(Preview, WorkedExampleIsWrittenAndShownAndCancelKeepsIt)
+{
+    dir.write("clone.nfo", kTemplate);
+    start(workedSections(), nfoSettings());
+    QPointer<TForm3> shown;
+    QString caption;
+    QString text;
+    bool sizeable = false;
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        shown = qobject_cast<TForm3*>(d);
+        caption = d->windowTitle();
+        text = shown->Memo1->toPlainText();
+        sizeable = d->minimumWidth() != d->maximumWidth();
+        shown->Memo1->setPlainText(QStringLiteral("thrown away"));
+        return int(QDialog::Rejected);
+    });
+    pressPreview();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(dir.read("release.nfo"), kWorkedOutput);
+    EXPECT_EQ(caption, QStringLiteral("release.nfo"));
+    EXPECT_EQ(text, toDisplay(kWorkedOutput).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    EXPECT_TRUE(sizeable);
+    EXPECT_TRUE(shown.isNull()) << "the window is destroyed";
+    // The user's records were not moved by the line shift.
+    EXPECT_EQ(form->NfoSections[1].Line, 3);
+}
+
+TEST_F(Preview, OkSavesTheEditedTextOverTheOutput)
+{
+    dir.write("clone.nfo", kTemplate);
+    start(workedSections(), nfoSettings());
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        auto* f = qobject_cast<TForm3*>(d);
+        QTextCursor c = f->Memo1->textCursor();
+        c.movePosition(QTextCursor::Start);
+        c.insertText(QStringLiteral("Greetings \u2593\n"));
+        return int(QDialog::Accepted);
+    });
+    pressPreview();
+    EXPECT_EQ(dir.read("release.nfo"), "Greetings \xB2\r\n" + kWorkedOutput);
+}
+
+TEST_F(Preview, EveryByteButTheLineEndsRoundTripsThroughThePreview)
+{
+    std::string line;
+    for (int b = 1; b < 256; ++b) {
+        if (b != '\r' && b != '\n')
+            line += static_cast<char>(b);
+    }
+    const std::string art = line + "\r\n" + std::string(line.rbegin(), line.rend()) + "\r\n";
+    dir.write("clone.nfo", art);
+    start({}, nfoSettings());
+    dialogs.dialogHandlers.push_back([](QDialog*) { return int(QDialog::Accepted); });
+    pressPreview();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(dir.read("release.nfo"), art);
+}
+
+TEST_F(Preview, DizViewWritesTheDizFileIntoTheOutputDirectory)
+{
+    dir.write("art/clone.diz", "[ ........ ]\r\n");
+    std::filesystem::create_directory(dir.file("out"));
+    pkm::TParam name;
+    name.Value = "pkm";
+    name.Line = 1;
+    name.Start = 3;
+    name.Width = 8;
+    name.Alignment = 2;
+    name.Caps = true;
+    name.Diz = true;
+    pkm::TemplateSettings settings = nfoSettings();
+    settings.DizClone = "art/clone.diz";
+    // With or without its trailing separator, the directory gives the same path.
+    for (const std::string& outputDir : {dir.file("out"), dir.file("out") + "/"}) {
+        settings.OutputDir = outputDir;
+        start({name}, settings, true);
+        pressPreview();
+        EXPECT_EQ(dir.read("out/file_id.diz"), "[    PKM   ]\r\n");
+        std::filesystem::remove(dir.file("out/file_id.diz"));
+    }
+    EXPECT_EQ(dialogs.dialogTitles, (std::vector<QString> {QStringLiteral("file_id.diz"), QStringLiteral("file_id.diz")}));
+}
+
+TEST_F(Preview, FailuresAreReportedAndLeaveAnEarlierOutputWhole)
+{
+    const QString inputError = QStringLiteral("Error while reading input file...");
+    struct Case {
+        const char* what;
+        std::function<void(pkm::TemplateSettings&, pkm::SectionList&)> setUp;
+        QString caption;
+        QString text;
+    };
+    const std::string earlier = "earlier output\r\n";
+    const QString title = QStringLiteral("Pakmaster v1.0");
+    const std::vector<Case> cases = {
+        {"missing template", [](pkm::TemplateSettings& s, pkm::SectionList&) { s.NfoClone = "missing.nfo"; },
+         QStringLiteral("Input error"), inputError},
+        {"empty template key", [](pkm::TemplateSettings& s, pkm::SectionList&) { s.NfoClone.clear(); },
+         QStringLiteral("Input error"), inputError},
+        {"line beyond the template",
+         [](pkm::TemplateSettings&, pkm::SectionList& r) { r[1].Line = 9; }, title,
+         QStringLiteral("List index out of bounds (10)")}, // 9 + the 2 lines the memo adds, less 1
+        {"line 0", [](pkm::TemplateSettings&, pkm::SectionList& r) { r[0].Line = 0; }, title,
+         QStringLiteral("List index out of bounds (-1)")},
+        {"output is a directory", [this](pkm::TemplateSettings& s, pkm::SectionList&) { s.NfoOutput = "adir"; },
+         title, QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("adir")))},
+        {"output directory missing",
+         [this](pkm::TemplateSettings& s, pkm::SectionList&) { s.OutputDir = dir.file("nowhere"); }, title,
+         QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("nowhere/release.nfo")))},
+        {"disk full", [](pkm::TemplateSettings&, pkm::SectionList&) { pkm::setWriteFaultAfterBytes(10); },
+         QStringLiteral("Input error"), inputError},
+    };
+    dir.write("clone.nfo", kTemplate);
+    std::filesystem::create_directory(dir.file("adir"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("release.nfo", earlier);
+        pkm::TemplateSettings settings = nfoSettings();
+        pkm::SectionList records = workedSections();
+        c.setUp(settings, records);
+        dialogs.messages.clear();
+        start(records, settings);
+        pressPreview();
+        pkm::setWriteFaultAfterBytes(-1);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].caption, c.caption);
+        EXPECT_EQ(dialogs.messages[0].text, c.text);
+        EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+        EXPECT_TRUE(dialogs.dialogTitles.empty()) << "no preview after a failure";
+        EXPECT_EQ(dir.read("release.nfo"), earlier);
+        EXPECT_EQ(form->NfoSections[0].Value, "one two three four");
+    }
+}
+
+TEST_F(Preview, AFailedSaveOfThePreviewIsReportedAndTheWindowStillGoes)
+{
+    dir.write("clone.nfo", kTemplate);
+    start(workedSections(), nfoSettings());
+    QPointer<TForm3> shown;
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        shown = qobject_cast<TForm3*>(d);
+        shown->Memo1->setPlainText(QStringLiteral("edited but never saved"));
+        pkm::setWriteFaultAfterBytes(5);
+        return int(QDialog::Accepted);
+    });
+    pressPreview();
+    pkm::setWriteFaultAfterBytes(-1);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Unable to write to %1").arg(pathToQString(dir.file("release.nfo"))));
+    EXPECT_TRUE(shown.isNull());
+    EXPECT_EQ(dir.read("release.nfo"), kWorkedOutput);
+}
+
+TEST_F(Preview, AValueTypedJustBeforePreviewIsInTheFile)
+{
+    dir.write("clone.nfo", kTemplate);
+    start(workedSections(), nfoSettings());
+    QTreeWidget* tree = form->Page1->TreeView1;
+    QTreeWidgetItem* size = tree->topLevelItem(0)->child(1);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(size).center());
+    QTest::mouseClick(form->Page1->EValue, Qt::LeftButton);
+    form->Page1->EValue->selectAll();
+    QTest::keyClicks(form->Page1->EValue, QStringLiteral("2 x 1.2"));
+    dialogs.dialogHandlers.push_back([](QDialog*) { return int(QDialog::Rejected); });
+    pressPreview();
+    EXPECT_NE(dir.read("release.nfo").find("| Size :    2 x 1.2 |"), std::string::npos) << dir.read("release.nfo");
+}
