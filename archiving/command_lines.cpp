@@ -14,6 +14,22 @@ std::string outputDirForCommand(std::string outDir)
     return withTrailingSeparator(std::move(outDir));
 }
 
+namespace {
+
+// Appends the end of a quoted word. Backslashes right before the closing quote would escape it
+// (the stub splits by the C runtime's rules), so a trailing run of them is doubled: the
+// archiver then gets the text as typed and the quote still ends the word.
+void appendWordEnd(std::string& line, std::string_view text)
+{
+    line += text;
+    const std::size_t kept = text.find_last_not_of('\\');
+    const std::size_t run = kept == std::string_view::npos ? text.size() : text.size() - kept - 1;
+    line.append(run, '\\');
+    line += '"';
+}
+
+} // namespace
+
 std::string volumeCommandLine(const std::string& programDir, const std::string& size,
                               const std::string& outDir, const std::string& name,
                               const std::string& inDir, bool useAce)
@@ -25,8 +41,8 @@ std::string volumeCommandLine(const std::string& programDir, const std::string& 
     line += size;
     line += " \"";
     line += outDir;
-    line += name;
-    line += "\" \"";
+    appendWordEnd(line, name);
+    line += " \"";
     line += inDir;
     line += kPathSeparator;
     line += "*.*\"";
@@ -36,11 +52,13 @@ std::string volumeCommandLine(const std::string& programDir, const std::string& 
 std::string zipCommandLine(const std::string& programDir, const std::string& outDir,
                            const std::string& zipName, const std::vector<std::string>& files)
 {
-    std::string line = "\"" + programDir + "zip\" -9 -j \"" + outDir + zipName + "\" ";
+    std::string line = "\"" + programDir + "zip\" -9 -j \"" + outDir;
+    appendWordEnd(line, zipName);
+    line += ' ';
     for (const std::string& file : files) {
         line += '"';
-        line += file;
-        line += "\" ";
+        appendWordEnd(line, file);
+        line += ' ';
     }
     return line;
 }

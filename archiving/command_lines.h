@@ -2,7 +2,8 @@
 // The archivers' command lines, byte for byte, with the native separator. Every inserted text
 // goes in as typed, inside the quotes the line already has; a double quote in one of them would
 // end that quote early and hand the archiver different words, so callers refuse such texts
-// first (containsDoubleQuote) and show kQuoteRefusalText.
+// first (containsDoubleQuote) and show kQuoteRefusalText. A run of backslashes that ends a
+// quoted word is doubled, so that it does not escape the closing quote.
 #include <initializer_list>
 #include <string>
 #include <string_view>

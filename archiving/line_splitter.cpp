@@ -39,6 +39,8 @@ void LineSplitter::deliver(const char* begin, std::size_t length)
 
 void LineSplitter::SplitChunk(std::string_view chunk)
 {
+    if (chunk.empty())
+        return; // nothing arrived: a pair or backspace run under way is still under way
     const char* const data = chunk.data();
     const void* nul = std::memchr(data, 0, chunk.size());
     const std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - data) : chunk.size();

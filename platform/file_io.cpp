@@ -10,6 +10,7 @@ namespace pkm {
 
 namespace {
 long long g_faultAfterBytes = -1;
+bool g_refuseNewFiles = false;
 
 bool writeAll(int fd, std::string_view bytes)
 {
@@ -40,6 +41,11 @@ bool writeAll(int fd, std::string_view bytes)
 void setWriteFaultAfterBytes(long long bytes)
 {
     g_faultAfterBytes = bytes;
+}
+
+void setRefuseNewFiles(bool refuse)
+{
+    g_refuseNewFiles = refuse;
 }
 
 std::optional<std::string> readFileBytes(const std::string& path)
@@ -82,7 +88,7 @@ WriteOutcome replaceFile(const std::string& path, std::string_view bytes)
         return WriteOutcome::CannotCreate; // a write-protected file stays protected
 
     std::string tmp = path + ".pkm-XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
+    const int fd = g_refuseNewFiles ? (errno = EACCES, -1) : ::mkstemp(tmp.data());
     if (fd < 0)
         return WriteOutcome::CannotCreate;
 

@@ -21,5 +21,8 @@ WriteOutcome replaceFile(const std::string& path, std::string_view bytes);
 // Fault injection for tests: every following write fails once this many bytes have been
 // written (negative turns it off).
 void setWriteFaultAfterBytes(long long bytes);
+// Fault injection for tests: while set, no new file can be created, as in a directory that
+// refuses them (creating the temporary file fails with EACCES).
+void setRefuseNewFiles(bool refuse);
 
 } // namespace pkm

@@ -193,9 +193,16 @@ void ProfileFile::writeString(std::string_view section, std::string_view key, st
 
     const std::size_t header = findHeader(sectionText);
     if (header == std::string::npos) {
+        // Appended at the end: no header moves, so the index only gains this one. Keeping it
+        // saves a rebuild per written key when a save appends every record.
         lines_.push_back(parseLine("[" + sectionText + "]"));
+        if (indexValid_ && lines_.back().kind == Kind::Header)
+            headerIndex_.emplace(lowered(lines_.back().name), lines_.size() - 1);
+        else
+            invalidateIndex();
         lines_.push_back(parseLine(keyText + "=" + valueText));
-        invalidateIndex();
+        if (lines_.back().kind == Kind::Header)
+            invalidateIndex();
         return;
     }
     const std::size_t end = sectionEnd(header);
@@ -212,8 +219,10 @@ void ProfileFile::writeString(std::string_view section, std::string_view key, st
     }
     // A new key goes after the section's last non-blank line, so blank lines that separate it
     // from the next section stay where they are.
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), parseLine(keyText + "=" + valueText));
-    invalidateIndex();
+    const std::size_t at = lastContent + 1;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), parseLine(keyText + "=" + valueText));
+    if (at + 1 != lines_.size() || lines_[at].kind == Kind::Header)
+        invalidateIndex(); // headers after the new line moved, or the line reads as one
 }
 
 void ProfileFile::eraseSection(std::string_view section)

@@ -1,4 +1,5 @@
 #include "archiving/command_lines.h"
+#include "archiving/command_line_split.h"
 
 #include <gtest/gtest.h>
 
@@ -54,4 +55,29 @@ TEST(CommandLines, DoubleQuotesInAnyInsertedTextAreRefused)
     EXPECT_TRUE(containsDoubleQuote(std::vector<std::string>{"a", "b\"c"}));
     EXPECT_STREQ(kQuoteRefusalText, "Names and paths may not contain double quotes.");
     EXPECT_STREQ(kQuoteRefusalCaption, "Input error");
+}
+
+TEST(CommandLines, BackslashesEndingAWordAreDoubledSoTheStubSplitsBackTheTextAsTyped)
+{
+    struct Row {
+        std::string text;
+        std::string inLine; // how the text ends its quoted word
+    };
+    const std::vector<Row> rows = {
+        {"rel", "rel\""},
+        {"rel\\", "rel\\\\\""},
+        {"a\\\\b\\\\", "a\\\\b\\\\\\\\\""},
+        {"a\\b", "a\\b\""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        const std::string rar = volumeCommandLine("/p/", "1440", "/o/", row.text, "/i", false);
+        EXPECT_EQ(rar, "\"/p/rar\" a -y -r -m5 -ep1 -v1440 \"/o/" + row.inLine + " \"/i/*.*\"");
+        EXPECT_EQ(splitCommandLine(rar),
+                  (std::vector<std::string> {"/p/rar", "a", "-y", "-r", "-m5", "-ep1", "-v1440", "/o/" + row.text, "/i/*.*"}));
+        const std::string zip = zipCommandLine("/p/", "/o/", row.text, {"/f/" + row.text, "/g"});
+        EXPECT_EQ(zip, "\"/p/zip\" -9 -j \"/o/" + row.inLine + " \"/f/" + row.inLine + " \"/g\" ");
+        EXPECT_EQ(splitCommandLine(zip),
+                  (std::vector<std::string> {"/p/zip", "-9", "-j", "/o/" + row.text, "/f/" + row.text, "/g"}));
+    }
 }

@@ -146,3 +146,15 @@ TEST(LineSplitter, WithoutHandlerLinesAreDropped)
     splitter.FlushPending();
     EXPECT_TRUE(splitter.PendingText.empty());
 }
+
+TEST(LineSplitter, AnEmptyChunkBetweenTwoHalvesChangesNothing)
+{
+    // Found by fuzzing: an empty chunk forgot a backspace run or CR/LF pair under way.
+    const std::vector<std::pair<std::vector<std::string>, Lines>> rows = {
+        {{"ab\b\b", "", "\b\bcd"}, {"ab", "cd"}},
+        {{"ab\r", "", "\ncd\r\n"}, {"ab", "cd"}},
+        {{"ab\n", "", "", "\rcd"}, {"ab", "cd"}},
+    };
+    for (const auto& [chunks, expected] : rows)
+        EXPECT_EQ(splitChunks(chunks), expected);
+}

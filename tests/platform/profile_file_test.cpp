@@ -194,3 +194,26 @@ TEST(ProfileSectionNames, LongFileListsOnlyWhatFitsInEightKilobytes)
     // Lookups by name are not limited by the list.
     EXPECT_EQ(file.findString(names[99], "name"), "n100");
 }
+
+TEST(ProfileWriter, SectionsAppendedOneAfterAnotherStayFindable)
+{
+    // A save appends every record as a new section at the end; the header lookup must see each
+    // one, and a written key whose text reads as a header must count as a header too.
+    ProfileFile file = ProfileFile::parse("[Main]\r\nx=1\r\n");
+    EXPECT_EQ(file.findString("Main", "x"), "1"); // the lookup index is built here
+    for (int i = 1; i <= 50; ++i) {
+        const std::string section = "Section " + std::to_string(i);
+        file.writeString(section, "Name", "n" + std::to_string(i));
+        file.writeString(section, "Line", std::to_string(i));
+    }
+    file.writeString("Tail", "[Hidden]", "v"); // the line "[Hidden]=v" opens a section
+    file.writeString("Main", "y", "2");        // inserted before every appended header
+    for (int i = 1; i <= 50; ++i) {
+        const std::string section = "section " + std::to_string(i);
+        EXPECT_EQ(file.findString(section, "Name"), "n" + std::to_string(i)) << section;
+        EXPECT_EQ(file.findString(section, "Line"), std::to_string(i)) << section;
+    }
+    EXPECT_TRUE(file.hasSection("Hidden"));
+    EXPECT_EQ(file.findString("Main", "y"), "2");
+    EXPECT_EQ(ProfileFile::parse(file.serialize()).sectionNames(), file.sectionNames());
+}

@@ -1,0 +1,196 @@
+// Files the user keeps (Release.ini, the generated NFO/DIZ file, the preview's save) under
+// write faults: a directory that refuses new files, a path below a regular file, a disk that
+// fills up. The old file must stay whole and the user gets the message of that failure.
+#include "app/Unit1.h"
+
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "platform/errors.h"
+#include "platform/file_io.h"
+#include "platform/text_codec.h"
+#include "support/gui/program_dir.h"
+#include "support/gui/scripted_dialogs.h"
+#include "templates/template_store.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Turns every injected fault off however a test ends.
+struct Faults {
+    ~Faults()
+    {
+        pkm::setWriteFaultAfterBytes(-1);
+        pkm::setRefuseNewFiles(false);
+    }
+};
+
+std::vector<std::string> entriesOf(const std::string& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+pkm::SectionList oneSection()
+{
+    pkm::TParam title;
+    title.Name = "Title";
+    title.Value = "Pakmaster";
+    title.Line = 1;
+    title.Start = 3;
+    title.Width = 9;
+    return {title};
+}
+
+pkm::TemplateSettings settingsFor(const std::string& outputDir = std::string())
+{
+    pkm::TemplateSettings s;
+    s.NfoClone = "clone.nfo";
+    s.NfoOutput = "release.nfo";
+    s.DizClone = "clone.diz";
+    s.DizOutput = "file_id.diz";
+    s.OutputDir = outputDir;
+    return s;
+}
+
+} // namespace
+
+TEST(WriteFaults, SavingTheStoreKeepsTheOldFileAndNamesIt)
+{
+    // The core save, for each fault: the message, the old file byte for byte, no stray file.
+    struct Case {
+        const char* what;
+        std::function<void()> inject;
+    };
+    const std::vector<Case> cases = {
+        {"directory refuses new files", [] { pkm::setRefuseNewFiles(true); }},
+        {"disk full at once", [] { pkm::setWriteFaultAfterBytes(0); }},
+        {"disk full midway", [] { pkm::setWriteFaultAfterBytes(25); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string original = pkm::BuildTemplateStore("", oneSection(), settingsFor());
+        const std::string path = dir.write("Release.ini", original);
+        {
+            Faults faults;
+            c.inject();
+            try {
+                pkm::SaveTemplateStore(path, {}, settingsFor("/elsewhere"));
+                ADD_FAILURE() << "the save should have failed";
+            } catch (const pkm::Error& e) {
+                EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+            }
+        }
+        EXPECT_EQ(dir.read("Release.ini"), original);
+        EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string> {"Release.ini"});
+    }
+
+    // A store path below a regular file (ENOTDIR).
+    TempDir dir;
+    dir.write("plain", "x");
+    const std::string below = dir.file("plain") + "/Release.ini";
+    try {
+        pkm::SaveTemplateStore(below, oneSection(), settingsFor());
+        ADD_FAILURE() << "the save should have failed";
+    } catch (const pkm::Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + below);
+    }
+    EXPECT_EQ(dir.read("plain"), "x");
+}
+
+TEST(WriteFaults, SectionCreatorOkInARefusingDirectoryReportsAndKeepsReleaseIni)
+{
+    ProgramDir dir;
+    ScriptedDialogs dialogs;
+    const std::string original = pkm::BuildTemplateStore("", oneSection(), settingsFor());
+    dir.writeIni(original);
+    auto form = std::make_unique<TForm2>();
+    Faults faults;
+    pkm::setRefuseNewFiles(true);
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    pkm::setRefuseNewFiles(false);
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QString::fromStdString("Unable to write to " + dir.iniPath()));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(dir.read("Release.ini"), original);
+}
+
+class GeneratedFileFaults : public ::testing::Test {
+protected:
+    void start(const pkm::TemplateSettings& settings)
+    {
+        dir.writeIni(pkm::BuildTemplateStore("", oneSection(), settings));
+        dir.write("clone.nfo", "| ......... |\r\n");
+        form = std::make_unique<TForm1>();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        ASSERT_TRUE(form->Button4->isVisible());
+    }
+
+    ProgramDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(GeneratedFileFaults, RefusedOutputKeepsTheEarlierFileAndNamesIt)
+{
+    const std::string earlier = "earlier output\r\n";
+    dir.write("release.nfo", earlier);
+    start(settingsFor());
+    Faults faults;
+    pkm::setRefuseNewFiles(true);
+    QTest::mouseClick(form->Button4, Qt::LeftButton);
+    pkm::setRefuseNewFiles(false);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("release.nfo"))));
+    EXPECT_TRUE(dialogs.dialogTitles.empty()) << "no preview after a failure";
+    EXPECT_EQ(dir.read("release.nfo"), earlier);
+}
+
+TEST_F(GeneratedFileFaults, OutputDirectoryBelowARegularFileIsReported)
+{
+    dir.write("plain", "x");
+    start(settingsFor(dir.file("plain")));
+    QTest::mouseClick(form->Button4, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("plain") + "/release.nfo")));
+    EXPECT_EQ(dir.read("plain"), "x");
+}
+
+TEST_F(GeneratedFileFaults, PreviewSaveIntoARefusingDirectoryKeepsTheGeneratedFile)
+{
+    start(settingsFor());
+    Faults faults;
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        qobject_cast<TForm3*>(d)->Memo1->setPlainText(QStringLiteral("edited, never saved"));
+        pkm::setRefuseNewFiles(true);
+        return int(QDialog::Accepted);
+    });
+    QTest::mouseClick(form->Button4, Qt::LeftButton);
+    pkm::setRefuseNewFiles(false);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("release.nfo"))));
+    EXPECT_EQ(dir.read("release.nfo"), "| Pakmaster |\r\n");
+}
