@@ -58,6 +58,22 @@ void TLogBox::scheduleFlush()
         timer_.start();
 }
 
+namespace {
+
+// A box cannot lay out a line of megabytes in reasonable time, so a line longer than this is
+// shown cut, with the number of characters left out.
+constexpr std::size_t kLongestShownLine = 16 * 1024;
+
+QString shownText(const std::string& line)
+{
+    if (line.size() <= kLongestShownLine)
+        return toDisplay(line);
+    return toDisplay(line.substr(0, kLongestShownLine))
+        + QStringLiteral(" [... %1 more characters]").arg(line.size() - kLongestShownLine);
+}
+
+} // namespace
+
 void TLogBox::flush()
 {
     timer_.stop();
@@ -87,7 +103,7 @@ void TLogBox::draw(const pkm::LogBuffer::Batch& batch)
     if (batch.replaceLast && hasLines_) {
         cursor.movePosition(QTextCursor::End);
         cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
-        cursor.insertText(toDisplay(batch.lastShown));
+        cursor.insertText(shownText(batch.lastShown));
     }
     if (!batch.added.empty()) {
         QString text;
@@ -95,7 +111,7 @@ void TLogBox::draw(const pkm::LogBuffer::Batch& batch)
         for (const std::string& line : batch.added) {
             if (!first)
                 text += QChar::ParagraphSeparator;
-            text += toDisplay(line);
+            text += shownText(line);
             first = false;
         }
         cursor.movePosition(QTextCursor::End);
