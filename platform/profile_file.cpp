@@ -235,6 +235,41 @@ void ProfileFile::eraseSection(std::string_view section)
     invalidateIndex();
 }
 
+void ProfileFile::eraseSections(const std::vector<std::string>& sections)
+{
+    // Headers of each name, in file order; the k-th erase of a name takes its k-th header.
+    std::unordered_map<std::string, std::vector<std::size_t>> headers;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Kind::Header)
+            headers[lowered(lines_[i].name)].push_back(i);
+    }
+    std::unordered_map<std::string, std::size_t> taken;
+    std::vector<bool> erased(lines_.size(), false);
+    for (const std::string& section : sections) {
+        const std::string key = lowered(section);
+        const auto it = headers.find(key);
+        if (it == headers.end())
+            continue;
+        std::size_t& next = taken[key];
+        if (next == it->second.size())
+            continue;
+        const std::size_t header = it->second[next++];
+        const std::size_t end = sectionEnd(header);
+        for (std::size_t i = header; i < end; ++i)
+            erased[i] = true;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (erased[i])
+            continue;
+        if (kept != i)
+            lines_[kept] = std::move(lines_[i]);
+        ++kept;
+    }
+    lines_.resize(kept);
+    invalidateIndex();
+}
+
 std::string sectionNamesBuffer(const std::vector<std::string>& names, std::size_t bufferSize)
 {
     std::string buffer;

@@ -56,6 +56,9 @@ public:
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     // Removes the first matching section: its header and every line up to the next header.
     void eraseSection(std::string_view section);
+    // Erases the sections one after another, as that many eraseSection calls would (a name
+    // given twice erases its first two sections), in one pass over the file.
+    void eraseSections(const std::vector<std::string>& sections);
 
 private:
     enum class Kind { Other, Header, Key };

@@ -174,8 +174,7 @@ std::string BuildTemplateStore(std::string_view oldContent, const SectionList& r
     ProfileFile file = ProfileFile::parse(oldContent);
     // Only what the name list shows is erased: sections beyond its 8192 bytes stay in the file,
     // and a name cut short there erases the section of that shorter name, if any.
-    for (const std::string& name : file.listedSectionNames())
-        file.eraseSection(name);
+    file.eraseSections(file.listedSectionNames());
 
     file.writeString(kMainSection, kNfoCloneKey, settings.NfoClone);
     file.writeString(kMainSection, kNfoOutputKey, settings.NfoOutput);

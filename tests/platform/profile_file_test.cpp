@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -216,4 +218,32 @@ TEST(ProfileWriter, SectionsAppendedOneAfterAnotherStayFindable)
     EXPECT_TRUE(file.hasSection("Hidden"));
     EXPECT_EQ(file.findString("Main", "y"), "2");
     EXPECT_EQ(ProfileFile::parse(file.serialize()).sectionNames(), file.sectionNames());
+}
+
+TEST(ProfileWriter, ErasingSeveralSectionsAtOnceMatchesErasingThemOneByOne)
+{
+    std::mt19937 random(11);
+    const std::vector<std::string> names {"Main", "main", "Section 1", "SECTION 1", "Section 2", "Options", "x"};
+    for (int round = 0; round < 300; ++round) {
+        std::string text = "orphan=1\r\n";
+        const int sections = static_cast<int>(random() % 8);
+        for (int i = 0; i < sections; ++i) {
+            text += "[" + names[random() % names.size()] + "]\r\n";
+            for (int k = static_cast<int>(random() % 3); k > 0; --k)
+                text += "key" + std::to_string(k) + "=v" + std::to_string(i) + "\r\n";
+        }
+        std::vector<std::string> erase;
+        for (int i = static_cast<int>(random() % 6); i > 0; --i)
+            erase.push_back(names[random() % names.size()]);
+
+        pkm::ProfileFile oneByOne = pkm::ProfileFile::parse(text);
+        for (const std::string& name : erase)
+            oneByOne.eraseSection(name);
+        pkm::ProfileFile atOnce = pkm::ProfileFile::parse(text);
+        atOnce.eraseSections(erase);
+        ASSERT_EQ(atOnce.serialize(), oneByOne.serialize()) << text;
+        // The index still finds what is left.
+        for (const std::string& name : names)
+            EXPECT_EQ(atOnce.hasSection(name), oneByOne.hasSection(name));
+    }
 }
