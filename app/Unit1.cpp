@@ -149,10 +149,7 @@ TForm1::TForm1(QWidget* parent)
     Notebook1->addWidget(Page3);
 
 
-    QWidget::setTabOrder(CheckBox1, CheckBox2);
-    QWidget::setTabOrder(CheckBox2, CheckBox3);
-    QWidget::setTabOrder(CheckBox3, CheckBox4);
-    QWidget::setTabOrder(CheckBox4, BitBtn3);
+    setTabChain({CheckBox1, CheckBox2, CheckBox3, CheckBox4, BitBtn3});
 
     BrowseDirectoryDlg = new TBrowseDirectoryDlg(this);
     BrowseDirectoryDlg->setObjectName(QStringLiteral("BrowseDirectoryDlg"));

@@ -46,13 +46,7 @@ RarPage::RarPage(TForm1& form, QWidget* parent)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(0, 122, 297, 105);
 
-    QWidget::setTabOrder(InDirEdit, BitBtn6);
-    QWidget::setTabOrder(BitBtn6, OutDirEdit);
-    QWidget::setTabOrder(OutDirEdit, BitBtn7);
-    QWidget::setTabOrder(BitBtn7, NameEdit);
-    QWidget::setTabOrder(NameEdit, CheckBox6);
-    QWidget::setTabOrder(CheckBox6, VolumeEdit);
-    QWidget::setTabOrder(VolumeEdit, Button5);
+    setTabChain({InDirEdit, BitBtn6, OutDirEdit, BitBtn7, NameEdit, CheckBox6, VolumeEdit, Button5});
 
     installVolumeEditKeyPress(VolumeEdit);
     VolumeEdit->installEventFilter(this);

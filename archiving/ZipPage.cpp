@@ -79,14 +79,7 @@ ZipPage::ZipPage(TForm1& form, QWidget* parent)
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setGeometry(0, 122, 297, 105);
 
-    QWidget::setTabOrder(ListBox1, BitBtn1);
-    QWidget::setTabOrder(BitBtn1, BitBtn2);
-    QWidget::setTabOrder(BitBtn2, ListBox2);
-    QWidget::setTabOrder(ListBox2, BitBtn4);
-    QWidget::setTabOrder(BitBtn4, BitBtn5);
-    QWidget::setTabOrder(BitBtn5, OutDirEdit2);
-    QWidget::setTabOrder(OutDirEdit2, BitBtn8);
-    QWidget::setTabOrder(BitBtn8, Button6);
+    setTabChain({ListBox1, BitBtn1, BitBtn2, ListBox2, BitBtn4, BitBtn5, OutDirEdit2, BitBtn8, Button6});
 
     connect(BitBtn1, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });

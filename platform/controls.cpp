@@ -53,6 +53,16 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
+void setTabChain(std::initializer_list<QWidget*> widgets)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* w : widgets) {
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
 QLineEdit* makeNumberBox(QWidget* parent, const char* name, const char* upDownName, const QRect& box, int arrowsWidth,
                          TUpDown** upDown)
 {

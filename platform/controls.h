@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <initializer_list>
 
 class QLabel;
 class QLineEdit;
@@ -21,6 +22,8 @@ QToolButton* makeGlyphButton(QWidget* parent, const char* name, const char* glyp
                              const QString& hint = QString(), QSize glyphSize = QSize());
 // A push button that is never pressed by Enter unless it is the window's default button.
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+// Sets the tab order: each widget is followed by the next.
+void setTabChain(std::initializer_list<QWidget*> widgets);
 // A number box showing "1" (at most three digits) with up-down arrows for 1 to 999 beside it.
 QLineEdit* makeNumberBox(QWidget* parent, const char* name, const char* upDownName, const QRect& box, int arrowsWidth,
                          TUpDown** upDown);

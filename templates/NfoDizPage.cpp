@@ -132,12 +132,7 @@ NfoDizPage::NfoDizPage(TForm1& form, QWidget* parent)
     Delete1 = PopupMenu1->addAction(tr("&Delete"));
     Delete1->setObjectName(QStringLiteral("Delete1"));
 
-    QWidget::setTabOrder(TreeView1, EValue);
-    QWidget::setTabOrder(EValue, BMore);
-    QWidget::setTabOrder(BMore, ELine);
-    QWidget::setTabOrder(ELine, EStart);
-    QWidget::setTabOrder(EStart, ELength);
-    QWidget::setTabOrder(ELength, RStyle->button(0));
+    setTabChain({TreeView1, EValue, BMore, ELine, EStart, ELength, RStyle->button(0)});
     QWidget::setTabOrder(RStyle->button(1), RAlignment->button(0));
     QWidget::setTabOrder(RAlignment->button(2), CCaps);
 
