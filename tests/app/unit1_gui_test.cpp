@@ -187,8 +187,9 @@ TEST_F(MainWindow, NextAndPreviousWalkTheChainForEveryCombinationOfOptions)
         ASSERT_EQ(forward.size(), chain.size());
         for (std::size_t i = 0; i < chain.size(); ++i) {
             EXPECT_EQ(forward[i].page, chain[i].first);
-            if (forward[i].page == 1)
+            if (forward[i].page == 1) {
                 EXPECT_EQ(forward[i].nfoMode, chain[i].second);
+            }
             const bool last = i + 1 == chain.size();
             EXPECT_EQ(forward[i].nextEnabled, !last);
             EXPECT_EQ(forward[i].cancelCaption, last && i > 0 ? QStringLiteral("Finish") : QStringLiteral("Cancel"));
@@ -200,8 +201,9 @@ TEST_F(MainWindow, NextAndPreviousWalkTheChainForEveryCombinationOfOptions)
             QTest::mouseClick(form->Button1, Qt::LeftButton);
             const Stop s = stopOf(*form);
             EXPECT_EQ(s.page, chain[i - 1].first);
-            if (s.page == 1)
+            if (s.page == 1) {
                 EXPECT_EQ(s.nfoMode, chain[i - 1].second);
+            }
         }
         EXPECT_EQ(form->Notebook1->currentIndex(), 0);
         EXPECT_EQ(form->Button3->text(), QStringLiteral("Cancel"));

@@ -157,8 +157,9 @@ TEST_F(SectionCreator, WindowHasItsControlsCaptionsHintsAndTabOrder)
         seen << label->text();
         ASSERT_NE(label->buddy(), nullptr) << label->text().toStdString();
         EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
-        if (label->buddy() != form->ListBox1)
+        if (label->buddy() != form->ListBox1) {
             EXPECT_LT(label->geometry().right(), label->buddy()->geometry().left()) << label->text().toStdString();
+        }
     }
     seen.sort();
     QStringList expectedSorted = expectedLabels;

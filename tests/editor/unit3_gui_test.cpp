@@ -47,7 +47,7 @@ QString readOut(TForm3& w)
     const QString before = w.windowTitle();
     w.setWindowTitle(QString());
     QTest::keyClick(w.Memo1, Qt::Key_Shift);
-    QTest::qWaitFor([&] { return !w.windowTitle().isEmpty(); }, 2000);
+    (void)QTest::qWaitFor([&] { return !w.windowTitle().isEmpty(); }, 2000);
     const QString after = w.windowTitle();
     if (after.isEmpty())
         w.setWindowTitle(before);
@@ -92,8 +92,9 @@ TEST(FixedFontWindow, FontIsFixedPitchWithEightPixelCells)
     EXPECT_EQ(terminal, hasTerminal);
     TForm3 w;
     // With neither Terminal nor FixedSys installed the fallback advances 8 pixels, the intended cell.
-    if (!hasTerminal)
+    if (!hasTerminal) {
         EXPECT_EQ(w.charAdvance(), 8) << w.Memo1->font().family().toStdString();
+    }
     EXPECT_EQ(w.memoWidthForChars(10), 10 * w.charAdvance() + 6);
 }
 

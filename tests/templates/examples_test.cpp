@@ -51,8 +51,9 @@ void expectLineWithFields(const std::string& tmpl, const std::string& out, const
             changed.insert(static_cast<std::size_t>(f->start - 1) + i);
     }
     for (std::size_t i = 0; i < tmpl.size(); ++i) {
-        if (!changed.count(i))
+        if (!changed.count(i)) {
             EXPECT_EQ(out[i], tmpl[i]) << "column " << i + 1 << " of " << out;
+        }
     }
 }
 

@@ -28,10 +28,11 @@ int ScriptedDialogs::execDialog(QDialog* dialog)
 std::optional<QString> ScriptedDialogs::browseForFolder(QWidget*, const FolderRequest& request)
 {
     folderRequests.push_back(request);
-    if (folderAnswers.empty())
-        return std::nullopt;
-    auto answer = folderAnswers.front();
-    folderAnswers.pop_front();
+    std::optional<QString> answer;
+    if (!folderAnswers.empty()) {
+        answer = std::move(folderAnswers.front());
+        folderAnswers.pop_front();
+    }
     return answer;
 }
 
