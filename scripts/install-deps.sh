@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libarchive-dev
     zip unzip 7zip
     fonts-unifont fonts-dejavu-core fonts-liberation2
-    xvfb xauth xdotool imagemagick
+    xvfb xauth xdotool xclip imagemagick
     clang libclang-rt-dev valgrind
 )
 

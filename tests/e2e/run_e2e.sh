@@ -15,7 +15,7 @@ build="$(cd "${1:-$src/build}" && pwd)"
 shots="${PAKMASTER_SCREENSHOTS:-}"
 [ -n "$shots" ] && mkdir -p "$shots" && shots="$(cd "$shots" && pwd)"
 
-for tool in Xvfb xdotool 7zz unzip; do
+for tool in Xvfb xdotool xclip 7zz unzip; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
 done
 [ -n "$shots" ] && { command -v import >/dev/null || { echo "e2e: import (imagemagick) is missing" >&2; exit 1; }; }
@@ -35,6 +35,8 @@ trap cleanup EXIT
 
 fail() {
     echo "e2e: FAILED: $*" >&2
+    [ -s "$work/runs.log" ] && { echo "e2e: archiver runs seen:" >&2; sed 's/^/  /' "$work/runs.log" >&2; }
+    [ -s "$work/pakmaster.log" ] && { echo "e2e: the program printed:" >&2; tail -n 20 "$work/pakmaster.log" | sed 's/^/  /' >&2; }
     if [ -n "${DISPLAY:-}" ]; then
         echo "e2e: windows on screen:" >&2
         for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
@@ -121,14 +123,20 @@ start_run() {
         settle
         page_click "$2" "$3"
         if wait_for 5 run_begun "$first"; then
-            wait_for 120 test -e "$first" && return 0
+            wait_for 120 run_produced "$first" || fail "the run went on for two minutes without $first"
+            [ -e "$first" ] && return 0
+            echo "e2e: $(dirname "$first") holds:" >&2
+            ls -la "$(dirname "$first")" | sed 's/^/  /' >&2
             fail "the run ended without $first"
         fi
         echo "e2e: no run after click $try on Start" >&2
     done
     fail "no $first"
 }
-run_begun() { test -e "$1" || pgrep -P "$app_pid" >/dev/null; }
+# Notes the command lines of the archiver runs under way, for a report of what ran.
+note_runs() { ps -o args= --ppid "$app_pid" >>"$work/runs.log" 2>/dev/null; }
+run_begun() { test -e "$1" || { note_runs && pgrep -P "$app_pid" >/dev/null; }; }
+run_produced() { test -e "$1" || ! pgrep -P "$app_pid" >/dev/null; }
 # Keys go to the window last focused; the focus is set again before each key sequence, since
 # a dialog that has just closed can take the X input focus with it.
 target=""
@@ -141,6 +149,34 @@ page_click() { click "$main" $((140 + $1)) $((10 + $2)); }
 type_text() { refocus; xdotool type --delay 2 -- "$1"; }
 key() { refocus; xdotool key "$@"; }
 shoot() { [ -z "$shots" ] || import -window "$1" "$shots/$2.png"; }
+# The text of the box at a position in a window, read back through the clipboard: a mark is
+# put there first, so a copy the program has not made yet is not taken for the box's text.
+clip_mark="e2e-mark-$$"
+clip_text() { xclip -o -selection clipboard 2>/dev/null; }
+clip_changed() { [ "$(clip_text)" != "$clip_mark" ]; }
+box_text() {
+    printf '%s' "$clip_mark" | xclip -i -selection clipboard
+    click "$1" "$2" "$3"
+    key ctrl+a ctrl+c
+    wait_for 5 clip_changed || { echo "e2e: nothing copied from the box at $2,$3" >&2; return 0; }
+    clip_text
+}
+# Types a text into the box at a position in a window and reads it back. An input event can be
+# lost when it reaches the program as a dialog closes; the box is filled again, at most twice.
+fill_box() {
+    local win=$1 x=$2 y=$3 text=$4 try got
+    for try in 1 2 3; do
+        settle
+        click "$win" "$x" "$y"
+        key ctrl+a
+        type_text "$text"
+        got=$(box_text "$win" "$x" "$y")
+        [ "$got" = "$text" ] && return 0
+        echo "e2e: the box at $x,$y holds '$got' after typing '$text' (try $try)" >&2
+    done
+    fail "the box at $x,$y does not take '$text'"
+}
+page_fill() { fill_box "$main" $((140 + $1)) $((10 + $2)) "$3"; }
 gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 no_children() { ! pgrep -P "$app_pid" >/dev/null; }
 # Waits until the program has taken every input event sent so far: a round trip through its
@@ -161,11 +197,9 @@ nfo_title="Pakmaster end to end"
 nfo_version="2.5"
 page_click 30 9            # the "Nfo" node
 key Down                   # Title
-page_click 200 23          # EValue
-key ctrl+a
-type_text "$nfo_title"
-key shift+Tab Down Tab     # back to the tree, Version, its value selected
-type_text "$nfo_version"
+page_fill 200 23 "$nfo_title"      # EValue
+key shift+Tab Down         # back to the tree, Version
+page_fill 200 23 "$nfo_version"
 key shift+Tab              # leaving the box keeps the value
 settle
 shoot "$main" page1
@@ -188,11 +222,9 @@ diz_title="E2E run"
 diz_version="2.5"
 page_click 30 9
 key Down
-page_click 200 23
-key ctrl+a
-type_text "$diz_title"
-key shift+Tab Down Tab
-type_text "$diz_version"
+page_fill 200 23 "$diz_title"
+key shift+Tab Down
+page_fill 200 23 "$diz_version"
 key shift+Tab
 preview=$(open_by_click '^file_id\.diz$' click "$main" 47 304)
 eval "$(xdotool getwindowgeometry --shell "$preview")"
@@ -202,23 +234,27 @@ focus "$main"
 click "$main" 315 304      # Next >
 
 # Page 2: input and output through the folder picker, name and size typed, Start.
+# Chooses a folder with the picker of a box (page position of its button) and reads the box.
 pick_folder() {
-    local picker
-    picker=$(open_by_click '^Pakmaster\.$' page_click "$2" "$3")
-    focus "$picker"
-    key ctrl+a
-    type_text "$1"
-    key Return
-    wait_for 10 gone '^Pakmaster\.$' || fail "the folder picker did not take $1"
-    focus "$main"
+    local picker try got
+    for try in 1 2 3; do
+        picker=$(open_by_click '^Pakmaster\.$' page_click "$2" "$3")
+        focus "$picker"
+        key ctrl+a
+        type_text "$1"
+        key Return
+        wait_for 10 gone '^Pakmaster\.$' || fail "the folder picker did not take $1"
+        focus "$main"
+        got=$(box_text "$main" $((140 + 150)) $((10 + $3)))
+        [ "$got" = "$1" ] && return 0
+        echo "e2e: the box holds '$got' after choosing $1 (try $try)" >&2
+    done
+    fail "the folder picker does not fill in $1"
 }
 pick_folder "$input" 285 12         # browse for the input directory
 pick_folder "$work/volumes" 285 42  # browse for the output directory
-page_click 150 71          # Name of volumes
-type_text "release"
-page_click 150 101         # Size of volumes
-key ctrl+a
-type_text "200"
+page_fill 150 71 "release"          # Name of volumes
+page_fill 150 101 "200"             # Size of volumes
 start_run "$work/volumes/release.7z.001" 259 101
 wait_for 60 no_children || fail "the volume run did not end"
 settle
@@ -232,12 +268,8 @@ click "$main" 315 304      # Next >
 # Page 3: a series of zips, one volume in each, the NFO and DIZ in all of them.
 zipdlg=$(open_by_click '^Zip files$' page_click 12 101)   # Add zip file
 focus "$zipdlg"
-click "$zipdlg" 148 20
-key ctrl+a
-type_text "disk01"
-click "$zipdlg" 167 50
-key ctrl+a
-type_text "$count"
+fill_box "$zipdlg" 148 20 "disk01"
+fill_box "$zipdlg" 167 50 "$count"
 click "$zipdlg" 86 84      # OK
 wait_for 10 gone '^Zip files$' || fail "the Zip files dialog did not close"
 focus "$main"
@@ -264,9 +296,7 @@ for v in "${volumes[@]}"; do names+="\"$v\" "; done
 open_files "$work/volumes" "$names"
 open_files "$prog/release.nfo"
 open_files "$prog/file_id.diz"
-page_click 250 23          # Output directory
-key ctrl+a
-type_text "$work/zips"
+page_fill 250 23 "$work/zips"       # Output directory
 page_click 50 30           # back to the zip list: the first zip and its content
 settle
 shoot "$main" page3
