@@ -42,8 +42,8 @@ fail() {
         for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
             echo "  $w: $(xdotool getwindowname "$w" 2>/dev/null)" >&2
         done
-        command -v import >/dev/null && import -window root "$work/failure.png" 2>/dev/null \
-            && echo "e2e: screen saved as $work/failure.png (PAKMASTER_E2E_KEEP=1 keeps it)" >&2
+        command -v import >/dev/null && import -window root "$work.failure.png" 2>/dev/null \
+            && echo "e2e: screen saved as $work.failure.png" >&2
     fi
     exit 1
 }
@@ -154,27 +154,40 @@ shoot() { [ -z "$shots" ] || import -window "$1" "$shots/$2.png"; }
 clip_mark="e2e-mark-$$"
 clip_text() { xclip -o -selection clipboard 2>/dev/null; }
 clip_changed() { [ "$(clip_text)" != "$clip_mark" ]; }
-box_text() {
+focused_text() {
     printf '%s' "$clip_mark" | xclip -i -selection clipboard
-    click "$1" "$2" "$3"
     key ctrl+a ctrl+c
-    wait_for 5 clip_changed || { echo "e2e: nothing copied from the box at $2,$3" >&2; return 0; }
+    wait_for 5 clip_changed || { echo "e2e: nothing copied from the box" >&2; return 0; }
     clip_text
 }
-# Types a text into the box at a position in a window and reads it back. An input event can be
-# lost when it reaches the program as a dialog closes; the box is filled again, at most twice.
+box_text() { click "$1" "$2" "$3"; focused_text; }
+# Types a text into the box with the keyboard focus, or the box at a position in a window
+# (window x y text), and reads it back. An input event can be lost when it reaches the program
+# as a dialog opens or closes, or on a machine too busy to keep up; the box is filled again,
+# at most twice.
 fill_box() {
-    local win=$1 x=$2 y=$3 text=$4 try got
+    local text=${*: -1} try got
     for try in 1 2 3; do
         settle
-        click "$win" "$x" "$y"
+        [ $# -eq 1 ] || click "$1" "$2" "$3"
         key ctrl+a
         type_text "$text"
-        got=$(box_text "$win" "$x" "$y")
+        got=$(focused_text)
         [ "$got" = "$text" ] && return 0
-        echo "e2e: the box at $x,$y holds '$got' after typing '$text' (try $try)" >&2
+        echo "e2e: the box holds '$got' after typing '$text' (try $try)" >&2
     done
-    fail "the box at $x,$y does not take '$text'"
+    fail "the box does not take '$text'"
+}
+# Presses Return in a dialog (title) until it has closed.
+confirm() {
+    local try
+    for try in 1 2 3; do
+        settle
+        key Return
+        wait_for 10 gone "$1" && return 0
+        echo "e2e: $1 still open after Return $try" >&2
+    done
+    fail "$1 did not close"
 }
 page_fill() { fill_box "$main" $((140 + $1)) $((10 + $2)) "$3"; }
 gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
@@ -240,10 +253,8 @@ pick_folder() {
     for try in 1 2 3; do
         picker=$(open_by_click '^Pakmaster\.$' page_click "$2" "$3")
         focus "$picker"
-        key ctrl+a
-        type_text "$1"
-        key Return
-        wait_for 10 gone '^Pakmaster\.$' || fail "the folder picker did not take $1"
+        fill_box "$1"
+        confirm '^Pakmaster\.$'
         focus "$main"
         got=$(box_text "$main" $((140 + 150)) $((10 + $3)))
         [ "$got" = "$1" ] && return 0
@@ -274,26 +285,20 @@ click "$zipdlg" 86 84      # OK
 wait_for 10 gone '^Zip files$' || fail "the Zip files dialog did not close"
 focus "$main"
 
+# Adds files to the zips selected, by their paths typed into the open-file dialog.
 open_files() {
     local dlg
     dlg=$(open_by_click '^Open$' page_click 117 101)   # Add file to zip
     focus "$dlg"
-    key ctrl+a
-    type_text "$1"
-    key Return
-    if [ $# -gt 1 ]; then
-        key ctrl+a
-        type_text "$2"
-        key Return
-    fi
-    wait_for 10 gone '^Open$' || fail "the open-file dialog did not take $*"
+    fill_box "$1"
+    confirm '^Open$'
     focus "$main"
 }
 page_click 50 30           # zip list
 key ctrl+a                 # every zip
 names=""
-for v in "${volumes[@]}"; do names+="\"$v\" "; done
-open_files "$work/volumes" "$names"
+for v in "${volumes[@]}"; do names+="\"$work/volumes/$v\" "; done
+open_files "${names% }"
 open_files "$prog/release.nfo"
 open_files "$prog/file_id.diz"
 page_fill 250 23 "$work/zips"       # Output directory
