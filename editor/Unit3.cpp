@@ -18,6 +18,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <map>
 #include <limits>
 
 namespace {
@@ -159,18 +160,28 @@ private:
         // A tab is one column wide, as the core counts it.
         option.setTabStopDistance(QFontMetricsF(document()->defaultFont()).horizontalAdvance(QLatin1Char('M')));
 
-        // The x position of every character on one unwrapped line gives each displayed line's
-        // width, whatever the advance of its glyphs.
-        option.setWrapMode(QTextOption::NoWrap);
-        layout->setTextOption(option);
-        std::vector<qreal> x(static_cast<std::size_t>(text.size()) + 1, 0);
-        layout->beginLayout();
-        if (QTextLine whole = layout->createLine(); whole.isValid()) {
-            whole.setLineWidth(1e9);
-            for (std::size_t i = 0; i < x.size(); ++i)
-                x[i] = whole.cursorToX(static_cast<int>(i));
+        // A displayed line that ends before the paragraph does gets a width from the x positions
+        // of the characters at its ends, read off one unwrapped line, whatever the advance of
+        // its glyphs.
+        const auto size = static_cast<std::size_t>(text.size());
+        std::map<std::size_t, qreal> x;
+        for (const pkm::DisplayLine& shownLine : shown) {
+            const std::size_t end = shownLine.start + shownLine.length;
+            if (end < size)
+                for (const std::size_t at : {shownLine.start, shownLine.start + 1, end, end + 1})
+                    x.emplace(at, 0);
         }
-        layout->endLayout();
+        if (!x.empty()) {
+            option.setWrapMode(QTextOption::NoWrap);
+            layout->setTextOption(option);
+            layout->beginLayout();
+            if (QTextLine whole = layout->createLine(); whole.isValid()) {
+                whole.setLineWidth(1e9);
+                for (auto& [at, value] : x)
+                    value = whole.cursorToX(static_cast<int>(at));
+            }
+            layout->endLayout();
+        }
 
         // Each line is just wide enough for its characters (the blanks at its end included)
         // and too narrow for the next one.
@@ -187,7 +198,7 @@ private:
             if (i < shown.size()) {
                 const std::size_t begin = shown[i].start;
                 const std::size_t end = begin + shown[i].length;
-                if (end + 1 < x.size()) {
+                if (end < size) {
                     const bool blanksOnly = std::all_of(text.begin() + static_cast<qsizetype>(begin),
                                                         text.begin() + static_cast<qsizetype>(end), [](QChar c) {
                                                             return c == QLatin1Char(' ') || c == QLatin1Char('\t');
@@ -300,12 +311,9 @@ int TForm3::columns() const
 
 void TForm3::applyColumns()
 {
-    // Wrap at a whole number of character cells, as the memo holds `columns()` characters.
-    auto* layout = static_cast<MemoLayout*>(Memo1->document()->documentLayout());
-    if (layout->columns() != columns())
-        layout->setColumns(columns());
-    else
-        layout->relayoutAll(); // the font may have changed the cell
+    // Wrap at a whole number of character cells, as the memo holds `columns()` characters. A new
+    // font lays the document out again by itself; only a new column count needs it here.
+    static_cast<MemoLayout*>(Memo1->document()->documentLayout())->setColumns(columns());
 }
 
 void TForm3::FitWidthToMemo()
