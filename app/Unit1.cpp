@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QMouseEvent>
 #include <QSoundEffect>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -132,11 +133,7 @@ TForm1::TForm1(QWidget* parent)
     CheckBox2 = optionBox(Page0, "CheckBox2", tr("Create &DIZ file."), 128);
     CheckBox3 = optionBox(Page0, "CheckBox3", tr("&Rar (or ace) a directory."), 151);
     CheckBox4 = optionBox(Page0, "CheckBox4", tr("&Zip rar (or ace) files."), 175);
-    BitBtn3 = new QToolButton(Page0);
-    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
-    BitBtn3->setGeometry(0, 203, 24, 24);
-    BitBtn3->setIcon(glyphIcon(QStringLiteral("preferences")));
-    BitBtn3->setFocusPolicy(Qt::StrongFocus);
+    BitBtn3 = makeGlyphButton(Page0, "BitBtn3", "preferences", 0, 203);
     BitBtn3->setAccessibleName(tr("Preferences")); // the hint; hints are off for this window
     Label3 = clickableLabel(Page0, this);
     Notebook1->addWidget(Page0);
@@ -426,7 +423,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     if ((watched == Page2->Memo1 || watched == Page3->Memo2) && event->type() == QEvent::FocusIn)
         return true;
     if (watched == Label3 && event->type() == QEvent::MouseButtonRelease) {
-        guarded([this] { Label3Click(); });
+        // A click is a left button let go over the label.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && Label3->rect().contains(mouse->position().toPoint()))
+            guarded([this] { Label3Click(); });
         return true;
     }
     if (watched == this && event->type() == QEvent::KeyPress) {

@@ -3,6 +3,7 @@
 #include "platform/UpDown.h"
 #include "resources/resources.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +27,30 @@ QLineEdit* makeEdit(QWidget* parent, const char* name, int x, int y, int width)
     return edit;
 }
 
+namespace {
+
+// Enter presses a glyph button that has the focus, as it presses a focused push button.
+class EnterClicksButton : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier
+                && !key->isAutoRepeat()) {
+                static_cast<QAbstractButton*>(watched)->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
 QToolButton* makeGlyphButton(QWidget* parent, const char* name, const char* glyph, int x, int y, const QString& hint,
                              QSize glyphSize)
 {
@@ -37,6 +62,7 @@ QToolButton* makeGlyphButton(QWidget* parent, const char* name, const char* glyp
         button->setIconSize(glyphSize);
     // A click takes the focus, so a field being edited is committed before the button acts.
     button->setFocusPolicy(Qt::StrongFocus);
+    button->installEventFilter(new EnterClicksButton(button));
     if (!hint.isEmpty()) {
         button->setToolTip(hint);
         button->setAccessibleName(hint);
@@ -49,7 +75,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
+    // While it has the focus, Enter presses it; elsewhere Enter presses the window's default.
+    button->setAutoDefault(true);
     return button;
 }
 

@@ -17,10 +17,12 @@ class TUpDown;
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, QWidget* buddy);
 // A one-line text box 21 pixels high.
 QLineEdit* makeEdit(QWidget* parent, const char* name, int x, int y, int width);
-// A 24 x 24 button showing a glyph (resources), with its hint as tooltip when there is one.
+// A 24 x 24 button showing a glyph (resources), with its hint as tooltip when there is one;
+// Enter presses it while it has the focus.
 QToolButton* makeGlyphButton(QWidget* parent, const char* name, const char* glyph, int x, int y,
                              const QString& hint = QString(), QSize glyphSize = QSize());
-// A push button that is never pressed by Enter unless it is the window's default button.
+// A push button that Enter presses while it has the focus (elsewhere Enter presses the
+// window's default button).
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
 // Sets the tab order: each widget is followed by the next.
 void setTabChain(std::initializer_list<QWidget*> widgets);

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSoundEffect>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
@@ -321,6 +322,57 @@ TEST_F(MainWindow, EnterAcceptsAnEditedTreeLabelWithoutPressingNext)
     tree->setFocus();
     QTest::keyClick(tree, Qt::Key_Return);
     EXPECT_EQ(form->Notebook1->currentIndex(), 2);
+}
+
+TEST_F(MainWindow, EnterPressesTheFocusedButtonAndOtherwiseNext)
+{
+    dir.writeIni();
+    auto form = start();
+    QApplication::setActiveWindow(form.get());
+    QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
+    QTest::mouseClick(form->CheckBox3, Qt::LeftButton);
+
+    // The glyph button opens the section creator, and the page stays.
+    QString opened;
+    dialogs.dialogHandlers.push_back([&](QDialog* d) {
+        opened = d->windowTitle();
+        return int(QDialog::Rejected);
+    });
+    form->BitBtn3->setFocus();
+    QTest::keyClick(form->BitBtn3, Qt::Key_Return);
+    EXPECT_EQ(opened, QStringLiteral("NDO/DIZ section creator"));
+    EXPECT_EQ(form->Notebook1->currentIndex(), 0);
+
+    // A check box does not take Enter: the default button does.
+    form->CheckBox1->setFocus();
+    QTest::keyClick(form->CheckBox1, Qt::Key_Return);
+    ASSERT_EQ(form->Notebook1->currentIndex(), 1);
+
+    form->Button1->setFocus(); // < Previous
+    QTest::keyClick(form->Button1, Qt::Key_Enter);
+    EXPECT_EQ(form->Notebook1->currentIndex(), 0);
+
+    // Cancel with the focus closes the window.
+    form->Button3->setFocus();
+    QTest::keyClick(form->Button3, Qt::Key_Return);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainWindow, OnlyALeftClickOnZapzapPlaysTheSound)
+{
+    dir.writeIni();
+    auto form = start();
+    QLabel* zap = child<QLabel>(form.get(), "Label3");
+    ASSERT_NE(zap, nullptr);
+    const auto played = [&] { return form->findChild<QSoundEffect*>() != nullptr; };
+    QTest::mouseClick(zap, Qt::RightButton);
+    EXPECT_FALSE(played());
+    // Pressed on the label, let go beside it.
+    QTest::mousePress(zap, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseRelease(zap, Qt::LeftButton, {}, QPoint(zap->width() + 20, 2));
+    EXPECT_FALSE(played());
+    QTest::mouseClick(zap, Qt::LeftButton);
+    EXPECT_TRUE(played());
 }
 
 TEST_F(MainWindow, ClosingIsRefusedWhileAStartButtonIsDisabled)
