@@ -6,15 +6,14 @@
 #include "platform/UpDown.h"
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
+#include "platform/window_placement.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 TForm4::TForm4(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
@@ -138,8 +137,6 @@ bool TForm4::eventFilter(QObject* watched, QEvent* e)
 void TForm4::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = s->availableGeometry();
-        move(area.center() - rect().center());
-    }
+    if (!e->spontaneous())
+        centerOnScreen(this);
 }

@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
 #include "platform/text_codec.h"
+#include "platform/window_placement.h"
 #include "resources/resources.h"
 #include "templates/template_store.h"
 
@@ -19,7 +20,6 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +27,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTextEdit>
 #include <QToolButton>
@@ -81,6 +80,19 @@ TSectionListBox::TSectionListBox(QWidget* parent)
     setSortingEnabled(false);
     setDragEnabled(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+QItemSelectionModel::SelectionFlags TSectionListBox::selectionCommand(const QModelIndex& index,
+                                                                      const QEvent* event) const
+{
+    // One entry stays selected: a click on the empty area or a Ctrl+click on the selected
+    // entry does not leave the fields without a section.
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
+    const QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
+    if (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
+        return QItemSelectionModel::ClearAndSelect;
+    return flags;
 }
 
 int TSectionListBox::itemAtPos(const QPoint& pos) const
@@ -305,10 +317,8 @@ void TForm2::FormDestroy()
 void TForm2::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = s->availableGeometry();
-        move(area.center() - rect().center());
-    }
+    if (!e->spontaneous())
+        centerOnScreen(this);
 }
 
 int TForm2::selectedIndex() const
@@ -523,6 +533,8 @@ void TForm2::BitBtn5Click(QObject* sender)
     helper->HelperFileName = name;
     helper->Button2->hide();
     helper->Memo1->setReadOnly(true);
+    // Read-only, the caret still moves and selects with the keys, for the read-out.
+    helper->Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     try {
         helper->loadFromFile(programDirectory() + pathFromQString(name));
     } catch (...) {

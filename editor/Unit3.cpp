@@ -4,9 +4,11 @@
 #include "platform/file_io.h"
 #include "platform/fonts.h"
 #include "platform/text_codec.h"
+#include "platform/window_placement.h"
 #include "templates/word_wrap.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -263,7 +265,7 @@ TForm3::TForm3(QWidget* owner)
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     Memo1->document()->setDocumentLayout(new MemoLayout(Memo1->document()));
-    Memo1->setTabChangesFocus(false);
+    Memo1->setTabChangesFocus(true);
     Memo1->setUndoRedoEnabled(true);
     bool terminal = false;
     Memo1->setFont(fixedTextFont(&terminal));
@@ -446,9 +448,14 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
-        case QEvent::KeyPress:
+        case QEvent::KeyPress: {
             postPositionReadout();
+            // A read-only memo keeps Return to itself: it does not press the OK button.
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (watched == Memo1 && Memo1->isReadOnly() && (key == Qt::Key_Return || key == Qt::Key_Enter))
+                return true;
             break;
+        }
         case QEvent::MouseMove:
             if (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton)
                 postPositionReadout();
@@ -458,6 +465,13 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TForm3::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        centerOnScreen(this);
 }
 
 void TForm3::closeEvent(QCloseEvent* event)

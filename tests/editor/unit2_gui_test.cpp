@@ -488,6 +488,28 @@ TEST_F(SectionCreator, DraggingTheFirstOfFourOntoTheFourthMovesItLast)
     EXPECT_EQ(store.records[3].Line, 1);
 }
 
+TEST_F(SectionCreator, ClicksBesideTheEntriesOrWithCtrlKeepOneSelectedAndEditsLand)
+{
+    open(storeText({{"A"}, {"B"}, {"C"}}));
+    show();
+    QWidget* viewport = form->ListBox1->viewport();
+    const QPoint empty(20, viewport->height() - 5);
+    ASSERT_EQ(form->ListBox1->itemAtPos(empty), -1);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, rowCenter(1));
+    ASSERT_EQ(form->selectedIndex(), 1);
+
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, empty);
+    EXPECT_EQ(form->selectedIndex(), 1);
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, rowCenter(1));
+    EXPECT_EQ(form->selectedIndex(), 1);
+    EXPECT_EQ(form->EName->text(), "B");
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, rowCenter(2));
+    EXPECT_EQ(form->selectedIndex(), 2);
+
+    typeAndLeave(form->EName, "Renamed");
+    EXPECT_EQ(names(form->SectionList), std::vector<std::string>({"A", "B", "Renamed"}));
+}
+
 TEST_F(SectionCreator, DropsOnTheEmptyAreaAndPlainClicksChangeNothing)
 {
     open(storeText({{"A"}, {"B"}, {"C"}, {"D"}}));
@@ -699,6 +721,30 @@ TEST_F(SectionHelper, EscapeDoesNotHideTheHelper)
     QTest::keyClick(helper->Memo1, Qt::Key_Escape);
     EXPECT_TRUE(helper->isVisible());
     EXPECT_EQ(form->Helper, helper);
+}
+
+TEST_F(SectionHelper, KeysMoveTheCaretForTheReadOutAndReturnLeavesTheHelperOpen)
+{
+    TForm3* helper = openHelper(form->BitBtn5);
+    ASSERT_NE(helper, nullptr);
+    helper->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(helper));
+    helper->Memo1->setFocus();
+    const QString text = helper->Memo1->toPlainText();
+    QTest::keyClick(helper->Memo1, Qt::Key_Down);
+    QTest::keyClick(helper->Memo1, Qt::Key_Down);
+    QTest::keyClick(helper->Memo1, Qt::Key_Right);
+    QTest::keyClick(helper->Memo1, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(helper->Memo1, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return helper->windowTitle() == "clone.nfo [L: 3 - S: 2 - W: 2]"; }))
+        << helper->windowTitle().toStdString();
+
+    QTest::keyClick(helper->Memo1, Qt::Key_Return);
+    QTest::keyClick(helper->Memo1, Qt::Key_Enter);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->Helper, helper);
+    EXPECT_TRUE(helper->isVisible());
+    EXPECT_EQ(helper->Memo1->toPlainText(), text);
 }
 
 TEST_F(SectionHelper, TheDialogsOkAndCancelCloseTheHelper)

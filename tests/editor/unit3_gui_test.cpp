@@ -5,6 +5,7 @@
 
 #include <QFontDatabase>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -199,4 +200,24 @@ TEST(FixedFontWindow, MouseMovesUpdateOnlyWithTheLeftButtonHeld)
     QMouseEvent left(QEvent::MouseMove, QPointF(40, 30), QPointF(40, 30), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w.Memo1->viewport(), &left);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.windowTitle().startsWith(QStringLiteral("clone.nfo [L: ")); }));
+}
+
+TEST(FixedFontWindow, OpensInTheScreenCentreAndTabLeavesTheMemo)
+{
+    QWidget owner;
+    owner.setGeometry(0, 0, 200, 150);
+    owner.show();
+    TForm3 w(&owner);
+    w.setMemoText("abc");
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QRect screen = w.screen()->availableGeometry();
+    EXPECT_EQ(w.frameGeometry().center(), screen.center());
+
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.Memo1->setFocus();
+    QTest::keyClick(w.Memo1, Qt::Key_Tab);
+    EXPECT_EQ(w.memoText(), "abc");
+    EXPECT_FALSE(w.Memo1->hasFocus());
 }
