@@ -57,7 +57,7 @@ RarPage::RarPage(TForm1& form, QWidget* parent)
 
 bool RarPage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == VolumeEdit && event->type() == QEvent::FocusOut)
+    if (watched == VolumeEdit && event->type() == QEvent::FocusOut && movesBetweenControls(event))
         guarded([this] { VolumeEditExit(); });
     return QWidget::eventFilter(watched, event);
 }
@@ -112,7 +112,10 @@ void RarPage::Button5Click()
                               MessageIcon::Error);
         return;
     }
-    InDirEdit->setText(pathToQString(pkm::inputDirForCommand(pathFromQString(InDirEdit->text()))));
+    const std::string inDir = pkm::inputDirForCommand(pathFromQString(InDirEdit->text()));
+    // The root keeps its separator in the box: an empty box would name no directory at all.
+    if (!inDir.empty())
+        InDirEdit->setText(pathToQString(inDir));
     if (!pkm::DirectoryPresent(pathFromQString(OutDirEdit->text()))) {
         Dialogs().showMessage(&form_, QStringLiteral("Output error"), QStringLiteral("Output directory not found."),
                               MessageIcon::Error);
@@ -143,7 +146,7 @@ void RarPage::Button5Click()
     } finish {this, piper};
 
     piper->ImageName = pkm::volumeCommandLine(programDirectory(), size, pathFromQString(OutDirEdit->text()), name,
-                                              pathFromQString(InDirEdit->text()), CheckBox6->isChecked());
+                                              inDir, CheckBox6->isChecked());
     if (piper->RunCommand() != 0 || piper->ExitCode != 0) {
         const QString text = piper->ExitCode == 0 ? QStringLiteral("Error while trying to start compression.")
                                                   : QString::fromLocal8Bit(pkm::exitCodeText(piper->ExitCode));

@@ -123,12 +123,8 @@ bool TForm4::eventFilter(QObject* watched, QEvent* e)
         if (e->type() == QEvent::KeyPress) {
             if (!Edit2KeyPress(*static_cast<QKeyEvent*>(e)))
                 return true;
-        } else if (e->type() == QEvent::FocusOut) {
-            // Only a move to another control of this dialog leaves the field; the window losing
-            // activation (a message box, another window) or a popup menu does not.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-                Edit2Exit();
+        } else if (e->type() == QEvent::FocusOut && movesBetweenControls(e)) {
+            Edit2Exit();
         }
     }
     return QDialog::eventFilter(watched, e);

@@ -392,7 +392,11 @@ void TForm3::loadFromFile(const std::string& path)
 
 void TForm3::saveToFile(const std::string& path) const
 {
-    switch (pkm::replaceFile(path, memoText())) {
+    // Every line is followed by CR LF, the last one too.
+    std::string text = memoText();
+    if (!text.empty() && !text.ends_with("\r\n"))
+        text += "\r\n";
+    switch (pkm::replaceFile(path, text)) {
     case pkm::WriteOutcome::Written:
         return;
     case pkm::WriteOutcome::CannotCreate:

@@ -34,7 +34,8 @@ public:
     void setMemoText(const std::string& bytes);
     // Loads a file into the memo; throws pkm::Error("Cannot open file %s") when it cannot be read.
     void loadFromFile(const std::string& path);
-    // Writes the memo's text over a file (temporary file and rename); throws on failure.
+    // Writes the memo's lines over a file, each followed by CR LF (temporary file and rename);
+    // throws on failure.
     void saveToFile(const std::string& path) const;
     // The lines as the memo displays them, a wrapped line being a line of its own.
     std::vector<std::string> displayLines() const;

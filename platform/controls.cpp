@@ -3,6 +3,7 @@
 #include "platform/UpDown.h"
 #include "resources/resources.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +79,12 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     // While it has the focus, Enter presses it; elsewhere Enter presses the window's default.
     button->setAutoDefault(true);
     return button;
+}
+
+bool movesBetweenControls(const QEvent* focusEvent)
+{
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(focusEvent)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 void setTabChain(std::initializer_list<QWidget*> widgets)

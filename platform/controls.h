@@ -6,6 +6,7 @@
 #include <QString>
 #include <initializer_list>
 
+class QEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -24,6 +25,9 @@ QToolButton* makeGlyphButton(QWidget* parent, const char* name, const char* glyp
 // A push button that Enter presses while it has the focus (elsewhere Enter presses the
 // window's default button).
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+// Whether a focus event is a move between controls of the window. The window losing or regaining
+// activation (a message box, another window) or a popup menu neither begins nor ends a box edit.
+bool movesBetweenControls(const QEvent* focusEvent);
 // Sets the tab order: each widget is followed by the next.
 void setTabChain(std::initializer_list<QWidget*> widgets);
 // A number box showing "1" (at most three digits) with up-down arrows for 1 to 999 beside it.

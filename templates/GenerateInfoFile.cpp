@@ -8,6 +8,7 @@
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/text_codec.h"
+#include "templates/NfoDizPage.h"
 #include "templates/generator.h"
 #include "templates/template_store.h"
 
@@ -59,6 +60,8 @@ bool TForm1::GenerateInfoFile(std::string& outputPath)
 
 void TForm1::Button4Click()
 {
+    // Alt+W presses the button without moving the focus: a value being typed goes in first.
+    Page1->CommitBoxEdit(focusWidget());
     std::string path;
     if (!GenerateInfoFile(path))
         return;

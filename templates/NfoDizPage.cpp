@@ -49,14 +49,6 @@ private:
     F f_;
 };
 
-// Focus changes that are not a move to another control of the window (the window losing or
-// regaining activation, a popup menu) neither begin nor end a box edit.
-bool movesBetweenControls(const QEvent* event)
-{
-    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-}
-
 // The in-place label editor of the tree: an accepted label goes to TreeView1Edited; Escape
 // closes the editor without a call.
 class LabelDelegate : public QStyledItemDelegate {

@@ -101,6 +101,18 @@ TEST_F(RarPageTest, UseAceRunsAce32WithoutEp1)
     EXPECT_EQ(lines[2], QStringLiteral("File(s) created: 0"));
 }
 
+TEST_F(RarPageTest, TheRootAsInputStaysInTheBoxAndIsCompressedWhole)
+{
+    archiver("rar", "echo \"$8\"\n");
+    fill("/", dir.file("out"), "rel");
+    for (int run = 0; run < 2; ++run) {
+        QTest::mouseClick(page->Button5, Qt::LeftButton);
+        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_EQ(page->InDirEdit->text(), QStringLiteral("/"));
+        EXPECT_EQ(log().value(0), QStringLiteral("/*.*"));
+    }
+}
+
 TEST_F(RarPageTest, ProgressLinesOverwriteTheEndOfTheLastLine)
 {
     archiver("rar", "printf 'Adding a.txt    \\b\\b\\b\\b 10%%\\b\\b\\b\\b100%%\\nok\\n'\n");
@@ -211,6 +223,13 @@ TEST_F(RarPageTest, VolumeSizeFieldTakesDigitsOnlyAndRepairsZero)
 
     size->setFocus();
     size->setText(QStringLiteral("9x"));
+    // The window losing activation, or a popup menu, does not leave the field.
+    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QCoreApplication::sendEvent(size, &out);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialogs.messages.empty());
     page->NameEdit->setFocus();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages.empty(); }));
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Numeric values only!"));

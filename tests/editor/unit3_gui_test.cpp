@@ -129,6 +129,14 @@ TEST(FixedFontWindow, TextRoundTripsByteForByte)
     EXPECT_EQ(w.memoText(), bytes);
     w.saveToFile(path);
     EXPECT_EQ(dir.read("art.nfo"), bytes);
+
+    // A last line without its line end gets one; an empty text stays empty.
+    w.setMemoText("one\r\ntwo");
+    w.saveToFile(path);
+    EXPECT_EQ(dir.read("art.nfo"), "one\r\ntwo\r\n");
+    w.setMemoText("");
+    w.saveToFile(path);
+    EXPECT_EQ(dir.read("art.nfo"), "");
 }
 
 TEST(FixedFontWindow, ReadOutStaysOffOutsideHelperMode)

@@ -261,4 +261,16 @@ TEST_F(Preview, AValueTypedJustBeforePreviewIsInTheFile)
     dialogs.dialogHandlers.push_back([](QDialog*) { return int(QDialog::Rejected); });
     pressPreview();
     EXPECT_NE(dir.read("release.nfo").find("| Size :    2 x 1.2 |"), std::string::npos) << dir.read("release.nfo");
+
+    // Its shortcut leaves the focus in the box.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->Page1->EValue->setFocus();
+    form->Page1->EValue->selectAll();
+    QTest::keyClicks(form->Page1->EValue, QStringLiteral("3 x 1.4"));
+    dialogs.dialogHandlers.push_back([](QDialog*) { return int(QDialog::Rejected); });
+    QTest::keyClick(form->Page1->EValue, Qt::Key_W, Qt::AltModifier);
+    // The shortcut presses the button a moment later, as a click seen on screen.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.dialogHandlers.empty(); })) << "no preview";
+    EXPECT_NE(dir.read("release.nfo").find("| Size :    3 x 1.4 |"), std::string::npos) << dir.read("release.nfo");
 }
