@@ -67,8 +67,8 @@ constexpr std::size_t kLongestShownLine = 16 * 1024;
 QString shownText(const std::string& line)
 {
     if (line.size() <= kLongestShownLine)
-        return toDisplay(line);
-    return toDisplay(line.substr(0, kLongestShownLine))
+        return outputToQString(line);
+    return outputToQString(line.substr(0, kLongestShownLine))
         + QStringLiteral(" [... %1 more characters]").arg(line.size() - kLongestShownLine);
 }
 

@@ -1,10 +1,10 @@
 #include "platform/text_codec.h"
 
 #include "platform/cp437.h"
+#include "platform/file_name_codec.h"
 #include "platform/paths.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 QString toDisplay(const std::string& bytes)
 {
@@ -20,12 +20,19 @@ std::string fromDisplay(const QString& text)
 
 QString pathToQString(const std::string& path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    const std::u16string text = pkm::fileNameDecode(path);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 std::string pathFromQString(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return pkm::fileNameEncode(std::u16string_view(reinterpret_cast<const char16_t*>(path.utf16()),
+                                                   static_cast<std::size_t>(path.size())));
+}
+
+QString outputToQString(const std::string& line)
+{
+    return pathToQString(line);
 }
 
 namespace {

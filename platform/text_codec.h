@@ -1,6 +1,7 @@
 #pragma once
 // The one place where bytes become characters and back. Text (templates, values, names)
-// goes through code page 437; paths go through the file system's own encoding.
+// goes through code page 437; paths and the archivers' output go through the file system's
+// encoding (UTF-8, with bytes that are not UTF-8 kept as they are).
 #include <QString>
 #include <string>
 
@@ -9,6 +10,8 @@ std::string fromDisplay(const QString& text);
 
 QString pathToQString(const std::string& path);
 std::string pathFromQString(const QString& path);
+// A line an archiver printed: the names in it read as the file list shows them.
+QString outputToQString(const std::string& line);
 
 // The program's directory with its trailing separator: Release.ini, the templates, the stub
 // and the archivers are looked up there.

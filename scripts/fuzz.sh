@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(profile_reader line_splitter generator command_line zip_name)
+[ ${#targets[@]} -eq 0 ] && targets=(profile_reader line_splitter generator command_line zip_name file_name)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPAKMASTER_GUI=OFF -DPAKMASTER_TESTS=OFF -DPAKMASTER_FUZZ=ON >/dev/null

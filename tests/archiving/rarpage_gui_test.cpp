@@ -2,6 +2,7 @@
 
 #include "app/Unit1.h"
 #include "platform/LogBox.h"
+#include "platform/text_codec.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 
@@ -111,6 +112,17 @@ TEST_F(RarPageTest, TheRootAsInputStaysInTheBoxAndIsCompressedWhole)
         EXPECT_EQ(page->InDirEdit->text(), QStringLiteral("/"));
         EXPECT_EQ(log().value(0), QStringLiteral("/*.*"));
     }
+}
+
+TEST_F(RarPageTest, NamesInTheLogReadAsTheFileSystemWritesThem)
+{
+    archiver("rar", "printf 'Adding caf\\303\\251.nfo\\nAdding cl\\351.nfo\\n'\n");
+    fill(dir.file("in"), dir.file("out"), "rel");
+    QTest::mouseClick(page->Button5, Qt::LeftButton);
+    const QStringList lines = log();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0], QString::fromUtf8("Adding caf\xC3\xA9.nfo"));
+    EXPECT_EQ(pathFromQString(lines[1]), "Adding cl\xE9.nfo");
 }
 
 TEST_F(RarPageTest, ProgressLinesOverwriteTheEndOfTheLastLine)

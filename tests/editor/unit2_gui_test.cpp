@@ -548,6 +548,18 @@ TEST_F(SectionCreator, DropsOnTheEmptyAreaAndPlainClicksChangeNothing)
     EXPECT_EQ(names(form->SectionList), std::vector<std::string>({"A", "B", "C", "D"}));
 }
 
+TEST_F(SectionCreator, FileNamesThatAreNotUtf8SurviveOkUntouched)
+{
+    // Latin-1 names, as a store written on another system may hold.
+    const std::string original = storeText({{"Caf\x82"}}, "cl\xE9.nfo", "clone.diz", "/tmp/\xE9t\xE9");
+    open(original);
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    const pkm::TemplateStore store = saved();
+    EXPECT_EQ(store.settings.NfoClone, "cl\xE9.nfo");
+    EXPECT_EQ(store.settings.OutputDir, "/tmp/\xE9t\xE9");
+    EXPECT_EQ(names(store.records), std::vector<std::string>({"Caf\x82"}));
+}
+
 TEST_F(SectionCreator, OkSavesRecordsAndSettingsCancelWritesNothing)
 {
     const std::string original = storeText({{"Title", 12}});
