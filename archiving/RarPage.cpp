@@ -7,6 +7,7 @@
 #include "archiving/volume_count.h"
 #include "platform/LogBox.h"
 #include "platform/application.h"
+#include "archiving/StartButton.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -124,8 +125,7 @@ void RarPage::Button5Click()
     OutDirEdit->setText(pathToQString(pkm::outputDirForCommand(pathFromQString(OutDirEdit->text()))));
 
     Memo1->clearLog();
-    Button5->setText(tr("Working..."));
-    Button5->setEnabled(false);
+    StartButtonRun running(Button5);
     auto* piper = new TPiper(&form_);
     piper->OnNewLine = [this](TPiper* sender, const std::string& line) { VolumeLogLine(sender, line); };
 
@@ -133,17 +133,17 @@ void RarPage::Button5Click()
     struct Finish {
         RarPage* page;
         TPiper* piper;
+        StartButtonRun& running;
         ~Finish()
         {
-            page->Button5->setEnabled(true);
-            page->Button5->setText(RarPage::tr("&Start"));
+            running.end();
             const std::size_t n =
                 pkm::countVolumeFiles(pathFromQString(page->OutDirEdit->text()), pathFromQString(page->NameEdit->text()));
             page->Memo1->appendLine("-------------------------");
             page->Memo1->appendLine("File(s) created: " + std::to_string(n));
             delete piper;
         }
-    } finish {this, piper};
+    } finish {this, piper, running};
 
     piper->ImageName = pkm::volumeCommandLine(programDirectory(), size, pathFromQString(OutDirEdit->text()), name,
                                               inDir, CheckBox6->isChecked());

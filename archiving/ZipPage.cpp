@@ -3,6 +3,7 @@
 #include "app/BrowseDr.h"
 #include "app/Unit1.h"
 #include "archiving/Piper.h"
+#include "archiving/StartButton.h"
 #include "archiving/Unit4.h"
 #include "archiving/command_lines.h"
 #include "archiving/volume_count.h"
@@ -237,14 +238,12 @@ void ZipPage::Button6Click()
     }
 
     Memo2->clearLog();
-    Button6->setText(QStringLiteral("Working..."));
-    Button6->setEnabled(false);
+    StartButtonRun running(Button6);
     auto* piper = new TPiper(&form_);
     piper->OnNewLine = [this](TPiper* sender, const std::string& line) { ZipLogLine(sender, line); };
 
     const auto finish = [&] {
-        Button6->setEnabled(true);
-        Button6->setText(QStringLiteral("&Start"));
+        running.end();
         Memo2->appendLine("-------------------------");
         Memo2->appendLine("File(s) created: " + std::to_string(run.size()));
         delete piper;

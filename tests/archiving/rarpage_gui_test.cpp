@@ -6,6 +6,7 @@
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProcess>
@@ -87,6 +88,18 @@ TEST_F(RarPageTest, RunsTheArchiverWithTheExactCommandLineAndClosesTheLog)
                                    "[" + in + "/*.*]", "-------------------------", "File(s) created: 2"}));
     EXPECT_TRUE(page->Button5->isEnabled());
     EXPECT_EQ(page->Button5->text(), QStringLiteral("&Start"));
+}
+
+TEST_F(RarPageTest, TheFocusComesBackToStartAfterTheRun)
+{
+    archiver("rar", "echo done\n");
+    fill(dir.file("in"), dir.file("out"), "rel");
+    QApplication::setActiveWindow(form.get());
+    page->Button5->setFocus();
+    ASSERT_TRUE(page->Button5->hasFocus());
+    QTest::keyClick(page->Button5, Qt::Key_Space);
+    EXPECT_EQ(log().value(0), QStringLiteral("done"));
+    EXPECT_TRUE(page->Button5->hasFocus()) << "Enter would now press " << QApplication::focusWidget()->objectName().toStdString();
 }
 
 TEST_F(RarPageTest, UseAceRunsAce32WithoutEp1)
