@@ -1,6 +1,6 @@
-#include "app/Unit1.h"
-#include "platform/application.h"
-#include "resources/resources.h"
+#include "app/MainWindow.h"
+#include "platform/widgets/Application.h"
+#include "resources/Resources.h"
 
 int main(int argc, char** argv)
 {

@@ -1,6 +1,6 @@
 #include "archiving/Piper.h"
 
-#include "platform/text_codec.h"
+#include "platform/widgets/TextCodec.h"
 
 #include <QEventLoop>
 #include <QProcess>

@@ -1,19 +1,19 @@
 #include "archiving/ZipPage.h"
 
-#include "app/BrowseDr.h"
-#include "app/Unit1.h"
+#include "app/FolderPicker.h"
+#include "app/MainWindow.h"
 #include "archiving/Piper.h"
 #include "archiving/StartButton.h"
-#include "archiving/Unit4.h"
+#include "archiving/ZipSeriesDialog.h"
 #include "archiving/command_lines.h"
 #include "archiving/volume_count.h"
-#include "platform/LogBox.h"
-#include "platform/application.h"
-#include "platform/controls.h"
-#include "platform/dialogs.h"
+#include "platform/widgets/LogBox.h"
+#include "platform/widgets/Application.h"
+#include "platform/widgets/Controls.h"
+#include "platform/widgets/Dialogs.h"
 #include "platform/paths.h"
-#include "platform/text_codec.h"
-#include "resources/resources.h"
+#include "platform/widgets/TextCodec.h"
+#include "resources/Resources.h"
 
 #include <QCollator>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // Opening a generated file in the fixed-font window as the preview does (text set, window shown
 // at its own size of 70 columns) against the same text in Qt's own plain-text editor of the same
 // size, at 2,000 and 20,000 lines of 96 characters, each shown as two lines.
-#include "editor/Unit3.h"
-#include "platform/application.h"
+#include "editor/TextWindow.h"
+#include "platform/widgets/Application.h"
 
 #include <QPlainTextEdit>
 

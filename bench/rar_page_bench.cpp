@@ -1,12 +1,12 @@
 // Whole Rar-page runs: the stub, TPiper and the log box against the same archiver run
 // directly from a shell, and the longest stall of the window during a run that prints a
 // million lines.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "archiving/RarPage.h"
-#include "platform/LogBox.h"
-#include "platform/application.h"
-#include "platform/dialogs.h"
-#include "platform/text_codec.h"
+#include "platform/widgets/LogBox.h"
+#include "platform/widgets/Application.h"
+#include "platform/widgets/Dialogs.h"
+#include "platform/widgets/TextCodec.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>

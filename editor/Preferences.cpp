@@ -1,10 +1,10 @@
 // The main window's Preferences button: the section creator, and what the wizard takes from it.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "archiving/RarPage.h"
 #include "archiving/ZipPage.h"
-#include "editor/Unit2.h"
-#include "platform/dialogs.h"
+#include "editor/SectionCreatorDialog.h"
+#include "platform/widgets/Dialogs.h"
 
 #include <QLineEdit>
 

@@ -1,13 +1,13 @@
 // The Preview button of the NfoDiz page: generation of the NFO or DIZ file of the current
 // mode, and its preview for a last edit.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
-#include "editor/Unit3.h"
-#include "platform/dialogs.h"
+#include "editor/TextWindow.h"
+#include "platform/widgets/Dialogs.h"
 #include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
-#include "platform/text_codec.h"
+#include "platform/widgets/TextCodec.h"
 #include "templates/NfoDizPage.h"
 #include "templates/generator.h"
 #include "templates/template_store.h"

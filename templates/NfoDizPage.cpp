@@ -1,15 +1,15 @@
 #include "templates/NfoDizPage.h"
 
-#include "app/Unit1.h"
-#include "editor/Unit3.h"
-#include "platform/RadioGroup.h"
-#include "platform/controls.h"
-#include "platform/digit_filter.h"
-#include "platform/UpDown.h"
-#include "platform/application.h"
-#include "platform/dialogs.h"
-#include "platform/text_codec.h"
-#include "resources/resources.h"
+#include "app/MainWindow.h"
+#include "editor/TextWindow.h"
+#include "platform/widgets/RadioGroup.h"
+#include "platform/widgets/Controls.h"
+#include "platform/widgets/DigitFilter.h"
+#include "platform/widgets/UpDown.h"
+#include "platform/widgets/Application.h"
+#include "platform/widgets/Dialogs.h"
+#include "platform/widgets/TextCodec.h"
+#include "resources/Resources.h"
 
 #include <QAction>
 #include <QCheckBox>

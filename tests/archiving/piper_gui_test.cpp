@@ -3,7 +3,7 @@
 #include "archiving/command_lines.h"
 #include "archiving/volume_count.h"
 
-#include "platform/text_codec.h"
+#include "platform/widgets/TextCodec.h"
 #include "support/temp_dir.h"
 
 #include <QObject>

@@ -1,12 +1,12 @@
 // Names and paths with blanks, non-ASCII characters, a leading '-', a newline or a trailing
 // backslash, through the real stub to a fake archiver that records the words it got: each
 // one must reach the archiver as exactly one word holding the text as typed.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "archiving/RarPage.h"
-#include "archiving/Unit4.h"
+#include "archiving/ZipSeriesDialog.h"
 #include "archiving/ZipPage.h"
-#include "platform/LogBox.h"
-#include "platform/text_codec.h"
+#include "platform/widgets/LogBox.h"
+#include "platform/widgets/TextCodec.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 

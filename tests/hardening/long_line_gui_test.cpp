@@ -1,8 +1,8 @@
 // An archiver that prints one line of 50 MB: the run ends, and the log shows the line cut to
 // what a box can lay out, saying how much was left out.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "archiving/RarPage.h"
-#include "platform/LogBox.h"
+#include "platform/widgets/LogBox.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 

@@ -1,13 +1,13 @@
 // Files the user keeps (Release.ini, the generated NFO/DIZ file, the preview's save) under
 // write faults: a directory that refuses new files, a path below a regular file, a disk that
 // fills up. The old file must stay whole and the user gets the message of that failure.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
-#include "editor/Unit2.h"
-#include "editor/Unit3.h"
+#include "editor/SectionCreatorDialog.h"
+#include "editor/TextWindow.h"
 #include "platform/errors.h"
 #include "platform/file_io.h"
-#include "platform/text_codec.h"
+#include "platform/widgets/TextCodec.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 #include "templates/template_store.h"

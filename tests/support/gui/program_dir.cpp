@@ -1,6 +1,6 @@
 #include "support/gui/program_dir.h"
 
-#include "platform/text_codec.h"
+#include "platform/widgets/TextCodec.h"
 
 ProgramDir::ProgramDir()
 {

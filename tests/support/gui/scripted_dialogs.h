@@ -1,7 +1,7 @@
 #pragma once
 // A stand-in for the program's dialogs: records every message box, answers folder and file
 // requests from a script, and runs modal dialogs through a callback instead of a modal loop.
-#include "platform/dialogs.h"
+#include "platform/widgets/Dialogs.h"
 #include "support/gui/qt_printers.h"
 
 #include <QDialog>

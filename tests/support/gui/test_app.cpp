@@ -1,6 +1,6 @@
 #include "support/gui/test_app.h"
 
-#include "platform/application.h"
+#include "platform/widgets/Application.h"
 
 #include <gtest/gtest.h>
 

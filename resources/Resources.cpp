@@ -1,4 +1,4 @@
-#include "resources/resources.h"
+#include "resources/Resources.h"
 
 #include <QFile>
 

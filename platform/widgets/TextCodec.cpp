@@ -1,4 +1,4 @@
-#include "platform/text_codec.h"
+#include "platform/widgets/TextCodec.h"
 
 #include "platform/cp437.h"
 #include "platform/file_name_codec.h"

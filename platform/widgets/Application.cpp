@@ -1,6 +1,6 @@
-#include "platform/application.h"
+#include "platform/widgets/Application.h"
 
-#include "platform/dialogs.h"
+#include "platform/widgets/Dialogs.h"
 
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)

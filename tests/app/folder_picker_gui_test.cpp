@@ -1,4 +1,4 @@
-#include "app/BrowseDr.h"
+#include "app/FolderPicker.h"
 
 #include "support/gui/scripted_dialogs.h"
 

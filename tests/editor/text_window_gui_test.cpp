@@ -1,6 +1,6 @@
-#include "editor/Unit3.h"
+#include "editor/TextWindow.h"
 
-#include "platform/fonts.h"
+#include "platform/widgets/Fonts.h"
 #include "support/temp_dir.h"
 
 #include <QFontDatabase>

@@ -1,11 +1,11 @@
 // The NfoDiz page driven through its widgets: choosing sections, typing values and numbers,
 // the style controls, adding, deleting and renaming sections, and the memo editor.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
-#include "editor/Unit3.h"
-#include "platform/RadioGroup.h"
-#include "platform/UpDown.h"
-#include "platform/text_codec.h"
+#include "editor/TextWindow.h"
+#include "platform/widgets/RadioGroup.h"
+#include "platform/widgets/UpDown.h"
+#include "platform/widgets/TextCodec.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 #include "templates/NfoDizPage.h"

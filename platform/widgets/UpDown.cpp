@@ -1,4 +1,4 @@
-#include "platform/UpDown.h"
+#include "platform/widgets/UpDown.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
-#include "platform/controls.h"
+#include "platform/widgets/Controls.h"
 
-#include "platform/UpDown.h"
-#include "resources/resources.h"
+#include "platform/widgets/UpDown.h"
+#include "resources/Resources.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "platform/LogBox.h"
+#include "platform/widgets/LogBox.h"
 
-#include "platform/fonts.h"
-#include "platform/text_codec.h"
+#include "platform/widgets/Fonts.h"
+#include "platform/widgets/TextCodec.h"
 
 #include <QElapsedTimer>
 #include <QScrollBar>

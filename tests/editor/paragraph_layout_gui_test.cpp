@@ -1,8 +1,8 @@
 // The value editor must show the user the lines that OK will store: the lines Qt lays out in
 // the memo are compared with the core's wrap over many generated texts and widths.
-#include "editor/Unit3.h"
+#include "editor/TextWindow.h"
 
-#include "platform/text_codec.h"
+#include "platform/widgets/TextCodec.h"
 #include "templates/word_wrap.h"
 
 #include <QTextBlock>
@@ -104,7 +104,7 @@ std::string randomText(std::mt19937& rng)
 
 } // namespace
 
-#include "platform/text_codec.h"
+#include "platform/widgets/TextCodec.h"
 
 TEST(ValueEditorWrap, QtLayoutShowsTheLinesTheCoreWrapStores)
 {

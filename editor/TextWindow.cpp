@@ -1,10 +1,10 @@
-#include "editor/Unit3.h"
+#include "editor/TextWindow.h"
 
 #include "platform/errors.h"
 #include "platform/file_io.h"
-#include "platform/fonts.h"
-#include "platform/text_codec.h"
-#include "platform/window_placement.h"
+#include "platform/widgets/Fonts.h"
+#include "platform/widgets/TextCodec.h"
+#include "platform/widgets/WindowPlacement.h"
 #include "templates/word_wrap.h"
 
 #include <QCloseEvent>

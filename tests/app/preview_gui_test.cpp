@@ -1,10 +1,10 @@
 // The Preview button: the file of the current view generated from Release.ini's template,
 // shown for a last edit, and every failure with its own message.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
-#include "editor/Unit3.h"
+#include "editor/TextWindow.h"
 #include "platform/file_io.h"
-#include "platform/text_codec.h"
+#include "platform/widgets/TextCodec.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 #include "templates/NfoDizPage.h"

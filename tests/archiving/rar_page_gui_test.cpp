@@ -1,8 +1,8 @@
 #include "archiving/RarPage.h"
 
-#include "app/Unit1.h"
-#include "platform/LogBox.h"
-#include "platform/text_codec.h"
+#include "app/MainWindow.h"
+#include "platform/widgets/LogBox.h"
+#include "platform/widgets/TextCodec.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 

@@ -1,6 +1,6 @@
-#include "archiving/Unit4.h"
+#include "archiving/ZipSeriesDialog.h"
 
-#include "platform/UpDown.h"
+#include "platform/widgets/UpDown.h"
 #include "support/gui/scripted_dialogs.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // The main window's Preferences button as the wizard sees it: the section creator runs
 // modally, and OK reloads the sections and fills empty output boxes.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "archiving/RarPage.h"
 #include "archiving/ZipPage.h"
-#include "editor/Unit2.h"
-#include "editor/Unit3.h"
+#include "editor/SectionCreatorDialog.h"
+#include "editor/TextWindow.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 

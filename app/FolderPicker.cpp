@@ -1,6 +1,6 @@
-#include "app/BrowseDr.h"
+#include "app/FolderPicker.h"
 
-#include "platform/dialogs.h"
+#include "platform/widgets/Dialogs.h"
 #include "platform/paths.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "archiving/ZipPage.h"
 
-#include "app/Unit1.h"
-#include "archiving/Unit4.h"
-#include "platform/LogBox.h"
+#include "app/MainWindow.h"
+#include "archiving/ZipSeriesDialog.h"
+#include "platform/widgets/LogBox.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 

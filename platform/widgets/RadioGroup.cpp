@@ -1,4 +1,4 @@
-#include "platform/RadioGroup.h"
+#include "platform/widgets/RadioGroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

@@ -1,4 +1,4 @@
-#include "platform/window_placement.h"
+#include "platform/widgets/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

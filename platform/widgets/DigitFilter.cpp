@@ -1,4 +1,4 @@
-#include "platform/digit_filter.h"
+#include "platform/widgets/DigitFilter.h"
 
 #include <QKeyEvent>
 

@@ -1,12 +1,12 @@
-#include "archiving/Unit4.h"
+#include "archiving/ZipSeriesDialog.h"
 
-#include "platform/controls.h"
-#include "platform/digit_filter.h"
+#include "platform/widgets/Controls.h"
+#include "platform/widgets/DigitFilter.h"
 
-#include "platform/UpDown.h"
-#include "platform/dialogs.h"
-#include "platform/fonts.h"
-#include "platform/window_placement.h"
+#include "platform/widgets/UpDown.h"
+#include "platform/widgets/Dialogs.h"
+#include "platform/widgets/Fonts.h"
+#include "platform/widgets/WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>

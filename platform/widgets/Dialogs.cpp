@@ -1,4 +1,4 @@
-#include "platform/dialogs.h"
+#include "platform/widgets/Dialogs.h"
 
 #include <QDialog>
 #include <QFileDialog>
