@@ -1,11 +1,11 @@
+// TForm1, the main window: the frame, the page entries and navigation, Preview and Preferences.
 #include "app/MainWindow.h"
 
 #include "app/FolderPicker.h"
 #include "archiving/RarPage.h"
 #include "archiving/ZipPage.h"
-#include "platform/widgets/LogBox.h"
-#include "platform/widgets/RadioGroup.h"
-#include "platform/widgets/UpDown.h"
+#include "editor/SectionCreatorDialog.h"
+#include "editor/TextWindow.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/Dialogs.h"
@@ -16,6 +16,7 @@
 #include "platform/widgets/TextCodec.h"
 #include "resources/Resources.h"
 #include "templates/NfoDizPage.h"
+#include "templates/info_file.h"
 #include "templates/template_store.h"
 
 #include <QApplication>
@@ -24,15 +25,14 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QMouseEvent>
 #include <QSoundEffect>
 #include <QStackedWidget>
 #include <QToolButton>
-#include <QTreeWidget>
 
 #include <algorithm>
+#include <memory>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -74,9 +74,10 @@ void createEmptyFile(const std::string& path)
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent)
+TForm1::TForm1(const pkm::ProgramPaths& paths, QWidget* parent)
     : QDialog(parent)
 {
+    context_.paths = paths;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(applicationIcon());
@@ -138,19 +139,19 @@ TForm1::TForm1(QWidget* parent)
     Label3 = clickableLabel(Page0, this);
     Notebook1->addWidget(Page0);
 
-    Page1 = new NfoDizPage(*this, Notebook1);
-    Notebook1->addWidget(Page1);
-    Page2 = new RarPage(*this, Notebook1);
-    Notebook1->addWidget(Page2);
-    Page3 = new ZipPage(*this, Notebook1);
-    Notebook1->addWidget(Page3);
-
-
-    setTabChain({CheckBox1, CheckBox2, CheckBox3, CheckBox4, BitBtn3});
-
     BrowseDirectoryDlg = new TBrowseDirectoryDlg(this);
     BrowseDirectoryDlg->setObjectName(QStringLiteral("BrowseDirectoryDlg"));
     BrowseDirectoryDlg->configureForPakmaster();
+    context_.folderPicker = BrowseDirectoryDlg;
+
+    Page1 = new NfoDizPage(Notebook1);
+    Notebook1->addWidget(Page1);
+    Page2 = new RarPage(context_, Notebook1);
+    Notebook1->addWidget(Page2);
+    Page3 = new ZipPage(context_, Notebook1);
+    Notebook1->addWidget(Page3);
+
+    setTabChain({CheckBox1, CheckBox2, CheckBox3, CheckBox4, BitBtn3});
 
     connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
@@ -158,26 +159,18 @@ TForm1::TForm1(QWidget* parent)
     for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
         connect(box, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
 
-    // Preview (NfoDiz page).
     connect(Button4, &QPushButton::clicked, this, [this] { guarded([this] { Button4Click(); }); });
-
-    // Preferences (section creator).
     connect(BitBtn3, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
-
 
     FormCreate();
 }
 
-TForm1::~TForm1()
-{
-    // FormDestroy: the records go with their lists; nothing is saved.
-    Page2->Memo1->removeEventFilter(this);
-    Page3->Memo2->removeEventFilter(this);
-}
+// FormDestroy: the records go with their lists; nothing is saved.
+TForm1::~TForm1() = default;
 
 void TForm1::FormCreate()
 {
-    IniPath = programDirectory() + "Release.ini";
+    IniPath = context_.paths.iniPath();
 
     if (!pkm::FilePresent(IniPath)) {
         Dialogs().showMessage(nullptr, QString::fromLatin1(kApplicationTitle),
@@ -207,25 +200,13 @@ void TForm1::FormCreate()
 
     ShowIntroPage();
     UpdateNextButton();
-    EditedSectionIndex = -1;
 
-    // The log boxes never take the keyboard focus: a focus change to one of them is undone.
-    Page2->Memo1->installEventFilter(this);
-    Page3->Memo2->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (now != Page2->Memo1 && now != Page3->Memo2)
-            return;
-        if (old != nullptr && old != now && old->window() == this)
-            old->setFocus(Qt::OtherFocusReason);
-        else
-            now->clearFocus();
-    });
     // Enter on an edited tree label must not press the default button.
     installEventFilter(this);
 
-    const std::string outputDir = pkm::ReadMainSetting(IniPath, "Output dir");
-    Page2->OutDirEdit->setText(pathToQString(outputDir));
-    Page3->OutDirEdit2->setText(Page2->OutDirEdit->text());
+    const QString outputDir = pathToQString(pkm::ReadMainSetting(IniPath, "Output dir"));
+    Page2->setOutputDirectory(outputDir);
+    Page3->setOutputDirectory(outputDir);
 }
 
 pkm::WizardOptions TForm1::options() const
@@ -272,72 +253,7 @@ void TForm1::LoadPagePicture(const QString& name)
 
 void TForm1::FillSectionTree(bool nfo)
 {
-    QTreeWidget* tree = Page1->TreeView1;
-    tree->setUpdatesEnabled(false);
-    {
-        const QSignalBlocker block(tree);
-        tree->clear();
-        auto* fileNode = new QTreeWidgetItem(tree, QStringList(nfo ? QStringLiteral("Nfo") : QStringLiteral("Diz")));
-        NfoDizPage::setNodeImage(fileNode, NfoDizPage::kFileNodeImage, NfoDizPage::kFileNodeImage);
-        const pkm::SectionList& sections = nfo ? NfoSections : DizSections;
-        int k = 1;
-        for (const pkm::TParam& section : sections) {
-            auto* node = new QTreeWidgetItem(fileNode, QStringList(toDisplay(section.Name)));
-            node->setFlags(node->flags() | Qt::ItemIsEditable);
-            NfoDizPage::setNodeImage(node, NfoDizPage::sectionImage(k), NfoDizPage::sectionImage(k) + 10);
-            ++k;
-        }
-        fileNode->setExpanded(true);
-        tree->setCurrentItem(nullptr);
-        tree->clearSelection();
-    }
-    tree->setUpdatesEnabled(true);
-    ShowSelectedSection();
-}
-
-void TForm1::ShowSelectedSection()
-{
-    QTreeWidget* tree = Page1->TreeView1;
-    QTreeWidgetItem* node = tree->currentItem();
-    if (node == nullptr || !node->isSelected() || node->parent() == nullptr) {
-        EnableSectionEditors(false);
-        return;
-    }
-    const int index = node->parent()->indexOfChild(node);
-    pkm::SectionList& sections = currentSections();
-    if (index < 0 || index >= static_cast<int>(sections.size())) {
-        EnableSectionEditors(false);
-        return;
-    }
-    const pkm::TParam& section = sections[static_cast<std::size_t>(index)];
-    const std::size_t cr = section.Value.find('\r');
-    Page1->EValue->setText(toDisplay(cr == std::string::npos ? section.Value : section.Value.substr(0, cr)));
-    Page1->UpDown1->setPosition(section.Line);
-    Page1->UpDown2->setPosition(section.Start);
-    Page1->UpDown3->setPosition(section.Width);
-    Page1->RStyle->setItemIndex(section.Style ? 1 : 0);
-    Page1->BMore->setEnabled(Page1->RStyle->itemIndex() != 0);
-    Page1->RAlignment->setItemIndex(section.Alignment <= 2 ? section.Alignment : 2);
-    Page1->CCaps->setChecked(section.Caps);
-    EnableSectionEditors(true);
-}
-
-void TForm1::EnableSectionEditors(bool on)
-{
-    NfoDizPage* p = Page1;
-    for (QWidget* w : std::initializer_list<QWidget*> {p->ELine, p->EStart, p->ELength, p->EValue, p->RStyle,
-                                                       p->RAlignment, p->CCaps})
-        w->setEnabled(on);
-    if (on)
-        return;
-    p->RStyle->setItemIndex(-1);
-    p->RAlignment->setItemIndex(-1);
-    p->EValue->clear();
-    p->UpDown1->setPosition(1);
-    p->UpDown2->setPosition(1);
-    p->UpDown3->setPosition(1);
-    p->CCaps->setChecked(false);
-    p->BMore->setEnabled(false);
+    Page1->FillSectionTree(nfo ? NfoSections : DizSections, nfo);
 }
 
 void TForm1::UpdateNextButton()
@@ -388,20 +304,9 @@ void TForm1::Label3Click()
     sound_->play();
 }
 
-void TForm1::PostNumericError()
-{
-    QCoreApplication::postEvent(this, new QEvent(QEvent::Type(QEvent::User + kDeferredMessage)));
-}
-
-void TForm1::ShowNumericError()
-{
-    Dialogs().showMessage(this, QStringLiteral("Input error"), QStringLiteral("Numeric values only!"),
-                          MessageIcon::Error);
-}
-
 bool TForm1::FormCloseQuery()
 {
-    if (Page2->Button5->isEnabled() && Page3->Button6->isEnabled())
+    if (!Page2->isRunning() && !Page3->isRunning())
         return true;
     Dialogs().showMessage(this, QStringLiteral("Close error"),
                           QStringLiteral("Compression in progress...\rCan't close the application."),
@@ -409,19 +314,8 @@ bool TForm1::FormCloseQuery()
     return false;
 }
 
-bool TForm1::event(QEvent* event)
-{
-    if (event->type() == QEvent::Type(QEvent::User + kDeferredMessage)) {
-        ShowNumericError();
-        return true;
-    }
-    return QDialog::event(event);
-}
-
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == Page2->Memo1 || watched == Page3->Memo2) && event->type() == QEvent::FocusIn)
-        return true;
     if (watched == Label3 && event->type() == QEvent::MouseButtonRelease) {
         // A click is a left button let go over the label.
         const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -433,9 +327,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // The tree's label editor has taken Enter as "accept"; it must not go on to press
         // the default button.
         const auto* key = static_cast<QKeyEvent*>(event);
-        QWidget* focus = QApplication::focusWidget();
-        const bool editingLabel = focus != nullptr && focus != Page1->TreeView1 && Page1->TreeView1->isAncestorOf(focus);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && currentPage() == 1 && editingLabel)
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && currentPage() == 1
+            && Page1->isEditingLabel())
             return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -452,4 +345,63 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::reject()
 {
     // Escape does not close the wizard.
+}
+
+namespace {
+
+void ShowGenerationError(QWidget* parent)
+{
+    Dialogs().showMessage(parent, QString::fromLatin1(pkm::kGenerationErrorCaption),
+                          QString::fromLatin1(pkm::kGenerationErrorText), MessageIcon::Error);
+}
+
+} // namespace
+
+bool TForm1::GenerateInfoFile(std::string& outputPath)
+{
+    // The generator works on its own copy of the records: the user's sections never move.
+    const pkm::InfoFileResult result =
+        pkm::WriteInfoFile(context_.paths.dataDir, pkm::ReadTemplateSettings(IniPath), NfoMode, currentSections());
+    switch (result.outcome) {
+    case pkm::InfoFileOutcome::Written:
+        outputPath = result.path;
+        return true;
+    case pkm::InfoFileOutcome::GenerationFailed:
+    case pkm::InfoFileOutcome::CannotCreate:
+        throw pkm::Error(result.message);
+    case pkm::InfoFileOutcome::TemplateUnreadable:
+    case pkm::InfoFileOutcome::WriteFailed:
+        break;
+    }
+    ShowGenerationError(this);
+    return false;
+}
+
+void TForm1::Button4Click()
+{
+    // Alt+W presses the button without moving the focus: a value being typed goes in first.
+    Page1->commitPendingEdit();
+    std::string path;
+    if (!GenerateInfoFile(path))
+        return;
+
+    // Destroyed however the preview ends, a failed save included.
+    const auto preview = std::make_unique<TForm3>(this);
+    preview->loadFromFile(path);
+    preview->setWindowTitle(pathToQString(pkm::fileNameOf(path)));
+    preview->setSizeable(true);
+    if (Dialogs().execDialog(preview.get()) == QDialog::Accepted)
+        preview->saveToFile(path);
+}
+
+void TForm1::BitBtn3Click()
+{
+    // Owned by the main window, and destroyed here however the dialog ends.
+    const auto creator = std::make_unique<TForm2>(context_.paths, this);
+    if (Dialogs().execDialog(creator.get()) != QDialog::Accepted)
+        return;
+    // Release.ini was rewritten: the sections typed on page 1 give way to the new definitions.
+    ReloadSectionLists();
+    Page2->offerOutputDirectory(creator->outputDirectory());
+    Page3->offerOutputDirectory(creator->outputDirectory());
 }

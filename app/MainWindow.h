@@ -1,6 +1,10 @@
 #pragma once
-// The main window: the wizard's frame, its four pages and the navigation between them.
+// TForm1, the main window: the wizard's frame, its four pages and the navigation between them,
+// the Preview button (the NFO or DIZ file and its last edit) and the Preferences button (the
+// section creator).
+#include "app/PageContext.h"
 #include "app/wizard_chain.h"
+#include "platform/program_paths.h"
 #include "templates/section.h"
 
 #include <QDialog>
@@ -18,21 +22,65 @@ class RarPage;
 class ZipPage;
 class TBrowseDirectoryDlg;
 
-// The private message WM_USER + 1021, posted by a window to itself.
-inline constexpr int kDeferredMessage = 1021;
-
 class TForm1 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    explicit TForm1(const pkm::ProgramPaths& paths, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // State of the wizard.
+    // The wizard's state, as the pages and the tests see it.
+    const pkm::SectionList& nfoSections() const { return NfoSections; }
+    const pkm::SectionList& dizSections() const { return DizSections; }
+    // Page 1 shows the NFO sections (else the DIZ sections).
+    bool nfoMode() const { return NfoMode; }
+    int currentPage() const;
+
+    // Page entries: the only way the page changes.
+    void ShowIntroPage();
+    void ShowNfoPage();
+    void ShowDizPage();
+    void ShowRarPage();
+    void ShowZipPage();
+
+signals:
+    // A page entry has run.
+    void pageEntered(int page);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void FormCreate();
+    void enterPage(pkm::WizardEntry entry);
+    pkm::WizardOptions options() const;
+    void LoadPagePicture(const QString& name);
+    void FillSectionTree(bool nfo);
+    void UpdateNextButton();
+    // NfoSections while NfoMode is true, else DizSections.
+    pkm::SectionList& currentSections() { return NfoMode ? NfoSections : DizSections; }
+    // Frees both lists and reads them again from IniPath.
+    void ReloadSectionLists();
+    bool FormCloseQuery();
+
+    // Handlers.
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void CheckBox1Click();
+    void Label3Click();
+    // Preview: generates the file of the current mode and opens it for a last edit.
+    bool GenerateInfoFile(std::string& outputPath);
+    void Button4Click();
+    // Preferences: the section creator.
+    void BitBtn3Click();
+
+    PageContext context_;
     std::string IniPath;
     pkm::SectionList NfoSections;
     pkm::SectionList DizSections;
     bool NfoMode = false;
-    int EditedSectionIndex = -1;
 
     // The frame.
     QFrame* Panel1;
@@ -61,59 +109,5 @@ public:
     ZipPage* Page3;
 
     TBrowseDirectoryDlg* BrowseDirectoryDlg;
-
-    // Page entries: the only way the page changes.
-    void ShowIntroPage();
-    void ShowNfoPage();
-    void ShowDizPage();
-    void ShowRarPage();
-    void ShowZipPage();
-
-    void LoadPagePicture(const QString& name);
-    void FillSectionTree(bool nfo);
-    void ShowSelectedSection();
-    void EnableSectionEditors(bool on);
-    void UpdateNextButton();
-
-    int currentPage() const;
-    pkm::WizardOptions options() const;
-    // NfoSections while NfoMode is true, else DizSections.
-    pkm::SectionList& currentSections() { return NfoMode ? NfoSections : DizSections; }
-    // Frees both lists and reads them again from IniPath.
-    void ReloadSectionLists();
-    // Posts the private message whose answer is "Numeric values only!".
-    void PostNumericError();
-
-    // Handlers.
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void CheckBox1Click();
-    void Label3Click();
-
-    // The Preview button: generates the file of the current mode and opens it for a last edit.
-    // Defined with the NfoDiz page.
-    bool GenerateInfoFile(std::string& outputPath);
-    void Button4Click();
-
-    // The Preferences button: opens the section creator. Defined with the section creator.
-    void BitBtn3Click();
-
-signals:
-    // A page entry has run (tests and later pages hook here).
-    void pageEntered(int page);
-
-protected:
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
-private:
-    void FormCreate();
-    void enterPage(pkm::WizardEntry entry);
-    void ShowNumericError();
-    bool FormCloseQuery();
-
     QSoundEffect* sound_ = nullptr;
 };

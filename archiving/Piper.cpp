@@ -1,5 +1,6 @@
 #include "archiving/Piper.h"
 
+#include "platform/scope_guard.h"
 #include "platform/widgets/TextCodec.h"
 
 #include <QEventLoop>
@@ -13,8 +14,9 @@ const char* const kStubName = "PKM.DLL";
 constexpr qint64 kSliceBytes = 16 * 1024;
 }
 
-TPiper::TPiper(QObject* owner)
+TPiper::TPiper(std::string programDir, QObject* owner)
     : QObject(owner)
+    , programDir_(std::move(programDir))
     , splitter_([this](const std::string& line) { EmitLine(line); })
 {
 }
@@ -47,16 +49,13 @@ int TPiper::RunCommand()
     if (running_)
         return 2;
     running_ = true;
-    struct RunningReset {
-        bool& flag;
-        ~RunningReset() { flag = false; }
-    } reset{running_};
+    const pkm::ScopeGuard reset([this] { running_ = false; });
 
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     // The child's standard input stays an open pipe that is never written.
     process.setInputChannelMode(QProcess::ManagedInputChannel);
-    process.setProgram(pathToQString(programDirectory() + kStubName));
+    process.setProgram(pathToQString(programDir_ + kStubName));
     process.setArguments({pathToQString("?" + ImageName)});
 
     QEventLoop loop;

@@ -14,7 +14,8 @@ class TPiper : public QObject {
 public:
     using TOnNewLine = std::function<void(TPiper* sender, const std::string& line)>;
 
-    explicit TPiper(QObject* owner);
+    // Runs the stub PKM.DLL of programDir (ending in a separator).
+    TPiper(std::string programDir, QObject* owner);
     ~TPiper() override;
 
     // The command line to run: whatever follows "?" in the stub's argument.
@@ -41,6 +42,7 @@ protected:
     virtual void FlushPending();
 
 private:
+    std::string programDir_;
     pkm::LineSplitter splitter_;
     bool running_ = false;
 };

@@ -1,19 +1,18 @@
 #include "archiving/RarPage.h"
 
 #include "app/FolderPicker.h"
-#include "app/MainWindow.h"
 #include "archiving/Piper.h"
-#include "archiving/StartButton.h"
+#include "archiving/ArchiverRun.h"
 #include "archiving/command_lines.h"
-#include "archiving/volume_count.h"
+#include "archiving/volume_files.h"
 #include "platform/widgets/LogBox.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
+#include "platform/widgets/NumberField.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/paths.h"
 #include "platform/widgets/TextCodec.h"
 #include "resources/Resources.h"
-#include "templates/NfoDizPage.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -21,9 +20,10 @@
 #include <QPushButton>
 #include <QToolButton>
 
-RarPage::RarPage(TForm1& form, QWidget* parent)
+RarPage::RarPage(const PageContext& context, QWidget* parent)
     : QWidget(parent)
-    , form_(form)
+    , context_(context)
+    , numericError_(new NumericErrorNotice(this, NumericErrorNotice::Answer::Message))
 {
     setObjectName(QStringLiteral("Rar"));
 
@@ -49,7 +49,7 @@ RarPage::RarPage(TForm1& form, QWidget* parent)
 
     setTabChain({InDirEdit, BitBtn6, OutDirEdit, BitBtn7, NameEdit, CheckBox6, VolumeEdit, Button5});
 
-    installVolumeEditKeyPress(VolumeEdit);
+    new TDigitFilter(VolumeEdit, DigitKeys::WithBackspace);
     VolumeEdit->installEventFilter(this);
     connect(BitBtn6, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
     connect(BitBtn7, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
@@ -65,27 +65,33 @@ bool RarPage::eventFilter(QObject* watched, QEvent* event)
 
 void RarPage::SpeedButton2Click()
 {
-    browseIntoBox(*form_.BrowseDirectoryDlg, InDirEdit);
+    browseIntoBox(*context_.folderPicker, InDirEdit);
 }
 
 void RarPage::SpeedButton1Click()
 {
-    browseIntoBox(*form_.BrowseDirectoryDlg, OutDirEdit);
+    browseIntoBox(*context_.folderPicker, OutDirEdit);
 }
 
 void RarPage::VolumeEditExit()
 {
-    const QString text = VolumeEdit->text();
-    if (text.isEmpty())
-        return;
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok) {
-        form_.PostNumericError();
-        return;
-    }
-    if (value <= 0)
-        VolumeEdit->setText(QStringLiteral("1"));
+    numericError_->checkBox(VolumeEdit, EmptyBox::Stays);
+}
+
+void RarPage::setOutputDirectory(const QString& dir)
+{
+    OutDirEdit->setText(dir);
+}
+
+void RarPage::offerOutputDirectory(const QString& dir)
+{
+    if (OutDirEdit->text().isEmpty())
+        OutDirEdit->setText(dir);
+}
+
+bool RarPage::isRunning() const
+{
+    return !Button5->isEnabled();
 }
 
 void RarPage::VolumeLogLine(TPiper*, const std::string& line)
@@ -103,13 +109,13 @@ void RarPage::Button5Click()
     // Typed text goes into the command line as it stands: a double quote would end its
     // argument early and hand the archiver words of the user's making.
     if (pkm::containsDoubleQuote({pathFromQString(InDirEdit->text()), pathFromQString(OutDirEdit->text()), name,
-                                  size, programDirectory()})) {
-        Dialogs().showMessage(&form_, QString::fromLatin1(pkm::kQuoteRefusalCaption),
+                                  size, context_.paths.programDir})) {
+        Dialogs().showMessage(window(), QString::fromLatin1(pkm::kQuoteRefusalCaption),
                               QString::fromLatin1(pkm::kQuoteRefusalText), MessageIcon::Error);
         return;
     }
     if (!pkm::DirectoryPresent(pathFromQString(InDirEdit->text()))) {
-        Dialogs().showMessage(&form_, QStringLiteral("Input error"), QStringLiteral("Input directory not found."),
+        Dialogs().showMessage(window(), QStringLiteral("Input error"), QStringLiteral("Input directory not found."),
                               MessageIcon::Error);
         return;
     }
@@ -118,38 +124,21 @@ void RarPage::Button5Click()
     if (!inDir.empty())
         InDirEdit->setText(pathToQString(inDir));
     if (!pkm::DirectoryPresent(pathFromQString(OutDirEdit->text()))) {
-        Dialogs().showMessage(&form_, QStringLiteral("Output error"), QStringLiteral("Output directory not found."),
+        Dialogs().showMessage(window(), QStringLiteral("Output error"), QStringLiteral("Output directory not found."),
                               MessageIcon::Error);
         return;
     }
     OutDirEdit->setText(pathToQString(pkm::outputDirForCommand(pathFromQString(OutDirEdit->text()))));
 
-    Memo1->clearLog();
-    StartButtonRun running(Button5);
-    auto* piper = new TPiper(&form_);
-    piper->OnNewLine = [this](TPiper* sender, const std::string& line) { VolumeLogLine(sender, line); };
-
-    // However the run ends, the page comes back to idle and the log gets its closing lines.
-    struct Finish {
-        RarPage* page;
-        TPiper* piper;
-        StartButtonRun& running;
-        ~Finish()
-        {
-            running.end();
-            const std::size_t n =
-                pkm::countVolumeFiles(pathFromQString(page->OutDirEdit->text()), pathFromQString(page->NameEdit->text()));
-            page->Memo1->appendLine("-------------------------");
-            page->Memo1->appendLine("File(s) created: " + std::to_string(n));
-            delete piper;
-        }
-    } finish {this, piper, running};
-
-    piper->ImageName = pkm::volumeCommandLine(programDirectory(), size, pathFromQString(OutDirEdit->text()), name,
-                                              inDir, CheckBox6->isChecked());
-    if (piper->RunCommand() != 0 || piper->ExitCode != 0) {
-        const QString text = piper->ExitCode == 0 ? QStringLiteral("Error while trying to start compression.")
-                                                  : QString::fromLocal8Bit(pkm::exitCodeText(piper->ExitCode));
-        Dialogs().showMessage(&form_, QStringLiteral("Compression error"), text, MessageIcon::Error);
-    }
+    ArchiverRun run;
+    run.startButton = Button5;
+    run.log = Memo1;
+    run.programDir = context_.paths.programDir;
+    run.onLine = [this](TPiper* sender, const std::string& line) { VolumeLogLine(sender, line); };
+    // The boxes as they stand when the run is over.
+    run.filesCreated = [this] {
+        return pkm::countVolumeFiles(pathFromQString(OutDirEdit->text()), pathFromQString(NameEdit->text()));
+    };
+    runArchivers(run, {pkm::volumeCommandLine(context_.paths.programDir, size, pathFromQString(OutDirEdit->text()),
+                                              name, inDir, CheckBox6->isChecked())});
 }

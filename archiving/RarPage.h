@@ -1,5 +1,7 @@
 #pragma once
 // Page 2 of the wizard ("Rar"): compresses a directory into disk-sized volumes.
+#include "app/PageContext.h"
+
 #include <QWidget>
 #include <string>
 
@@ -8,14 +10,14 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
-class TForm1;
+class NumericErrorNotice;
 class TLogBox;
 class TPiper;
 
 class RarPage : public QWidget {
     Q_OBJECT
 public:
-    RarPage(TForm1& form, QWidget* parent);
+    RarPage(const PageContext& context, QWidget* parent);
 
     QLabel* Label9;
     QLineEdit* InDirEdit;
@@ -31,6 +33,13 @@ public:
     QPushButton* Button5;
     TLogBox* Memo1;
 
+    // Fills the output directory box.
+    void setOutputDirectory(const QString& dir);
+    // Fills the output directory box when it is empty.
+    void offerOutputDirectory(const QString& dir);
+    // A run is under way (its Start button is disabled).
+    bool isRunning() const;
+
     // The run.
     void Button5Click();
     // Browse for the input / output directory.
@@ -45,5 +54,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TForm1& form_;
+    PageContext context_;
+    NumericErrorNotice* numericError_;
 };

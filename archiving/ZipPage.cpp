@@ -1,12 +1,10 @@
 #include "archiving/ZipPage.h"
 
 #include "app/FolderPicker.h"
-#include "app/MainWindow.h"
 #include "archiving/Piper.h"
-#include "archiving/StartButton.h"
+#include "archiving/ArchiverRun.h"
 #include "archiving/ZipSeriesDialog.h"
 #include "archiving/command_lines.h"
-#include "archiving/volume_count.h"
 #include "platform/widgets/LogBox.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
@@ -56,9 +54,9 @@ QListWidget* listBox(QWidget* parent, const char* name, int x)
 
 } // namespace
 
-ZipPage::ZipPage(TForm1& form, QWidget* parent)
+ZipPage::ZipPage(const PageContext& context, QWidget* parent)
     : QWidget(parent)
-    , form_(form)
+    , context_(context)
     , collator_(userCollator())
     , zips_(collatorCompare(collator_))
 {
@@ -95,6 +93,22 @@ ZipPage::ZipPage(TForm1& form, QWidget* parent)
 
 ZipPage::~ZipPage() = default;
 
+void ZipPage::setOutputDirectory(const QString& dir)
+{
+    OutDirEdit2->setText(dir);
+}
+
+void ZipPage::offerOutputDirectory(const QString& dir)
+{
+    if (OutDirEdit2->text().isEmpty())
+        OutDirEdit2->setText(dir);
+}
+
+bool ZipPage::isRunning() const
+{
+    return !Button6->isEnabled();
+}
+
 void ZipPage::showZipError(const char* text)
 {
     Dialogs().showMessage(window(), QStringLiteral("Zip error"), QString::fromLatin1(text), MessageIcon::Error);
@@ -130,8 +144,8 @@ void ZipPage::RefreshContentList()
 
 void ZipPage::BitBtn1Click()
 {
-    // Owned by the main window while it is shown, destroyed however the dialog ends.
-    auto dialog = std::make_unique<TForm4>(&form_);
+    // Owned by the window while it is shown, destroyed however the dialog ends.
+    auto dialog = std::make_unique<TForm4>(window());
     dialog->Edit1->setText(pathToQString(zips_.GenerateZipName()));
     if (Dialogs().execDialog(dialog.get()) != QDialog::Accepted)
         return;
@@ -200,7 +214,7 @@ void ZipPage::BitBtn5Click()
 
 void ZipPage::SpeedButton3Click()
 {
-    browseIntoBox(*form_.BrowseDirectoryDlg, OutDirEdit2);
+    browseIntoBox(*context_.folderPicker, OutDirEdit2);
 }
 
 void ZipPage::ZipLogLine(TPiper*, const std::string& strNewLine)
@@ -237,32 +251,14 @@ void ZipPage::Button6Click()
         return;
     }
 
-    Memo2->clearLog();
-    StartButtonRun running(Button6);
-    auto* piper = new TPiper(&form_);
-    piper->OnNewLine = [this](TPiper* sender, const std::string& line) { ZipLogLine(sender, line); };
-
-    const auto finish = [&] {
-        running.end();
-        Memo2->appendLine("-------------------------");
-        Memo2->appendLine("File(s) created: " + std::to_string(run.size()));
-        delete piper;
-    };
-    try {
-        const std::string programDir = programDirectory();
-        for (const pkm::ZipEntry& entry : run) {
-            piper->ImageName = pkm::zipCommandLine(programDir, outDir, entry.name, entry.content);
-            if (piper->RunCommand() != 0 || piper->ExitCode != 0) {
-                const QString text = piper->ExitCode == 0
-                    ? QStringLiteral("Error while trying to start compression.")
-                    : QString::fromLocal8Bit(pkm::exitCodeText(piper->ExitCode));
-                Dialogs().showMessage(window(), QStringLiteral("Compression error"), text, MessageIcon::Error);
-                break;
-            }
-        }
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
+    std::vector<std::string> commandLines;
+    for (const pkm::ZipEntry& entry : run)
+        commandLines.push_back(pkm::zipCommandLine(context_.paths.programDir, outDir, entry.name, entry.content));
+    ArchiverRun archiverRun;
+    archiverRun.startButton = Button6;
+    archiverRun.log = Memo2;
+    archiverRun.programDir = context_.paths.programDir;
+    archiverRun.onLine = [this](TPiper* sender, const std::string& line) { ZipLogLine(sender, line); };
+    archiverRun.filesCreated = [&run] { return run.size(); };
+    runArchivers(archiverRun, commandLines);
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Page 3 of the wizard ("Zip"): a numbered series of zip files and what goes into each.
+#include "app/PageContext.h"
 #include "archiving/zip_set.h"
 
 #include <QWidget>
@@ -13,14 +14,13 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QToolButton;
-class TForm1;
 class TLogBox;
 class TPiper;
 
 class ZipPage : public QWidget {
     Q_OBJECT
 public:
-    ZipPage(TForm1& form, QWidget* parent);
+    ZipPage(const PageContext& context, QWidget* parent);
     ~ZipPage() override;
 
     QLabel* Label13;
@@ -40,6 +40,13 @@ public:
     // The zips, their content and the numbering; ListBox1 shows its entries row for row.
     const pkm::ZipSet& zips() const { return zips_; }
 
+    // Fills the output directory box.
+    void setOutputDirectory(const QString& dir);
+    // Fills the output directory box when it is empty.
+    void offerOutputDirectory(const QString& dir);
+    // A run is under way (its Start button is disabled).
+    bool isRunning() const;
+
     // Handlers.
     void BitBtn1Click();
     void BitBtn2Click();
@@ -56,7 +63,7 @@ private:
     pkm::ZipSelection selectedZips() const;
     void showZipError(const char* text);
 
-    TForm1& form_;
+    PageContext context_;
     std::shared_ptr<QCollator> collator_;
     pkm::ZipSet zips_;
     // The names ListBox2 shows, row for row, as bytes: removal goes by these, not by the

@@ -1,7 +1,7 @@
 #include "archiving/ZipSeriesDialog.h"
 
 #include "platform/widgets/Controls.h"
-#include "platform/widgets/DigitFilter.h"
+#include "platform/widgets/NumberField.h"
 
 #include "platform/widgets/UpDown.h"
 #include "platform/widgets/Dialogs.h"

@@ -1,7 +1,7 @@
 #include "editor/SectionCreatorDialog.h"
 
 #include "platform/widgets/Controls.h"
-#include "platform/widgets/DigitFilter.h"
+#include "platform/widgets/NumberField.h"
 
 #include "app/FolderPicker.h"
 #include "editor/TextWindow.h"
@@ -156,9 +156,10 @@ void TSectionListBox::paintEvent(QPaintEvent* event)
 // ---------------------------------------------------------------------------------------------
 // TForm2
 
-TForm2::TForm2(QWidget* owner)
+TForm2::TForm2(const pkm::ProgramPaths& paths, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                          | Qt::WindowCloseButtonHint)
+    , paths_(paths)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("NDO/DIZ section creator"));
@@ -292,7 +293,7 @@ TForm2::~TForm2()
 void TForm2::FormCreate()
 {
     SectionList.clear();
-    pkm::TemplateStore store = pkm::LoadTemplateStore(programDirectory() + "Release.ini");
+    pkm::TemplateStore store = pkm::LoadTemplateStore(paths_.iniPath());
     SectionList = std::move(store.records);
     for (const std::string& label : store.labels)
         ListBox1->addItem(toDisplay(label));
@@ -319,6 +320,11 @@ void TForm2::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
     if (!e->spontaneous())
         centerOnScreen(this);
+}
+
+QString TForm2::outputDirectory() const
+{
+    return Edit5->text();
 }
 
 int TForm2::selectedIndex() const
@@ -508,7 +514,7 @@ void TForm2::CDizClick()
 
 void TForm2::BitBtn1Click()
 {
-    BrowseDirectoryDlg->setSelection(Edit5->text().isEmpty() ? pathToQString(programDirectory()) : Edit5->text());
+    BrowseDirectoryDlg->setSelection(Edit5->text().isEmpty() ? pathToQString(paths_.dataDir) : Edit5->text());
     if (BrowseDirectoryDlg->Execute())
         Edit5->setText(BrowseDirectoryDlg->Selection());
 }
@@ -536,7 +542,7 @@ void TForm2::BitBtn5Click(QObject* sender)
     // Read-only, the caret still moves and selects with the keys, for the read-out.
     helper->Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     try {
-        helper->loadFromFile(programDirectory() + pathFromQString(name));
+        helper->loadFromFile(paths_.dataDir + pathFromQString(name));
     } catch (...) {
         // No window is shown, so none stands behind Helper: the next helper button works.
         Helper = nullptr;
@@ -570,7 +576,7 @@ void TForm2::Button1Click()
     settings.DizClone = pathOf(Edit3);
     settings.DizOutput = pathOf(Edit4);
     settings.OutputDir = pathOf(Edit5);
-    pkm::SaveTemplateStore(programDirectory() + "Release.ini", SectionList, settings);
+    pkm::SaveTemplateStore(paths_.iniPath(), SectionList, settings);
 }
 
 void TForm2::accept()

@@ -1,6 +1,7 @@
 #pragma once
 // The section creator: the dialog in which the user defines the release templates (the list of
 // sections with their fields, and the five template settings of Release.ini).
+#include "platform/program_paths.h"
 #include "templates/section.h"
 
 #include <QDialog>
@@ -59,7 +60,7 @@ public:
     // Posted to itself when a position field was left with text that is not a number.
     static constexpr QEvent::Type NumericErrorEvent = QEvent::Type(QEvent::User + 1021);
 
-    explicit TForm2(QWidget* owner = nullptr);
+    explicit TForm2(const pkm::ProgramPaths& paths, QWidget* owner = nullptr);
     ~TForm2() override;
 
     // The sections being edited; entry i belongs to the list box's entry i.
@@ -108,6 +109,9 @@ public:
     QPushButton* Button2; // "Cancel"
 
     TBrowseDirectoryDlg* BrowseDirectoryDlg;
+
+    // The "Output dir:" box.
+    QString outputDirectory() const;
 
     // The entry selected in the list box; -1: none.
     int selectedIndex() const;
@@ -162,6 +166,7 @@ private:
     bool dragRelease(QMouseEvent* event);
     void endDrag();
 
+    pkm::ProgramPaths paths_;
     QLineEdit* numericErrorField_ = nullptr;
     bool dragArmed_ = false;
     bool dragging_ = false;

@@ -1,5 +1,7 @@
 #include "platform/errors.h"
 
+#include <cstring>
+
 namespace pkm {
 
 std::string formatMessage(const std::string& pattern, const std::string& arg)
@@ -20,6 +22,19 @@ std::string formatMessage(const std::string& pattern, const std::string& arg)
 std::string formatMessage(const std::string& pattern, long long arg)
 {
     return formatMessage(pattern, std::to_string(arg));
+}
+
+std::string exitCodeText(int code)
+{
+    std::string text = std::strerror(code);
+    while (!text.empty()) {
+        const unsigned char c = static_cast<unsigned char>(text.back());
+        if (c <= ' ' || c == '.' || c == 127)
+            text.pop_back();
+        else
+            break;
+    }
+    return text + ".";
 }
 
 } // namespace pkm

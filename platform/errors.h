@@ -14,4 +14,8 @@ public:
 std::string formatMessage(const std::string& pattern, const std::string& arg);
 std::string formatMessage(const std::string& pattern, long long arg);
 
+// The system's text for an exit code, with trailing blanks, control characters and periods
+// removed, then one period.
+std::string exitCodeText(int code);
+
 } // namespace pkm

@@ -4,6 +4,17 @@
 
 namespace pkm {
 
+void addLogLine(std::vector<std::string>& log, const std::string& line)
+{
+    if (line.find('%') == std::string::npos || log.empty()) {
+        log.push_back(line);
+        return;
+    }
+    std::string& last = log.back();
+    last.erase(last.size() - std::min<std::size_t>(4, last.size()));
+    last += line;
+}
+
 void LogBuffer::append(std::string line)
 {
     last_ = line;

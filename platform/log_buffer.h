@@ -9,6 +9,11 @@
 
 namespace pkm {
 
+// The log rule for one new output line: a line containing "%" is a progress state and replaces
+// the last four characters of the log's last line (the whole line when it is shorter); any
+// other line is appended. LogBuffer gives a box the same result in batches.
+void addLogLine(std::vector<std::string>& log, const std::string& line);
+
 class LogBuffer {
 public:
     // A new last line.

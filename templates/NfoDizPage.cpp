@@ -1,17 +1,19 @@
 #include "templates/NfoDizPage.h"
 
-#include "app/MainWindow.h"
 #include "editor/TextWindow.h"
+#include "platform/scope_guard.h"
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/Controls.h"
-#include "platform/widgets/DigitFilter.h"
+#include "platform/widgets/NumberField.h"
 #include "platform/widgets/UpDown.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/TextCodec.h"
 #include "resources/Resources.h"
+#include "templates/text_lines.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -32,22 +34,6 @@
 #include <memory>
 
 namespace {
-
-// Runs a step when the scope ends, however it ends.
-template <class F>
-class Finally {
-public:
-    explicit Finally(F f)
-        : f_(std::move(f))
-    {
-    }
-    ~Finally() { f_(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F f_;
-};
 
 // The in-place label editor of the tree: an accepted label goes to TreeView1Edited; Escape
 // closes the editor without a call.
@@ -76,9 +62,9 @@ private:
 
 } // namespace
 
-NfoDizPage::NfoDizPage(TForm1& form, QWidget* parent)
+NfoDizPage::NfoDizPage(QWidget* parent)
     : QWidget(parent)
-    , form_(form)
+    , numericError_(new NumericErrorNotice(this, NumericErrorNotice::Answer::Message))
 {
     setObjectName(QStringLiteral("NfoDiz"));
 
@@ -159,7 +145,7 @@ NfoDizPage::NfoDizPage(TForm1& form, QWidget* parent)
     for (QLineEdit* box : {EValue, ELine, EStart, ELength})
         box->installEventFilter(this);
     for (QLineEdit* box : {ELine, EStart, ELength})
-        installVolumeEditKeyPress(box);
+        new TDigitFilter(box, DigitKeys::WithBackspace);
     for (TUpDown* u : {UpDown1, UpDown2, UpDown3})
         connect(u, &TUpDown::clicked, this, [this, u] { guarded([this, u] { UpDown2Click(u); }); });
     connect(RStyle, &TRadioGroup::clicked, this, [this] { guarded([this] { RStyleClick(RStyle); }); });
@@ -168,14 +154,75 @@ NfoDizPage::NfoDizPage(TForm1& form, QWidget* parent)
     connect(BMore, &QToolButton::clicked, this, [this] { guarded([this] { BMoreClick(); }); });
 }
 
-bool VolumeEditKeyPress(const QKeyEvent& key)
+void NfoDizPage::FillSectionTree(pkm::SectionList& sections, bool nfo)
 {
-    return acceptsDigitKey(key, DigitKeys::WithBackspace);
+    sections_ = &sections;
+    TreeView1->setUpdatesEnabled(false);
+    {
+        const QSignalBlocker block(TreeView1);
+        TreeView1->clear();
+        auto* file = new QTreeWidgetItem(TreeView1, QStringList(nfo ? QStringLiteral("Nfo") : QStringLiteral("Diz")));
+        setNodeImage(file, kFileNodeImage, kFileNodeImage);
+        int k = 1;
+        for (const pkm::TParam& section : sections) {
+            auto* node = new QTreeWidgetItem(file, QStringList(toDisplay(section.Name)));
+            node->setFlags(node->flags() | Qt::ItemIsEditable);
+            setNodeImage(node, sectionImage(k), sectionImage(k) + 10);
+            ++k;
+        }
+        file->setExpanded(true);
+        TreeView1->setCurrentItem(nullptr);
+        TreeView1->clearSelection();
+    }
+    TreeView1->setUpdatesEnabled(true);
+    ShowSelectedSection();
 }
 
-void installVolumeEditKeyPress(QLineEdit* box)
+void NfoDizPage::ShowSelectedSection()
 {
-    new TDigitFilter(box, DigitKeys::WithBackspace);
+    const int index = selectedSectionIndex();
+    if (index < 0) {
+        EnableSectionEditors(false);
+        return;
+    }
+    const pkm::TParam& section = (*sections_)[static_cast<std::size_t>(index)];
+    const std::size_t cr = section.Value.find('\r');
+    EValue->setText(toDisplay(cr == std::string::npos ? section.Value : section.Value.substr(0, cr)));
+    UpDown1->setPosition(section.Line);
+    UpDown2->setPosition(section.Start);
+    UpDown3->setPosition(section.Width);
+    RStyle->setItemIndex(section.Style ? 1 : 0);
+    BMore->setEnabled(RStyle->itemIndex() != 0);
+    RAlignment->setItemIndex(section.Alignment <= 2 ? section.Alignment : 2);
+    CCaps->setChecked(section.Caps);
+    EnableSectionEditors(true);
+}
+
+void NfoDizPage::EnableSectionEditors(bool on)
+{
+    for (QWidget* w : std::initializer_list<QWidget*> {ELine, EStart, ELength, EValue, RStyle, RAlignment, CCaps})
+        w->setEnabled(on);
+    if (on)
+        return;
+    RStyle->setItemIndex(-1);
+    RAlignment->setItemIndex(-1);
+    EValue->clear();
+    UpDown1->setPosition(1);
+    UpDown2->setPosition(1);
+    UpDown3->setPosition(1);
+    CCaps->setChecked(false);
+    BMore->setEnabled(false);
+}
+
+void NfoDizPage::commitPendingEdit()
+{
+    CommitBoxEdit(window()->focusWidget());
+}
+
+bool NfoDizPage::isEditingLabel() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && focus != TreeView1 && TreeView1->isAncestorOf(focus);
 }
 
 QTreeWidgetItem* NfoDizPage::fileNode() const
@@ -194,10 +241,10 @@ QTreeWidgetItem* NfoDizPage::selectedSectionNode() const
 int NfoDizPage::selectedSectionIndex() const
 {
     QTreeWidgetItem* node = selectedSectionNode();
-    if (node == nullptr)
+    if (node == nullptr || sections_ == nullptr)
         return -1;
     const int index = node->parent()->indexOfChild(node);
-    if (index < 0 || index >= static_cast<int>(form_.currentSections().size()))
+    if (index < 0 || index >= static_cast<int>(sections_->size()))
         return -1;
     return index;
 }
@@ -212,7 +259,7 @@ void NfoDizPage::renumberFrom(int position)
 void NfoDizPage::TreeView1Changing()
 {
     // An edit in progress belongs to the section it was begun on.
-    CommitBoxEdit(form_.focusWidget());
+    commitPendingEdit();
 }
 
 void NfoDizPage::TreeView1Change()
@@ -222,7 +269,7 @@ void NfoDizPage::TreeView1Change()
     const int style = RStyle->itemIndex();
     const int alignment = RAlignment->itemIndex();
     const bool caps = CCaps->isChecked();
-    form_.ShowSelectedSection();
+    ShowSelectedSection();
     if (RStyle->itemIndex() != style)
         RStyleClick(RStyle);
     if (RAlignment->itemIndex() != alignment)
@@ -237,7 +284,7 @@ void NfoDizPage::TreeView1Edited(QTreeWidgetItem* node, const QString& text)
     if (node == nullptr || node->parent() != file)
         return;
     const int index = file->indexOfChild(node);
-    pkm::SectionList& sections = form_.currentSections();
+    pkm::SectionList& sections = *sections_;
     if (index < 0 || index >= static_cast<int>(sections.size()))
         return;
     sections[static_cast<std::size_t>(index)].Name = fromDisplay(text);
@@ -266,18 +313,18 @@ void NfoDizPage::Add1Click()
     if (file == nullptr)
         return;
     // A pending box edit goes to its own section before the list's indexes move.
-    CommitBoxEdit(form_.focusWidget());
+    commitPendingEdit();
 
     pkm::TParam record;
     record.SetDefaults();
-    pkm::SectionList& sections = form_.currentSections();
+    pkm::SectionList& sections = *sections_;
     QTreeWidgetItem* selected = selectedSectionNode();
     auto* node = new QTreeWidgetItem(QStringList(toDisplay(record.Name)));
     node->setFlags(node->flags() | Qt::ItemIsEditable);
 
     TreeView1->setUpdatesEnabled(false);
     {
-        Finally resume([this] { TreeView1->setUpdatesEnabled(true); });
+        const pkm::ScopeGuard resume([this] { TreeView1->setUpdatesEnabled(true); });
         int position = 0;
         if (selected != nullptr) {
             position = file->indexOfChild(selected);
@@ -300,13 +347,13 @@ void NfoDizPage::Delete1Click()
     const int index = selectedSectionIndex();
     if (node == nullptr || index < 0)
         return;
-    CommitBoxEdit(form_.focusWidget());
+    commitPendingEdit();
 
-    pkm::SectionList& sections = form_.currentSections();
+    pkm::SectionList& sections = *sections_;
     sections.erase(sections.begin() + index);
     TreeView1->setUpdatesEnabled(false);
     {
-        Finally resume([this] { TreeView1->setUpdatesEnabled(true); });
+        const pkm::ScopeGuard resume([this] { TreeView1->setUpdatesEnabled(true); });
         // The tree selects a neighbour while the node goes; the editors are brought up to date
         // once the node is gone and the nodes' positions match the list again.
         {
@@ -324,8 +371,8 @@ void NfoDizPage::EValueEnter()
     const int index = selectedSectionIndex();
     if (index < 0)
         return;
-    form_.EditedSectionIndex = index;
-    editedList_ = &form_.currentSections();
+    EditedSectionIndex = index;
+    editedList_ = sections_;
 }
 
 void NfoDizPage::EValueExit(QWidget* box)
@@ -335,28 +382,21 @@ void NfoDizPage::EValueExit(QWidget* box)
 
 bool NfoDizPage::validateNumberBox(QLineEdit* box, std::uint16_t stored)
 {
-    bool ok = false;
-    const int number = box->text().toInt(&ok);
-    if (!ok) {
-        // The message waits until the focus change is over.
-        form_.PostNumericError();
-        box->setText(QString::number(stored));
-        return false;
-    }
-    if (number < 1)
-        box->setText(QStringLiteral("1"));
-    return true;
+    if (numericError_->checkBox(box, EmptyBox::IsNotANumber))
+        return true;
+    box->setText(QString::number(stored));
+    return false;
 }
 
 void NfoDizPage::CommitBoxEdit(QWidget* box)
 {
-    const int index = form_.EditedSectionIndex;
+    const int index = EditedSectionIndex;
     if (index == -1)
         return;
-    form_.EditedSectionIndex = -1;
+    EditedSectionIndex = -1;
     // The list the edit was begun on: Next may switch the page to the other list before the
     // box loses the focus.
-    pkm::SectionList& sections = editedList_ != nullptr ? *editedList_ : form_.currentSections();
+    pkm::SectionList& sections = editedList_ != nullptr ? *editedList_ : *sections_;
     editedList_ = nullptr;
     if (index < 0 || index >= static_cast<int>(sections.size()))
         return;
@@ -383,7 +423,7 @@ void NfoDizPage::UpDown2Click(TUpDown* upDown)
     const int index = selectedSectionIndex();
     if (index < 0)
         return;
-    pkm::TParam& section = form_.currentSections()[static_cast<std::size_t>(index)];
+    pkm::TParam& section = (*sections_)[static_cast<std::size_t>(index)];
     const auto position = static_cast<std::uint16_t>(upDown->position());
     if (upDown == UpDown1)
         section.Line = position;
@@ -398,7 +438,7 @@ void NfoDizPage::RStyleClick(QObject* sender)
     const int index = selectedSectionIndex();
     if (index < 0)
         return;
-    pkm::TParam& section = form_.currentSections()[static_cast<std::size_t>(index)];
+    pkm::TParam& section = (*sections_)[static_cast<std::size_t>(index)];
     if (sender == RStyle) {
         section.Style = RStyle->itemIndex() == 1;
         BMore->setEnabled(RStyle->itemIndex() != 0);
@@ -415,9 +455,9 @@ void NfoDizPage::BMoreClick()
     const int index = selectedSectionIndex();
     if (index < 0)
         return;
-    pkm::TParam& section = form_.currentSections()[static_cast<std::size_t>(index)];
+    pkm::TParam& section = (*sections_)[static_cast<std::size_t>(index)];
 
-    auto editor = std::make_unique<TForm3>(&form_);
+    auto editor = std::make_unique<TForm3>(window());
     editor->Memo1->resize(editor->memoWidthForChars(section.Width), editor->Memo1->height());
     editor->FitWidthToMemo();
     // A narrow section still gets a usable window, and the memo widens with it. The window's
@@ -440,13 +480,11 @@ void NfoDizPage::BMoreClick()
     if (Dialogs().execDialog(editor.get()) != QDialog::Accepted)
         return;
     // A line that the box wrapped becomes a line of its own.
-    std::string value;
     const std::vector<std::string> lines = editor->displayLines();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            value += "\r\n";
-        value += lines[i];
-    }
+    std::string value = pkm::joinTextLines(lines);
+    // A value has no line end after its last line.
+    if (!lines.empty())
+        value.resize(value.size() - 2);
     section.Value = value;
     EValue->setText(toDisplay(lines.empty() ? std::string() : lines.front()));
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Page 1 of the wizard ("NfoDiz"): the section tree and the editors of the selected section.
+// NfoDizPage, page 1 of the wizard ("NfoDiz"): the section tree of the NFO or DIZ sections and
+// the editors of the selected section. The page edits the list the wizard hands it.
 #include <QWidget>
 
 #include "templates/section.h"
@@ -16,21 +17,28 @@ class QCheckBox;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TForm1;
+class NumericErrorNotice;
 class TRadioGroup;
 class TUpDown;
-
-// The key filter of the number boxes, shared with the Rar page's volume size box: of the typed
-// characters only the digits get in. Keys without a character (arrows, Delete) and control
-// characters (backspace, Tab, Enter, Escape, the editing shortcuts) pass. True: let it through.
-bool VolumeEditKeyPress(const QKeyEvent& key);
-// Installs VolumeEditKeyPress on a box.
-void installVolumeEditKeyPress(QLineEdit* box);
 
 class NfoDizPage : public QWidget {
     Q_OBJECT
 public:
-    NfoDizPage(TForm1& form, QWidget* parent);
+    explicit NfoDizPage(QWidget* parent = nullptr);
+
+    // Shows a section list in the tree under the file node "Nfo" or "Diz", no node selected,
+    // the editors cleared; from now on the page edits that list.
+    void FillSectionTree(pkm::SectionList& sections, bool nfo);
+    // Fills the editors from the selected section, or clears and disables them.
+    void ShowSelectedSection();
+    void EnableSectionEditors(bool on);
+    // Stores a value still being typed into the box that has the focus (a button pressed by
+    // its shortcut leaves the focus in the box).
+    void commitPendingEdit();
+    // A section label is being edited: Enter accepts it and must press nothing else.
+    bool isEditingLabel() const;
+    // The section whose box edit is pending; -1: none.
+    int editedSectionIndex() const { return EditedSectionIndex; }
 
     // The section tree's image for the node at 1-based position k, and the file node's.
     static int sectionImage(int k) { return (k - 1) % 10; }
@@ -58,7 +66,7 @@ public:
     QAction* Add1;
     QAction* Delete1;
 
-    // Handlers of the page (they act on the main window's current section list).
+    // Handlers of the page (they act on the list shown).
     void TreeView1Changing();
     void TreeView1Change();
     void TreeView1Edited(QTreeWidgetItem* node, const QString& text);
@@ -88,7 +96,10 @@ private:
     void renumberFrom(int position);
     QTreeWidgetItem* fileNode() const;
 
-    TForm1& form_;
-    // The list of the section whose box edit is pending (see EditedSectionIndex).
+    // The list shown.
+    pkm::SectionList* sections_ = nullptr;
+    int EditedSectionIndex = -1;
+    // The list of the section whose box edit is pending.
     pkm::SectionList* editedList_ = nullptr;
+    NumericErrorNotice* numericError_;
 };

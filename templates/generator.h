@@ -1,12 +1,7 @@
 #pragma once
 // Generation of an NFO or DIZ file: the values of a template's sections are overlaid onto the
-// template ("clone") text, each at its section's Line, Start and Width.
-//
-// The window's part of a run: read the three keys below from Release.ini, read the template
-// at TemplatePath (a failed read is the "Input error" message), call GenerateLines (a failed
-// run throws its errorMessage() to the general error handler), and write the bytes with
-// replaceFile to OutputPath ("Cannot create file %s" when it cannot be created, the "Input
-// error" message when writing fails).
+// template ("clone") text, each at its section's Line, Start and Width. The whole file step
+// (read the template, generate, write the file) is WriteInfoFile, in info_file.h.
 #include "templates/section.h"
 #include "templates/template_store.h"
 
@@ -16,11 +11,6 @@
 #include <string_view>
 
 namespace pkm {
-
-// The message of a template that cannot be read, and also of an output file that cannot be
-// written once it has been created.
-inline constexpr const char* kGenerationErrorCaption = "Input error";
-inline constexpr const char* kGenerationErrorText = "Error while reading input file...";
 
 // The program's directory with its trailing separator, followed by the template key.
 std::string TemplatePath(const std::string& programDir, const std::string& cloneKey);

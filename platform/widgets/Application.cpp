@@ -1,6 +1,8 @@
 #include "platform/widgets/Application.h"
 
+#include "platform/paths.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/TextCodec.h"
 
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -24,4 +26,9 @@ void ShowException(const std::exception& error)
 {
     Dialogs().showMessage(QApplication::activeWindow(), QString::fromLatin1(kApplicationTitle),
                           QString::fromLocal8Bit(error.what()), MessageIcon::Error);
+}
+
+std::string applicationDirectory()
+{
+    return pkm::withTrailingSeparator(pathFromQString(QCoreApplication::applicationDirPath()));
 }

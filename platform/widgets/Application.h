@@ -3,6 +3,7 @@
 // handler is shown in an error box with its own text, and the program goes on.
 #include <QApplication>
 #include <exception>
+#include <string>
 #include <utility>
 
 inline const char* const kApplicationTitle = "Pakmaster v1.0";
@@ -13,6 +14,9 @@ public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// The directory of the program's executable, with its trailing separator.
+std::string applicationDirectory();
 
 // Shows an error the way the general handler does (caption: the application title).
 void ShowException(const std::exception& error);

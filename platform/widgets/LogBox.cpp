@@ -3,14 +3,47 @@
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/TextCodec.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 
+namespace {
+
+// The log box never takes the keyboard focus and never shows a caret: a focus change to it is
+// undone, back to where the focus came from.
+class LogBoxFocusFilter : public QObject {
+public:
+    explicit LogBoxFocusFilter(TLogBox* box)
+        : QObject(box)
+    {
+        box->installEventFilter(this);
+        connect(qApp, &QApplication::focusChanged, this, [box](QWidget* old, QWidget* now) {
+            if (now != box)
+                return;
+            if (old != nullptr && old != now && old->window() == box->window())
+                old->setFocus(Qt::OtherFocusReason);
+            else
+                now->clearFocus();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
 TLogBox::TLogBox(QWidget* parent)
     : QPlainTextEdit(parent)
 {
+    new LogBoxFocusFilter(this);
     setReadOnly(true);
     setFocusPolicy(Qt::NoFocus);
     setFrameShape(QFrame::NoFrame);

@@ -2,9 +2,7 @@
 
 #include "platform/cp437.h"
 #include "platform/file_name_codec.h"
-#include "platform/paths.h"
 
-#include <QCoreApplication>
 
 QString toDisplay(const std::string& bytes)
 {
@@ -33,20 +31,4 @@ std::string pathFromQString(const QString& path)
 QString outputToQString(const std::string& line)
 {
     return pathToQString(line);
-}
-
-namespace {
-std::string g_programDirectory;
-}
-
-void setProgramDirectory(const std::string& dir)
-{
-    g_programDirectory = dir.empty() ? std::string() : pkm::withTrailingSeparator(dir);
-}
-
-std::string programDirectory()
-{
-    if (!g_programDirectory.empty())
-        return g_programDirectory;
-    return pkm::withTrailingSeparator(pathFromQString(QCoreApplication::applicationDirPath()));
 }

@@ -12,9 +12,3 @@ QString pathToQString(const std::string& path);
 std::string pathFromQString(const QString& path);
 // A line an archiver printed: the names in it read as the file list shows them.
 QString outputToQString(const std::string& line);
-
-// The program's directory with its trailing separator: Release.ini, the templates, the stub
-// and the archivers are looked up there.
-std::string programDirectory();
-// Tests run the windows against a directory of their own; empty restores the real one.
-void setProgramDirectory(const std::string& dir);

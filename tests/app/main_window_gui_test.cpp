@@ -6,9 +6,11 @@
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/UpDown.h"
 #include "platform/widgets/TextCodec.h"
+#include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 #include "templates/NfoDizPage.h"
+#include "templates/template_store.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,19 +32,17 @@ namespace {
 
 class MainWindow : public ::testing::Test {
 protected:
-    std::unique_ptr<TForm1> start()
+    std::unique_ptr<TForm1> start(const pkm::ProgramPaths& paths)
     {
-        auto form = std::make_unique<TForm1>();
+        auto form = std::make_unique<TForm1>(paths);
         form->show();
         return form;
     }
-
-    template <class T>
-    static T* child(QWidget* w, const char* name)
+    std::unique_ptr<TForm1> start()
     {
-        T* c = w->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(c, nullptr) << name;
-        return c;
+        auto form = std::make_unique<TForm1>(dir.paths());
+        form->show();
+        return form;
     }
 
     ProgramDir dir;
@@ -69,8 +69,8 @@ struct Stop {
 
 Stop stopOf(TForm1& f)
 {
-    return {f.Notebook1->currentIndex(), f.NfoMode, f.Button2->isEnabled(), f.Button3->text(),
-            f.Button1->isEnabled(), f.Button4->isVisible()};
+    return {find<QStackedWidget>(&f, "Notebook1")->currentIndex(), f.nfoMode(), find<QPushButton>(&f, "Button2")->isEnabled(), find<QPushButton>(&f, "Button3")->text(),
+            find<QPushButton>(&f, "Button1")->isEnabled(), find<QPushButton>(&f, "Button4")->isVisible()};
 }
 
 } // namespace
@@ -87,10 +87,10 @@ TEST_F(MainWindow, FirstStartShowsTheMessageOnceAndCreatesAnEmptyReleaseIni)
         EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
         ASSERT_TRUE(std::filesystem::exists(dir.iniPath()));
         EXPECT_EQ(std::filesystem::file_size(dir.iniPath()), 0u);
-        EXPECT_TRUE(form->NfoSections.empty());
-        EXPECT_TRUE(form->DizSections.empty());
-        EXPECT_TRUE(form->Page2->OutDirEdit->text().isEmpty());
-        EXPECT_TRUE(form->Page3->OutDirEdit2->text().isEmpty());
+        EXPECT_TRUE(form->nfoSections().empty());
+        EXPECT_TRUE(form->dizSections().empty());
+        EXPECT_TRUE(find<RarPage>(form, "Rar")->OutDirEdit->text().isEmpty());
+        EXPECT_TRUE(find<ZipPage>(form, "Zip")->OutDirEdit2->text().isEmpty());
     }
     auto again = start();
     EXPECT_EQ(dialogs.messages.size(), 1u);
@@ -101,10 +101,10 @@ TEST_F(MainWindow, AStoreThatCannotBeCreatedIsExplainedAndTheWindowStillWorks)
     // The program directory lies under a regular file: creation fails even for root, as it
     // does for a user in an installation directory that is not theirs.
     dir.write("plainfile", "x");
-    setProgramDirectory(dir.file("plainfile/pakmaster"));
-    auto form = start();
+    const pkm::ProgramPaths paths = pkm::ProgramPaths::beside(dir.file("plainfile/pakmaster"));
+    auto form = start(paths);
     ASSERT_EQ(dialogs.messages.size(), 2u);
-    const std::string ini = programDirectory() + "Release.ini";
+    const std::string ini = paths.iniPath();
     EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Pakmaster v1.0"));
     EXPECT_EQ(dialogs.messages[1].icon, MessageIcon::Error);
     EXPECT_EQ(dialogs.messages[1].text,
@@ -115,12 +115,12 @@ TEST_F(MainWindow, AStoreThatCannotBeCreatedIsExplainedAndTheWindowStillWorks)
     EXPECT_FALSE(std::filesystem::exists(ini));
 
     // The window goes on without sections: page 0 answers its options.
-    EXPECT_EQ(form->Notebook1->currentIndex(), 0);
-    EXPECT_FALSE(form->Button2->isEnabled());
-    form->CheckBox3->click();
-    EXPECT_TRUE(form->Button2->isEnabled());
-    QTest::mouseClick(form->Button2, Qt::LeftButton);
-    EXPECT_EQ(form->Notebook1->currentIndex(), 2);
+    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 0);
+    EXPECT_FALSE(find<QPushButton>(form, "Button2")->isEnabled());
+    find<QCheckBox>(form, "CheckBox3")->click();
+    EXPECT_TRUE(find<QPushButton>(form, "Button2")->isEnabled());
+    QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton);
+    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 2);
     EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
@@ -131,30 +131,30 @@ TEST_F(MainWindow, FrameGeometryAndStartState)
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Pakmaster v1.0"));
     EXPECT_EQ(form->size(), QSize(447, 325));
-    EXPECT_EQ(form->Notebook1->geometry(), QRect(140, 10, 297, 227));
-    EXPECT_EQ(form->Button2->geometry(), QRect(278, 293, 75, 23));
-    EXPECT_TRUE(form->Button2->isDefault());
-    EXPECT_EQ(form->Notebook1->currentIndex(), 0);
-    EXPECT_FALSE(form->Button1->isEnabled());
-    EXPECT_FALSE(form->Button2->isEnabled());
-    EXPECT_FALSE(form->Button4->isVisible());
-    EXPECT_EQ(form->Button3->text(), QStringLiteral("Cancel"));
-    EXPECT_FALSE(form->Image1->pixmap().isNull());
-    EXPECT_EQ(form->Image1->pixmap().size(), QSize(120, 227));
+    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->geometry(), QRect(140, 10, 297, 227));
+    EXPECT_EQ(find<QPushButton>(form, "Button2")->geometry(), QRect(278, 293, 75, 23));
+    EXPECT_TRUE(find<QPushButton>(form, "Button2")->isDefault());
+    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 0);
+    EXPECT_FALSE(find<QPushButton>(form, "Button1")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>(form, "Button2")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>(form, "Button4")->isVisible());
+    EXPECT_EQ(find<QPushButton>(form, "Button3")->text(), QStringLiteral("Cancel"));
+    EXPECT_FALSE(find<QLabel>(form, "Image1")->pixmap().isNull());
+    EXPECT_EQ(find<QLabel>(form, "Image1")->pixmap().size(), QSize(120, 227));
 }
 
 TEST_F(MainWindow, TickingAnyOptionEnablesNextAndUntickingTheLastDisablesIt)
 {
     dir.writeIni();
     auto form = start();
-    QCheckBox* zip = child<QCheckBox>(form.get(), "CheckBox4");
+    QCheckBox* zip = find<QCheckBox>(form.get(), "CheckBox4");
     QTest::mouseClick(zip, Qt::LeftButton);
-    EXPECT_TRUE(form->Button2->isEnabled());
-    QTest::mouseClick(child<QCheckBox>(form.get(), "CheckBox2"), Qt::LeftButton);
+    EXPECT_TRUE(find<QPushButton>(form, "Button2")->isEnabled());
+    QTest::mouseClick(find<QCheckBox>(form.get(), "CheckBox2"), Qt::LeftButton);
     QTest::mouseClick(zip, Qt::LeftButton);
-    EXPECT_TRUE(form->Button2->isEnabled());
-    QTest::mouseClick(child<QCheckBox>(form.get(), "CheckBox2"), Qt::LeftButton);
-    EXPECT_FALSE(form->Button2->isEnabled());
+    EXPECT_TRUE(find<QPushButton>(form, "Button2")->isEnabled());
+    QTest::mouseClick(find<QCheckBox>(form.get(), "CheckBox2"), Qt::LeftButton);
+    EXPECT_FALSE(find<QPushButton>(form, "Button2")->isEnabled());
 }
 
 TEST_F(MainWindow, NextAndPreviousWalkTheChainForEveryCombinationOfOptions)
@@ -163,7 +163,7 @@ TEST_F(MainWindow, NextAndPreviousWalkTheChainForEveryCombinationOfOptions)
     for (int bits = 1; bits < 16; ++bits) {
         SCOPED_TRACE(bits);
         auto form = start();
-        QCheckBox* boxes[] = {form->CheckBox1, form->CheckBox2, form->CheckBox3, form->CheckBox4};
+        QCheckBox* boxes[] = {find<QCheckBox>(form, "CheckBox1"), find<QCheckBox>(form, "CheckBox2"), find<QCheckBox>(form, "CheckBox3"), find<QCheckBox>(form, "CheckBox4")};
         for (int i = 0; i < 4; ++i) {
             if (bits & (1 << i))
                 QTest::mouseClick(boxes[i], Qt::LeftButton);
@@ -180,8 +180,8 @@ TEST_F(MainWindow, NextAndPreviousWalkTheChainForEveryCombinationOfOptions)
             chain.push_back({3, false});
 
         std::vector<Stop> forward {stopOf(*form)};
-        while (form->Button2->isEnabled()) {
-            QTest::mouseClick(form->Button2, Qt::LeftButton);
+        while (find<QPushButton>(form, "Button2")->isEnabled()) {
+            QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton);
             forward.push_back(stopOf(*form));
             ASSERT_LE(forward.size(), 5u);
         }
@@ -199,113 +199,43 @@ TEST_F(MainWindow, NextAndPreviousWalkTheChainForEveryCombinationOfOptions)
         }
 
         for (std::size_t i = chain.size() - 1; i > 0; --i) {
-            QTest::mouseClick(form->Button1, Qt::LeftButton);
+            QTest::mouseClick(find<QPushButton>(form, "Button1"), Qt::LeftButton);
             const Stop s = stopOf(*form);
             EXPECT_EQ(s.page, chain[i - 1].first);
             if (s.page == 1) {
                 EXPECT_EQ(s.nfoMode, chain[i - 1].second);
             }
         }
-        EXPECT_EQ(form->Notebook1->currentIndex(), 0);
-        EXPECT_EQ(form->Button3->text(), QStringLiteral("Cancel"));
-        EXPECT_FALSE(form->Button4->isVisible());
-        EXPECT_FALSE(form->Button1->isEnabled());
+        EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 0);
+        EXPECT_EQ(find<QPushButton>(form, "Button3")->text(), QStringLiteral("Cancel"));
+        EXPECT_FALSE(find<QPushButton>(form, "Button4")->isVisible());
+        EXPECT_FALSE(find<QPushButton>(form, "Button1")->isEnabled());
     }
-}
-
-TEST_F(MainWindow, TreeNodesShowTheLastDigitOfTheirPosition)
-{
-    dir.writeIni();
-    auto form = start();
-    for (int i = 1; i <= 14; ++i)
-        form->NfoSections.push_back(section("S" + std::to_string(i)));
-    form->CheckBox1->setChecked(true);
-    form->ShowNfoPage();
-    QTreeWidget* tree = form->Page1->TreeView1;
-    ASSERT_EQ(tree->topLevelItemCount(), 1);
-    QTreeWidgetItem* file = tree->topLevelItem(0);
-    EXPECT_EQ(file->text(0), QStringLiteral("Nfo"));
-    EXPECT_EQ(file->data(0, Qt::UserRole).toInt(), 20);
-    EXPECT_TRUE(file->isExpanded());
-    ASSERT_EQ(file->childCount(), 14);
-    for (int k = 1; k <= 14; ++k) {
-        EXPECT_EQ(file->child(k - 1)->data(0, Qt::UserRole).toInt(), (k - 1) % 10);
-        EXPECT_EQ(file->child(k - 1)->data(0, Qt::UserRole + 1).toInt(), (k - 1) % 10 + 10);
-    }
-    EXPECT_EQ(file->child(13)->data(0, Qt::UserRole).toInt(), 3);
-    EXPECT_EQ(tree->currentItem(), nullptr);
-}
-
-TEST_F(MainWindow, SelectingNodesFillsOrClearsTheSectionEditors)
-{
-    dir.writeIni();
-    auto form = start();
-    pkm::TParam memo = section("Notes", "first\r\nsecond\r\nthird");
-    memo.Line = 7;
-    memo.Start = 12;
-    memo.Width = 30;
-    memo.Style = true;
-    memo.Alignment = 2;
-    memo.Caps = true;
-    form->DizSections.push_back(memo);
-    form->CheckBox2->setChecked(true);
-    form->ShowDizPage();
-    NfoDizPage* page = form->Page1;
-
-    // After a rebuild nothing is selected: cleared and disabled.
-    EXPECT_FALSE(page->EValue->isEnabled());
-    EXPECT_EQ(page->RStyle->itemIndex(), -1);
-    EXPECT_EQ(page->ELine->text(), QStringLiteral("1"));
-
-    QTreeWidgetItem* file = page->TreeView1->topLevelItem(0);
-    page->TreeView1->setCurrentItem(file->child(0));
-    form->ShowSelectedSection();
-    EXPECT_TRUE(page->EValue->isEnabled());
-    EXPECT_EQ(page->EValue->text(), QStringLiteral("first"));
-    EXPECT_EQ(page->ELine->text(), QStringLiteral("7"));
-    EXPECT_EQ(page->EStart->text(), QStringLiteral("12"));
-    EXPECT_EQ(page->ELength->text(), QStringLiteral("30"));
-    EXPECT_EQ(page->RStyle->itemIndex(), 1);
-    EXPECT_TRUE(page->BMore->isEnabled());
-    EXPECT_EQ(page->RAlignment->itemIndex(), 2);
-    EXPECT_TRUE(page->CCaps->isChecked());
-
-    page->TreeView1->setCurrentItem(file);
-    form->ShowSelectedSection();
-    for (QWidget* w : std::initializer_list<QWidget*> {page->ELine, page->EStart, page->ELength, page->EValue,
-                                                       page->RStyle, page->RAlignment, page->CCaps, page->BMore})
-        EXPECT_FALSE(w->isEnabled());
-    EXPECT_TRUE(page->EValue->text().isEmpty());
-    EXPECT_EQ(page->RStyle->itemIndex(), -1);
-    EXPECT_EQ(page->RAlignment->itemIndex(), -1);
-    EXPECT_EQ(page->ELength->text(), QStringLiteral("1"));
-    EXPECT_FALSE(page->CCaps->isChecked());
 }
 
 TEST_F(MainWindow, LogBoxesNeverTakeTheFocus)
 {
     dir.writeIni();
     auto form = start();
-    form->CheckBox3->setChecked(true);
+    find<QCheckBox>(form, "CheckBox3")->setChecked(true);
     form->ShowRarPage();
     QApplication::setActiveWindow(form.get());
-    form->Page2->NameEdit->setFocus();
-    form->Page2->Memo1->setFocus();
-    QTest::mouseClick(form->Page2->Memo1->viewport(), Qt::LeftButton);
-    EXPECT_NE(QApplication::focusWidget(), form->Page2->Memo1);
-    EXPECT_FALSE(form->Page2->Memo1->hasFocus());
+    find<RarPage>(form, "Rar")->NameEdit->setFocus();
+    find<RarPage>(form, "Rar")->Memo1->setFocus();
+    QTest::mouseClick(find<RarPage>(form, "Rar")->Memo1->viewport(), Qt::LeftButton);
+    EXPECT_NE(QApplication::focusWidget(), find<RarPage>(form, "Rar")->Memo1);
+    EXPECT_FALSE(find<RarPage>(form, "Rar")->Memo1->hasFocus());
 }
 
 TEST_F(MainWindow, EnterAcceptsAnEditedTreeLabelWithoutPressingNext)
 {
-    dir.writeIni();
+    dir.writeIni(pkm::BuildTemplateStore("", {section("Title")}, pkm::TemplateSettings {}));
     auto form = start();
-    form->NfoSections.push_back(section("Title"));
-    form->CheckBox1->setChecked(true);
-    form->CheckBox3->setChecked(true);
+    find<QCheckBox>(form, "CheckBox1")->setChecked(true);
+    find<QCheckBox>(form, "CheckBox3")->setChecked(true);
     form->ShowNfoPage();
     QApplication::setActiveWindow(form.get());
-    QTreeWidget* tree = form->Page1->TreeView1;
+    QTreeWidget* tree = find<NfoDizPage>(form, "NfoDiz")->TreeView1;
     QTreeWidgetItem* node = tree->topLevelItem(0)->child(0);
     tree->setCurrentItem(node);
     tree->editItem(node);
@@ -316,12 +246,12 @@ TEST_F(MainWindow, EnterAcceptsAnEditedTreeLabelWithoutPressingNext)
     QTest::keyClicks(editor, QStringLiteral("Renamed"));
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor([&] { return node->text(0) == QStringLiteral("Renamed"); }));
-    EXPECT_EQ(form->Notebook1->currentIndex(), 1) << "Enter went on to the default button";
+    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 1) << "Enter went on to the default button";
 
     // Without an open editor Enter presses Next as usual.
     tree->setFocus();
     QTest::keyClick(tree, Qt::Key_Return);
-    EXPECT_EQ(form->Notebook1->currentIndex(), 2);
+    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 2);
 }
 
 TEST_F(MainWindow, EnterPressesTheFocusedButtonAndOtherwiseNext)
@@ -329,8 +259,8 @@ TEST_F(MainWindow, EnterPressesTheFocusedButtonAndOtherwiseNext)
     dir.writeIni();
     auto form = start();
     QApplication::setActiveWindow(form.get());
-    QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
-    QTest::mouseClick(form->CheckBox3, Qt::LeftButton);
+    QTest::mouseClick(find<QCheckBox>(form, "CheckBox1"), Qt::LeftButton);
+    QTest::mouseClick(find<QCheckBox>(form, "CheckBox3"), Qt::LeftButton);
 
     // The glyph button opens the section creator, and the page stays.
     QString opened;
@@ -338,23 +268,23 @@ TEST_F(MainWindow, EnterPressesTheFocusedButtonAndOtherwiseNext)
         opened = d->windowTitle();
         return int(QDialog::Rejected);
     });
-    form->BitBtn3->setFocus();
-    QTest::keyClick(form->BitBtn3, Qt::Key_Return);
+    find<QToolButton>(form, "BitBtn3")->setFocus();
+    QTest::keyClick(find<QToolButton>(form, "BitBtn3"), Qt::Key_Return);
     EXPECT_EQ(opened, QStringLiteral("NDO/DIZ section creator"));
-    EXPECT_EQ(form->Notebook1->currentIndex(), 0);
+    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 0);
 
     // A check box does not take Enter: the default button does.
-    form->CheckBox1->setFocus();
-    QTest::keyClick(form->CheckBox1, Qt::Key_Return);
-    ASSERT_EQ(form->Notebook1->currentIndex(), 1);
+    find<QCheckBox>(form, "CheckBox1")->setFocus();
+    QTest::keyClick(find<QCheckBox>(form, "CheckBox1"), Qt::Key_Return);
+    ASSERT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 1);
 
-    form->Button1->setFocus(); // < Previous
-    QTest::keyClick(form->Button1, Qt::Key_Enter);
-    EXPECT_EQ(form->Notebook1->currentIndex(), 0);
+    find<QPushButton>(form, "Button1")->setFocus(); // < Previous
+    QTest::keyClick(find<QPushButton>(form, "Button1"), Qt::Key_Enter);
+    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 0);
 
     // Cancel with the focus closes the window.
-    form->Button3->setFocus();
-    QTest::keyClick(form->Button3, Qt::Key_Return);
+    find<QPushButton>(form, "Button3")->setFocus();
+    QTest::keyClick(find<QPushButton>(form, "Button3"), Qt::Key_Return);
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -362,7 +292,7 @@ TEST_F(MainWindow, OnlyALeftClickOnZapzapPlaysTheSound)
 {
     dir.writeIni();
     auto form = start();
-    QLabel* zap = child<QLabel>(form.get(), "Label3");
+    QLabel* zap = find<QLabel>(form.get(), "Label3");
     ASSERT_NE(zap, nullptr);
     const auto played = [&] { return form->findChild<QSoundEffect*>() != nullptr; };
     QTest::mouseClick(zap, Qt::RightButton);
@@ -379,7 +309,7 @@ TEST_F(MainWindow, ClosingIsRefusedWhileAStartButtonIsDisabled)
 {
     dir.writeIni();
     auto form = start();
-    for (QPushButton* start : {form->Page2->Button5, form->Page3->Button6}) {
+    for (QPushButton* start : {find<RarPage>(form, "Rar")->Button5, find<ZipPage>(form, "Zip")->Button6}) {
         start->setEnabled(false);
         EXPECT_FALSE(form->close());
         EXPECT_TRUE(form->isVisible());
@@ -389,20 +319,8 @@ TEST_F(MainWindow, ClosingIsRefusedWhileAStartButtonIsDisabled)
     }
     QTest::keyClick(form.get(), Qt::Key_Escape);
     EXPECT_TRUE(form->isVisible());
-    QTest::mouseClick(form->Button3, Qt::LeftButton);
+    QTest::mouseClick(find<QPushButton>(form, "Button3"), Qt::LeftButton);
     EXPECT_FALSE(form->isVisible());
-}
-
-TEST_F(MainWindow, NumericErrorIsShownOnceThePostedMessageArrives)
-{
-    dir.writeIni();
-    auto form = start();
-    form->PostNumericError();
-    EXPECT_TRUE(dialogs.messages.empty());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages.empty(); }));
-    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Input error"));
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Numeric values only!"));
-    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
 }
 
 TEST_F(MainWindow, StartUpReadsTheSectionListsAndTheOutputDirectory)
@@ -412,12 +330,12 @@ TEST_F(MainWindow, StartUpReadsTheSectionListsAndTheOutputDirectory)
                  "[Section 2]\r\nName=Short\r\nDiz=1\r\n"
                  "[Section 3]\r\nName=Notes\r\n");
     auto form = start();
-    ASSERT_EQ(form->NfoSections.size(), 2u);
-    EXPECT_EQ(form->NfoSections[0].Name, "Title");
-    EXPECT_EQ(form->NfoSections[1].Name, "Notes");
-    ASSERT_EQ(form->DizSections.size(), 1u);
-    EXPECT_EQ(form->DizSections[0].Name, "Short");
-    EXPECT_EQ(form->Page2->OutDirEdit->text(), QStringLiteral("/srv/release"));
-    EXPECT_EQ(form->Page3->OutDirEdit2->text(), QStringLiteral("/srv/release"));
-    EXPECT_EQ(form->EditedSectionIndex, -1);
+    ASSERT_EQ(form->nfoSections().size(), 2u);
+    EXPECT_EQ(form->nfoSections()[0].Name, "Title");
+    EXPECT_EQ(form->nfoSections()[1].Name, "Notes");
+    ASSERT_EQ(form->dizSections().size(), 1u);
+    EXPECT_EQ(form->dizSections()[0].Name, "Short");
+    EXPECT_EQ(find<RarPage>(form, "Rar")->OutDirEdit->text(), QStringLiteral("/srv/release"));
+    EXPECT_EQ(find<ZipPage>(form, "Zip")->OutDirEdit2->text(), QStringLiteral("/srv/release"));
+    EXPECT_EQ(find<NfoDizPage>(form, "NfoDiz")->editedSectionIndex(), -1);
 }

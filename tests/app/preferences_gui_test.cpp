@@ -6,12 +6,16 @@
 #include "archiving/ZipPage.h"
 #include "editor/SectionCreatorDialog.h"
 #include "editor/TextWindow.h"
+#include "templates/NfoDizPage.h"
+#include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QTreeWidget>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -32,10 +36,24 @@ protected:
     {
         dir.writeIni(kStore);
         dir.write("clone.nfo", "template\r\n");
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(dir.paths());
         form->show();
-        ASSERT_EQ(form->NfoSections.size(), 1u);
-        ASSERT_EQ(form->DizSections.size(), 1u);
+        ASSERT_EQ(form->nfoSections().size(), 1u);
+        ASSERT_EQ(form->dizSections().size(), 1u);
+    }
+
+    // A value typed on page 1 as the page stores it, then back to page 0 where Preferences is.
+    void typeOnPage1(const QString& value)
+    {
+        find<QCheckBox>(form, "CheckBox1")->setChecked(true);
+        form->ShowNfoPage();
+        auto* page = find<NfoDizPage>(form, "NfoDiz");
+        page->TreeView1->setCurrentItem(page->TreeView1->topLevelItem(0)->child(0));
+        page->EValueEnter();
+        page->EValue->setText(value);
+        page->EValueExit(page->EValue);
+        form->ShowIntroPage();
+        ASSERT_EQ(form->nfoSections()[0].Value, value.toStdString());
     }
 
     ProgramDir dir;
@@ -47,9 +65,9 @@ protected:
 
 TEST_F(Preferences, OkReloadsTheSectionsAndFillsOnlyEmptyOutputBoxes)
 {
-    form->NfoSections[0].Value = "typed on page 1";
-    form->Page2->OutDirEdit->setText("/kept");
-    form->Page3->OutDirEdit2->clear();
+    typeOnPage1("typed on page 1");
+    find<RarPage>(form, "Rar")->OutDirEdit->setText("/kept");
+    find<ZipPage>(form, "Zip")->OutDirEdit2->clear();
 
     QPointer<TForm2> seen;
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
@@ -66,41 +84,41 @@ TEST_F(Preferences, OkReloadsTheSectionsAndFillsOnlyEmptyOutputBoxes)
         QTest::mouseClick(creator->Button1, Qt::LeftButton);
         return creator->result();
     });
-    QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
+    QTest::mouseClick(find<QToolButton>(form, "BitBtn3"), Qt::LeftButton);
 
     ASSERT_TRUE(dialogs.dialogHandlers.empty());
     EXPECT_EQ(dialogs.dialogTitles, std::vector<QString>({"NDO/DIZ section creator"}));
     EXPECT_TRUE(seen.isNull()); // destroyed after use
-    ASSERT_EQ(form->NfoSections.size(), 2u);
-    EXPECT_EQ(form->NfoSections[0].Name, "Default name");
-    EXPECT_EQ(form->NfoSections[1].Name, "Title");
-    EXPECT_EQ(form->NfoSections[1].Value, ""); // values typed so far give way to the file's
-    ASSERT_EQ(form->DizSections.size(), 1u);
-    EXPECT_EQ(form->Page2->OutDirEdit->text(), "/kept");
-    EXPECT_EQ(form->Page3->OutDirEdit2->text(), "/srv/second");
+    ASSERT_EQ(form->nfoSections().size(), 2u);
+    EXPECT_EQ(form->nfoSections()[0].Name, "Default name");
+    EXPECT_EQ(form->nfoSections()[1].Name, "Title");
+    EXPECT_EQ(form->nfoSections()[1].Value, ""); // values typed so far give way to the file's
+    ASSERT_EQ(form->dizSections().size(), 1u);
+    EXPECT_EQ(find<RarPage>(form, "Rar")->OutDirEdit->text(), "/kept");
+    EXPECT_EQ(find<ZipPage>(form, "Zip")->OutDirEdit2->text(), "/srv/second");
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(Preferences, OkFillsBothBoxesWhenBothAreEmpty)
 {
-    form->Page2->OutDirEdit->clear();
-    form->Page3->OutDirEdit2->clear();
+    find<RarPage>(form, "Rar")->OutDirEdit->clear();
+    find<ZipPage>(form, "Zip")->OutDirEdit2->clear();
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         auto* creator = static_cast<TForm2*>(d);
         creator->Edit5->setText("/srv/second");
         creator->accept();
         return creator->result();
     });
-    QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
-    EXPECT_EQ(form->Page2->OutDirEdit->text(), "/srv/second");
-    EXPECT_EQ(form->Page3->OutDirEdit2->text(), "/srv/second");
+    QTest::mouseClick(find<QToolButton>(form, "BitBtn3"), Qt::LeftButton);
+    EXPECT_EQ(find<RarPage>(form, "Rar")->OutDirEdit->text(), "/srv/second");
+    EXPECT_EQ(find<ZipPage>(form, "Zip")->OutDirEdit2->text(), "/srv/second");
 }
 
 TEST_F(Preferences, CancelKeepsTheListsTheBoxesAndTheFile)
 {
-    form->NfoSections[0].Value = "typed on page 1";
-    form->Page2->OutDirEdit->clear();
-    form->Page3->OutDirEdit2->clear();
+    typeOnPage1("typed on page 1");
+    find<RarPage>(form, "Rar")->OutDirEdit->clear();
+    find<ZipPage>(form, "Zip")->OutDirEdit2->clear();
 
     QPointer<TForm2> seen;
     QPointer<TForm3> helper;
@@ -116,13 +134,13 @@ TEST_F(Preferences, CancelKeepsTheListsTheBoxesAndTheFile)
         QTest::mouseClick(creator->Button2, Qt::LeftButton);
         return creator->result();
     });
-    QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
+    QTest::mouseClick(find<QToolButton>(form, "BitBtn3"), Qt::LeftButton);
 
     EXPECT_TRUE(seen.isNull());
     EXPECT_TRUE(helper.isNull());
-    ASSERT_EQ(form->NfoSections.size(), 1u);
-    EXPECT_EQ(form->NfoSections[0].Value, "typed on page 1");
-    EXPECT_TRUE(form->Page2->OutDirEdit->text().isEmpty());
-    EXPECT_TRUE(form->Page3->OutDirEdit2->text().isEmpty());
+    ASSERT_EQ(form->nfoSections().size(), 1u);
+    EXPECT_EQ(form->nfoSections()[0].Value, "typed on page 1");
+    EXPECT_TRUE(find<RarPage>(form, "Rar")->OutDirEdit->text().isEmpty());
+    EXPECT_TRUE(find<ZipPage>(form, "Zip")->OutDirEdit2->text().isEmpty());
     EXPECT_EQ(dir.read("Release.ini"), kStore);
 }

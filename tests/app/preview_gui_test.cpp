@@ -5,6 +5,7 @@
 #include "editor/TextWindow.h"
 #include "platform/file_io.h"
 #include "platform/widgets/TextCodec.h"
+#include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 #include "templates/NfoDizPage.h"
@@ -66,12 +67,12 @@ protected:
     void start(const pkm::SectionList& records, const pkm::TemplateSettings& settings, bool diz = false)
     {
         dir.writeIni(pkm::BuildTemplateStore("", records, settings));
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(dir.paths());
         form->show();
         QApplication::setActiveWindow(form.get());
-        QTest::mouseClick(diz ? form->CheckBox2 : form->CheckBox1, Qt::LeftButton);
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
-        ASSERT_TRUE(form->Button4->isVisible());
+        QTest::mouseClick(diz ? find<QCheckBox>(form, "CheckBox2") : find<QCheckBox>(form, "CheckBox1"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton);
+        ASSERT_TRUE(find<QPushButton>(form, "Button4")->isVisible());
     }
 
     static pkm::TemplateSettings nfoSettings(const std::string& outputDir = std::string())
@@ -85,7 +86,7 @@ protected:
         return s;
     }
 
-    void pressPreview() { QTest::mouseClick(form->Button4, Qt::LeftButton); }
+    void pressPreview() { QTest::mouseClick(find<QPushButton>(form, "Button4"), Qt::LeftButton); }
 
     ProgramDir dir;
     ScriptedDialogs dialogs;
@@ -118,7 +119,7 @@ TEST_F(Preview, WorkedExampleIsWrittenAndShownAndCancelKeepsIt)
     EXPECT_TRUE(sizeable);
     EXPECT_TRUE(shown.isNull()) << "the window is destroyed";
     // The user's records were not moved by the line shift.
-    EXPECT_EQ(form->NfoSections[1].Line, 3);
+    EXPECT_EQ(form->nfoSections()[1].Line, 3);
 }
 
 TEST_F(Preview, OkSavesTheEditedTextOverTheOutput)
@@ -224,7 +225,7 @@ TEST_F(Preview, FailuresAreReportedAndLeaveAnEarlierOutputWhole)
         EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
         EXPECT_TRUE(dialogs.dialogTitles.empty()) << "no preview after a failure";
         EXPECT_EQ(dir.read("release.nfo"), earlier);
-        EXPECT_EQ(form->NfoSections[0].Value, "one two three four");
+        EXPECT_EQ(form->nfoSections()[0].Value, "one two three four");
     }
 }
 
@@ -252,12 +253,12 @@ TEST_F(Preview, AValueTypedJustBeforePreviewIsInTheFile)
 {
     dir.write("clone.nfo", kTemplate);
     start(workedSections(), nfoSettings());
-    QTreeWidget* tree = form->Page1->TreeView1;
+    QTreeWidget* tree = find<NfoDizPage>(form, "NfoDiz")->TreeView1;
     QTreeWidgetItem* size = tree->topLevelItem(0)->child(1);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(size).center());
-    QTest::mouseClick(form->Page1->EValue, Qt::LeftButton);
-    form->Page1->EValue->selectAll();
-    QTest::keyClicks(form->Page1->EValue, QStringLiteral("2 x 1.2"));
+    QTest::mouseClick(find<NfoDizPage>(form, "NfoDiz")->EValue, Qt::LeftButton);
+    find<NfoDizPage>(form, "NfoDiz")->EValue->selectAll();
+    QTest::keyClicks(find<NfoDizPage>(form, "NfoDiz")->EValue, QStringLiteral("2 x 1.2"));
     dialogs.dialogHandlers.push_back([](QDialog*) { return int(QDialog::Rejected); });
     pressPreview();
     EXPECT_NE(dir.read("release.nfo").find("| Size :    2 x 1.2 |"), std::string::npos) << dir.read("release.nfo");
@@ -265,11 +266,11 @@ TEST_F(Preview, AValueTypedJustBeforePreviewIsInTheFile)
     // Its shortcut leaves the focus in the box.
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    form->Page1->EValue->setFocus();
-    form->Page1->EValue->selectAll();
-    QTest::keyClicks(form->Page1->EValue, QStringLiteral("3 x 1.4"));
+    find<NfoDizPage>(form, "NfoDiz")->EValue->setFocus();
+    find<NfoDizPage>(form, "NfoDiz")->EValue->selectAll();
+    QTest::keyClicks(find<NfoDizPage>(form, "NfoDiz")->EValue, QStringLiteral("3 x 1.4"));
     dialogs.dialogHandlers.push_back([](QDialog*) { return int(QDialog::Rejected); });
-    QTest::keyClick(form->Page1->EValue, Qt::Key_W, Qt::AltModifier);
+    QTest::keyClick(find<NfoDizPage>(form, "NfoDiz")->EValue, Qt::Key_W, Qt::AltModifier);
     // The shortcut presses the button a moment later, as a click seen on screen.
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.dialogHandlers.empty(); })) << "no preview";
     EXPECT_NE(dir.read("release.nfo").find("| Size :    3 x 1.4 |"), std::string::npos) << dir.read("release.nfo");

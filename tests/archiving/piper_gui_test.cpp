@@ -1,7 +1,8 @@
 #include "archiving/Piper.h"
 
 #include "archiving/command_lines.h"
-#include "archiving/volume_count.h"
+#include "archiving/volume_files.h"
+#include "platform/log_buffer.h"
 
 #include "platform/widgets/TextCodec.h"
 #include "support/temp_dir.h"
@@ -19,13 +20,13 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// The build's program directory, with the real stub.
+const std::string kProgramDir = PAKMASTER_BIN_DIR "/";
+
 // Runs commands through the real stub of the build's program directory against fake
 // archivers written as shell scripts into a temporary directory.
 class PiperTest : public ::testing::Test {
 protected:
-    void SetUp() override { setProgramDirectory(PAKMASTER_BIN_DIR); }
-    void TearDown() override { setProgramDirectory(""); }
-
     std::string script(const std::string& name, const std::string& body)
     {
         const std::string path = dir.write(name, "#!/bin/sh\n" + body);
@@ -33,9 +34,9 @@ protected:
         return path;
     }
 
-    TPiper* piper()
+    TPiper* piper(const std::string& programDir = kProgramDir)
     {
-        auto* p = new TPiper(&owner);
+        auto* p = new TPiper(programDir, &owner);
         p->OnNewLine = [this](TPiper* sender, const std::string& line) {
             senders.push_back(sender);
             lines.push_back(line);
@@ -132,8 +133,7 @@ TEST_F(PiperTest, ProgramThatDoesNotExistGivesErrnoAndAReason)
 TEST_F(PiperTest, MissingStubCannotBeStarted)
 {
     TempDir empty;
-    setProgramDirectory(empty.path());
-    TPiper* p = piper();
+    TPiper* p = piper(empty.path() + "/");
     p->ExitCode = 7;
     EXPECT_EQ(run(p, script("fake", "echo never")), 2);
     EXPECT_EQ(p->ExitCode, 0);
@@ -191,7 +191,7 @@ echo done)");
 
 TEST_F(PiperTest, UnsetHandlerDropsLines)
 {
-    auto* p = new TPiper(&owner);
+    auto* p = new TPiper(kProgramDir, &owner);
     p->ImageName = "\"" + script("fake", "echo one\necho two") + "\"";
     EXPECT_EQ(p->RunCommand(), 0);
     EXPECT_EQ(p->ExitCode, 0);
@@ -203,10 +203,10 @@ TEST_F(PiperTest, VolumeRunThroughTheStubAndTheProgramDirectorysRar)
     dir.write("in/a.txt", std::string(5000, 'a'));
     dir.write("in/sub/b.txt", "b");
     std::filesystem::create_directories(dir.file("out"));
-    TPiper* p = new TPiper(&owner);
+    TPiper* p = new TPiper(kProgramDir, &owner);
     std::vector<std::string> log;
     p->OnNewLine = [&](TPiper*, const std::string& line) { pkm::addLogLine(log, line); };
-    p->ImageName = pkm::volumeCommandLine(programDirectory(), "1", pkm::outputDirForCommand(dir.file("out")), "rel.rar",
+    p->ImageName = pkm::volumeCommandLine(kProgramDir, "1", pkm::outputDirForCommand(dir.file("out")), "rel.rar",
                                           pkm::inputDirForCommand(dir.file("in") + "/"), false);
     EXPECT_EQ(p->RunCommand(), 0);
     EXPECT_EQ(p->ExitCode, 0);
@@ -223,7 +223,7 @@ TEST_F(PiperTest, VolumeRunThroughTheStubAndTheProgramDirectorysRar)
 
     // A failing archiver: its reason reaches the log and its code the caller.
     log.clear();
-    p->ImageName = pkm::volumeCommandLine(programDirectory(), "", dir.file("out") + "/", "rel.rar", dir.file("in"), true);
+    p->ImageName = pkm::volumeCommandLine(kProgramDir, "", dir.file("out") + "/", "rel.rar", dir.file("in"), true);
     EXPECT_EQ(p->RunCommand(), 0);
     EXPECT_EQ(p->ExitCode, 22);
     EXPECT_EQ(log, (Lines{"Error: Volume size missing after -v"}));

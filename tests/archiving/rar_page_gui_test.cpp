@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "platform/widgets/LogBox.h"
 #include "platform/widgets/TextCodec.h"
+#include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 
@@ -39,11 +40,11 @@ protected:
         dir.write("in/a.txt", "alpha");
         dir.write("in/sub/b.txt", "beta");
         fs::create_directories(dir.file("out"));
-        form = std::make_unique<TForm1>();
-        form->CheckBox3->setChecked(true);
+        form = std::make_unique<TForm1>(dir.paths());
+        find<QCheckBox>(form, "CheckBox3")->setChecked(true);
         form->ShowRarPage();
         form->show();
-        page = form->Page2;
+        page = find<RarPage>(form, "Rar");
     }
 
     // A fake archiver: a shell script named `name` in the program directory.

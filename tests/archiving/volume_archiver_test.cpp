@@ -1,7 +1,8 @@
 // The volume archiver of the program's directory, run directly as the stub would start it,
 // checked against an independent extractor.
 #include "archiving/line_splitter.h"
-#include "archiving/volume_count.h"
+#include "archiving/volume_files.h"
+#include "platform/log_buffer.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "archiving/ZipSeriesDialog.h"
 #include "platform/widgets/LogBox.h"
+#include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 
@@ -57,10 +58,10 @@ protected:
     void openForm()
     {
         form.reset();
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(dir.paths());
         form->show();
-        form->Notebook1->setCurrentWidget(form->Page3);
-        page = form->Page3;
+        find<QStackedWidget>(form, "Notebook1")->setCurrentWidget(find<ZipPage>(form, "Zip"));
+        page = find<ZipPage>(form, "Zip");
     }
 
     void linkRealStub() { fs::create_symlink(PAKMASTER_BIN_DIR "/PKM.DLL", dir.file("PKM.DLL")); }

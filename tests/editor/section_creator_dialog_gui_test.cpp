@@ -71,7 +71,7 @@ protected:
     void open(const std::string& ini)
     {
         dir.writeIni(ini);
-        form = std::make_unique<TForm2>();
+        form = std::make_unique<TForm2>(dir.paths());
     }
 
     void show()

@@ -7,6 +7,7 @@
 #include "archiving/ZipPage.h"
 #include "platform/widgets/LogBox.h"
 #include "platform/widgets/TextCodec.h"
+#include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 
@@ -48,7 +49,7 @@ protected:
     {
         dir.writeIni();
         fs::create_symlink(PAKMASTER_BIN_DIR "/PKM.DLL", dir.file("PKM.DLL"));
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(dir.paths());
         form->show();
     }
 
@@ -81,9 +82,9 @@ const std::vector<std::pair<const char*, std::string>> kHazardousNames = {
 TEST_F(InputHazards, RarPageHandsEachNameToTheArchiverAsOneWord)
 {
     recordingArchiver("rar");
-    form->CheckBox3->setChecked(true);
+    find<QCheckBox>(form, "CheckBox3")->setChecked(true);
     form->ShowRarPage();
-    RarPage* page = form->Page2;
+    RarPage* page = find<RarPage>(form, "Rar");
     const std::string in = work.file("in dir \xc3\xa9");
     const std::string out = work.file("-out dir");
     fs::create_directories(in);
@@ -107,18 +108,18 @@ TEST_F(InputHazards, RarPageHandsEachNameToTheArchiverAsOneWord)
 TEST_F(InputHazards, ZipPageHandsEachZipAndFileToZipAsOneWord)
 {
     recordingArchiver("zip");
-    form->Notebook1->setCurrentWidget(form->Page3);
-    ZipPage* page = form->Page3;
+    find<QStackedWidget>(form, "Notebook1")->setCurrentWidget(find<ZipPage>(form, "Zip"));
+    ZipPage* page = find<ZipPage>(form, "Zip");
     const std::string out = work.file("out \xc3\xa9");
     fs::create_directories(out);
     page->OutDirEdit2->setText(pathToQString(out));
     for (const auto& [what, name] : kHazardousNames) {
         SCOPED_TRACE(what);
         // A fresh window each time: the zip list holds just this one zip.
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(dir.paths());
         form->show();
-        form->Notebook1->setCurrentWidget(form->Page3);
-        page = form->Page3;
+        find<QStackedWidget>(form, "Notebook1")->setCurrentWidget(find<ZipPage>(form, "Zip"));
+        page = find<ZipPage>(form, "Zip");
         page->OutDirEdit2->setText(pathToQString(out));
         const std::string file = work.write("files/" + std::string(what) + "/" + name, "x");
         dialogs.dialogHandlers.push_back([&](QDialog* d) {

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "archiving/RarPage.h"
 #include "platform/widgets/LogBox.h"
+#include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 
@@ -29,11 +30,11 @@ TEST(ProcessFaults, AFiftyMegabyteLineEndsTheRunAndShowsCut)
     fs::permissions(rar, fs::perms::owner_all);
     fs::create_directories(dir.file("in"));
     fs::create_directories(dir.file("out"));
-    auto form = std::make_unique<TForm1>();
-    form->CheckBox3->setChecked(true);
+    auto form = std::make_unique<TForm1>(dir.paths());
+    find<QCheckBox>(form, "CheckBox3")->setChecked(true);
     form->ShowRarPage();
     form->show();
-    RarPage* page = form->Page2;
+    RarPage* page = find<RarPage>(form, "Rar");
     page->InDirEdit->setText(QString::fromStdString(dir.file("in")));
     page->OutDirEdit->setText(QString::fromStdString(dir.file("out")));
     page->NameEdit->setText(QStringLiteral("rel"));

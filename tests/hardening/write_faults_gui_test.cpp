@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/widgets/TextCodec.h"
+#include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 #include "templates/template_store.h"
@@ -120,10 +121,10 @@ TEST(WriteFaults, SectionCreatorOkInARefusingDirectoryReportsAndKeepsReleaseIni)
     ScriptedDialogs dialogs;
     const std::string original = pkm::BuildTemplateStore("", oneSection(), settingsFor());
     dir.writeIni(original);
-    auto form = std::make_unique<TForm2>();
+    auto form = std::make_unique<TForm2>(dir.paths());
     Faults faults;
     pkm::setRefuseNewFiles(true);
-    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QTest::mouseClick(find<QPushButton>(form, "Button1"), Qt::LeftButton);
     pkm::setRefuseNewFiles(false);
     EXPECT_EQ(form->result(), QDialog::Accepted);
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -138,12 +139,12 @@ protected:
     {
         dir.writeIni(pkm::BuildTemplateStore("", oneSection(), settings));
         dir.write("clone.nfo", "| ......... |\r\n");
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(dir.paths());
         form->show();
         QApplication::setActiveWindow(form.get());
-        QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
-        ASSERT_TRUE(form->Button4->isVisible());
+        QTest::mouseClick(find<QCheckBox>(form, "CheckBox1"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton);
+        ASSERT_TRUE(find<QPushButton>(form, "Button4")->isVisible());
     }
 
     ProgramDir dir;
@@ -158,7 +159,7 @@ TEST_F(GeneratedFileFaults, RefusedOutputKeepsTheEarlierFileAndNamesIt)
     start(settingsFor());
     Faults faults;
     pkm::setRefuseNewFiles(true);
-    QTest::mouseClick(form->Button4, Qt::LeftButton);
+    QTest::mouseClick(find<QPushButton>(form, "Button4"), Qt::LeftButton);
     pkm::setRefuseNewFiles(false);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
@@ -171,7 +172,7 @@ TEST_F(GeneratedFileFaults, OutputDirectoryBelowARegularFileIsReported)
 {
     dir.write("plain", "x");
     start(settingsFor(dir.file("plain")));
-    QTest::mouseClick(form->Button4, Qt::LeftButton);
+    QTest::mouseClick(find<QPushButton>(form, "Button4"), Qt::LeftButton);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("plain") + "/release.nfo")));
@@ -187,7 +188,7 @@ TEST_F(GeneratedFileFaults, PreviewSaveIntoARefusingDirectoryKeepsTheGeneratedFi
         pkm::setRefuseNewFiles(true);
         return int(QDialog::Accepted);
     });
-    QTest::mouseClick(form->Button4, Qt::LeftButton);
+    QTest::mouseClick(find<QPushButton>(form, "Button4"), Qt::LeftButton);
     pkm::setRefuseNewFiles(false);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,

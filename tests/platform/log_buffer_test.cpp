@@ -1,4 +1,3 @@
-#include "archiving/volume_count.h"
 #include "platform/log_buffer.h"
 
 #include <gtest/gtest.h>
@@ -69,4 +68,29 @@ TEST(LogBuffer, HoldsOnlyTheLinesNotYetTaken)
     const LogBuffer::Batch first = buffer.take();
     EXPECT_FALSE(first.replaceLast);
     EXPECT_EQ(first.added, (std::vector<std::string> {"100%"}));
+}
+
+TEST(LogRule, ProgressLinesReplaceTheLastFourCharacters)
+{
+    using Log = std::vector<std::string>;
+    const struct {
+        const char* what;
+        Log log;
+        std::string line;
+        Log expected;
+    } rows[] = {
+        {"plain line appended", {"a"}, "b", {"a", "b"}},
+        {"progress replaces the counter", {"Adding f    "}, " 10%", {"Adding f 10%"}},
+        {"next state replaces the last", {"Adding f 10%"}, "100%", {"Adding f100%"}},
+        {"last line shorter than four", {"x", "ab"}, "5%", {"x", "5%"}},
+        {"last line empty", {""}, "7%", {"7%"}},
+        {"empty log", {}, " 1%", {" 1%"}},
+        {"percent anywhere makes progress", {"abcdef"}, "done 100% ok", {"abdone 100% ok"}},
+        {"empty plain line", {"a"}, "", {"a", ""}},
+    };
+    for (const auto& row : rows) {
+        Log log = row.log;
+        pkm::addLogLine(log, row.line);
+        EXPECT_EQ(log, row.expected) << row.what;
+    }
 }

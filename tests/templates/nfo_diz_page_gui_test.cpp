@@ -6,6 +6,7 @@
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/UpDown.h"
 #include "platform/widgets/TextCodec.h"
+#include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 #include "templates/NfoDizPage.h"
@@ -45,21 +46,35 @@ pkm::TParam section(const std::string& name, const std::string& value = std::str
 
 class NfoDizPageTest : public ::testing::Test {
 protected:
+    // The page alone, editing a list of the test's own, shown as a window of its own.
+    void start(const pkm::SectionList& records)
+    {
+        sections = records;
+        alone = std::make_unique<NfoDizPage>();
+        page = alone.get();
+        page->FillSectionTree(sections, true);
+        page->show();
+        QApplication::setActiveWindow(page);
+    }
+
     // Starts the wizard with these sections in Release.ini, ticks the options (1 NFO, 2 DIZ,
     // 3 Rar, 4 Zip) and presses Next.
-    void start(const pkm::SectionList& records, std::initializer_list<int> options = {1})
+    void startWizard(const pkm::SectionList& records, std::initializer_list<int> options = {1})
     {
         dir.writeIni(pkm::BuildTemplateStore("", records, pkm::TemplateSettings {}));
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(dir.paths());
         form->show();
         QApplication::setActiveWindow(form.get());
-        page = form->Page1;
-        QCheckBox* boxes[] = {form->CheckBox1, form->CheckBox2, form->CheckBox3, form->CheckBox4};
+        page = find<NfoDizPage>(form, "NfoDiz");
+        const char* boxes[] = {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4"};
         for (int option : options)
-            QTest::mouseClick(boxes[option - 1], Qt::LeftButton);
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
-        ASSERT_EQ(form->Notebook1->currentIndex(), 1);
+            QTest::mouseClick(find<QCheckBox>(form, boxes[option - 1]), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton);
+        ASSERT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 1);
     }
+
+    // The NFO sections as they now stand.
+    const pkm::SectionList& list() const { return form ? form->nfoSections() : sections; }
 
     QTreeWidgetItem* fileNode() const { return page->TreeView1->topLevelItem(0); }
     QTreeWidgetItem* node(int k) const { return fileNode()->child(k - 1); }
@@ -101,7 +116,7 @@ protected:
     std::vector<std::string> names() const
     {
         std::vector<std::string> out;
-        for (const pkm::TParam& p : form->currentSections())
+        for (const pkm::TParam& p : list())
             out.push_back(p.Name);
         return out;
     }
@@ -116,6 +131,8 @@ protected:
 
     ProgramDir dir;
     ScriptedDialogs dialogs;
+    pkm::SectionList sections;
+    std::unique_ptr<NfoDizPage> alone;
     std::unique_ptr<TForm1> form;
     NfoDizPage* page = nullptr;
 };
@@ -133,25 +150,25 @@ TEST_F(NfoDizPageTest, AValueTypedBeforeClickingAnotherNodeGoesToTheSectionItWas
     QApplication::sendEvent(page->EValue, &shade);
     QTest::keyClicks(page->EValue, QStringLiteral(" Gold"));
     // Typing alone stores nothing yet.
-    EXPECT_EQ(form->NfoSections[0].Value, "old title");
+    EXPECT_EQ(list()[0].Value, "old title");
     clickNode(node(2));
-    EXPECT_EQ(form->NfoSections[0].Value, "Pakmaster \xB0 Gold");
-    EXPECT_EQ(form->NfoSections[1].Value, "1.0");
+    EXPECT_EQ(list()[0].Value, "Pakmaster \xB0 Gold");
+    EXPECT_EQ(list()[1].Value, "1.0");
     EXPECT_EQ(page->EValue->text(), QStringLiteral("1.0"));
-    EXPECT_EQ(form->EditedSectionIndex, -1);
+    EXPECT_EQ(page->editedSectionIndex(), -1);
 }
 
 TEST_F(NfoDizPageTest, ChangingTheFirstLineOfAMemoValueKeepsTheOtherLines)
 {
     pkm::TParam notes = section("Notes");
     notes.Style = true;
+    notes.Value = "first\r\nsecond\r\nthird";
     start({section("Title"), notes});
-    form->NfoSections[1].Value = "first\r\nsecond\r\nthird";
     clickNode(node(2));
     EXPECT_EQ(page->EValue->text(), QStringLiteral("first"));
     typeInto(page->EValue, QStringLiteral("changed"));
     clickNode(node(1));
-    EXPECT_EQ(form->NfoSections[1].Value, "changed\r\nsecond\r\nthird");
+    EXPECT_EQ(list()[1].Value, "changed\r\nsecond\r\nthird");
 }
 
 TEST_F(NfoDizPageTest, NumberBoxesStoreOnLeavingAndRefuseWhatIsNotANumber)
@@ -172,13 +189,13 @@ TEST_F(NfoDizPageTest, NumberBoxesStoreOnLeavingAndRefuseWhatIsNotANumber)
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Input error"));
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Numeric values only!"));
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
-    EXPECT_EQ(form->NfoSections[0].Line, 7);
+    EXPECT_EQ(list()[0].Line, 7);
 
     // Zero becomes 1.
     typeInto(page->EStart, QStringLiteral("0"));
     QTest::mouseClick(page->ELength, Qt::LeftButton);
     EXPECT_EQ(page->EStart->text(), QStringLiteral("1"));
-    EXPECT_EQ(form->NfoSections[0].Start, 1);
+    EXPECT_EQ(list()[0].Start, 1);
 
     // Only digits get in; backspace works; a fourth digit does not fit.
     struct Row {
@@ -200,7 +217,7 @@ TEST_F(NfoDizPageTest, NumberBoxesStoreOnLeavingAndRefuseWhatIsNotANumber)
         EXPECT_EQ(page->ELength->text(), row.shown) << row.typed.toStdString();
     }
     QTest::mouseClick(page->EValue, Qt::LeftButton);
-    EXPECT_EQ(form->NfoSections[0].Width, 8);
+    EXPECT_EQ(list()[0].Width, 8);
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
@@ -212,21 +229,21 @@ TEST_F(NfoDizPageTest, TheUpperArrowRaisesTheLineAndStopsAt999)
     ASSERT_NE(up, nullptr);
     QTest::mouseClick(up, Qt::LeftButton);
     EXPECT_EQ(page->ELine->text(), QStringLiteral("999"));
-    EXPECT_EQ(form->NfoSections[0].Line, 999);
+    EXPECT_EQ(list()[0].Line, 999);
     QTest::mouseClick(up, Qt::LeftButton);
     EXPECT_EQ(page->ELine->text(), QStringLiteral("999"));
-    EXPECT_EQ(form->NfoSections[0].Line, 999);
+    EXPECT_EQ(list()[0].Line, 999);
 
     // With the file node selected the arrows change the number shown and nothing else.
     clickNode(fileNode());
     QTest::mouseClick(page->UpDown3->findChild<QToolButton*>(QStringLiteral("up")), Qt::LeftButton);
     EXPECT_EQ(page->ELength->text(), QStringLiteral("2"));
-    EXPECT_EQ(form->NfoSections[0].Width, 1);
+    EXPECT_EQ(list()[0].Width, 1);
 }
 
 TEST_F(NfoDizPageTest, AddBeforeTheThirdOfFiveSectionsInsertsADefaultSectionReadyToBeNamed)
 {
-    start({section("S1", "v1"), section("S2", "v2"), section("S3", "v3"), section("S4", "v4"), section("S5", "v5")});
+    startWizard({section("S1", "v1"), section("S2", "v2"), section("S3", "v3"), section("S4", "v4"), section("S5", "v5")});
     clickNode(node(3));
     choose(page->Add1);
 
@@ -251,9 +268,9 @@ TEST_F(NfoDizPageTest, AddBeforeTheThirdOfFiveSectionsInsertsADefaultSectionRead
     ASSERT_TRUE(page->TreeView1->isAncestorOf(editor));
     QTest::keyClicks(editor, QStringLiteral("Cracker"));
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->NfoSections[2].Name == "Cracker"; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list()[2].Name == "Cracker"; }));
     EXPECT_EQ(node(3)->text(0), QStringLiteral("Cracker"));
-    EXPECT_EQ(form->Notebook1->currentIndex(), 1);
+    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 1);
 }
 
 TEST_F(NfoDizPageTest, AddWithTheFileNodeSelectedAppendsTheSection)
@@ -277,7 +294,7 @@ TEST_F(NfoDizPageTest, DeleteTheFirstOfTwelveRenumbersTheRest)
     // With no section node selected Delete is disabled and the editors too.
     choose(page->Delete1);
     EXPECT_FALSE(page->Delete1->isEnabled());
-    EXPECT_EQ(form->NfoSections.size(), 12u);
+    EXPECT_EQ(list().size(), 12u);
     EXPECT_FALSE(page->EValue->isEnabled());
 
     clickNode(node(1));
@@ -287,19 +304,19 @@ TEST_F(NfoDizPageTest, DeleteTheFirstOfTwelveRenumbersTheRest)
     EXPECT_EQ(page->TreeView1->currentItem(), node(1));
     choose(page->Delete1);
 
-    ASSERT_EQ(form->NfoSections.size(), 11u);
-    EXPECT_EQ(form->NfoSections[0].Name, "S2");
+    ASSERT_EQ(list().size(), 11u);
+    EXPECT_EQ(list()[0].Name, "S2");
     EXPECT_EQ(digits(), (std::vector<int> {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1}));
     // The editors follow the node the tree selected.
     QTreeWidgetItem* current = page->TreeView1->currentItem();
     ASSERT_NE(current, nullptr);
     ASSERT_NE(current, fileNode());
     const int index = fileNode()->indexOfChild(current);
-    EXPECT_EQ(page->EValue->text(), toDisplay(form->NfoSections[static_cast<std::size_t>(index)].Value));
-    EXPECT_EQ(page->ELine->text(), QString::number(form->NfoSections[static_cast<std::size_t>(index)].Line));
+    EXPECT_EQ(page->EValue->text(), toDisplay(list()[static_cast<std::size_t>(index)].Value));
+    EXPECT_EQ(page->ELine->text(), QString::number(list()[static_cast<std::size_t>(index)].Line));
 
     // Deleting the last section leaves the file node, and the editors cleared.
-    while (!form->NfoSections.empty()) {
+    while (!list().empty()) {
         clickNode(node(1));
         choose(page->Delete1);
     }
@@ -309,7 +326,7 @@ TEST_F(NfoDizPageTest, DeleteTheFirstOfTwelveRenumbersTheRest)
 
 TEST_F(NfoDizPageTest, F2RenamesSectionNodesOnly)
 {
-    start({section("Title"), section("Group")});
+    startWizard({section("Title"), section("Group")});
     QTreeWidget* tree = page->TreeView1;
 
     clickNode(fileNode());
@@ -322,9 +339,9 @@ TEST_F(NfoDizPageTest, F2RenamesSectionNodesOnly)
     ASSERT_TRUE(tree->isAncestorOf(editor));
     QTest::keyClicks(editor, QStringLiteral("Crew"));
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->NfoSections[1].Name == "Crew"; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list()[1].Name == "Crew"; }));
     EXPECT_EQ(node(2)->text(0), QStringLiteral("Crew"));
-    EXPECT_EQ(form->Notebook1->currentIndex(), 1) << "Enter went on to Next";
+    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 1) << "Enter went on to Next";
 
     // Escape cancels; an accepted empty label gives an empty name.
     QTest::keyClick(tree, Qt::Key_F2);
@@ -332,12 +349,12 @@ TEST_F(NfoDizPageTest, F2RenamesSectionNodesOnly)
     QTest::keyClicks(editor, QStringLiteral("Other"));
     QTest::keyClick(editor, Qt::Key_Escape);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == tree; }));
-    EXPECT_EQ(form->NfoSections[1].Name, "Crew");
+    EXPECT_EQ(list()[1].Name, "Crew");
     QTest::keyClick(tree, Qt::Key_F2);
     editor = QApplication::focusWidget();
     QTest::keyClick(editor, Qt::Key_Backspace);
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->NfoSections[1].Name.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list()[1].Name.empty(); }));
     EXPECT_TRUE(node(2)->text(0).isEmpty());
 }
 
@@ -351,25 +368,25 @@ TEST_F(NfoDizPageTest, StyleAlignmentAndCapsChangeTheSectionAtOnce)
     clickNode(node(1));
     EXPECT_FALSE(page->BMore->isEnabled());
     QTest::mouseClick(page->RStyle->button(1), Qt::LeftButton);
-    EXPECT_TRUE(form->NfoSections[0].Style);
+    EXPECT_TRUE(list()[0].Style);
     EXPECT_TRUE(page->BMore->isEnabled());
     QTest::mouseClick(page->RStyle->button(0), Qt::LeftButton);
-    EXPECT_FALSE(form->NfoSections[0].Style);
+    EXPECT_FALSE(list()[0].Style);
     EXPECT_FALSE(page->BMore->isEnabled());
     QTest::mouseClick(page->RAlignment->button(1), Qt::LeftButton);
-    EXPECT_EQ(form->NfoSections[0].Alignment, 1);
+    EXPECT_EQ(list()[0].Alignment, 1);
     QTest::mouseClick(page->CCaps, Qt::LeftButton);
-    EXPECT_TRUE(form->NfoSections[0].Caps);
+    EXPECT_TRUE(list()[0].Caps);
 
     // An alignment outside 0 to 2 shows as Center; showing it changed the choice, so it is stored.
     clickNode(node(2));
     EXPECT_EQ(page->RAlignment->itemIndex(), 2);
-    EXPECT_EQ(form->NfoSections[1].Alignment, 2);
+    EXPECT_EQ(list()[1].Alignment, 2);
     // Shown right after a centred section the choice does not change, and the odd value stays.
-    form->NfoSections[1].Alignment = 7;
+    sections[1].Alignment = 7;
     clickNode(node(3));
     clickNode(node(2));
-    EXPECT_EQ(form->NfoSections[1].Alignment, 7);
+    EXPECT_EQ(list()[1].Alignment, 7);
 }
 
 TEST_F(NfoDizPageTest, MemoEditorHoldsTheSectionWidthAndStoresTheLinesItShows)
@@ -401,7 +418,7 @@ TEST_F(NfoDizPageTest, MemoEditorHoldsTheSectionWidthAndStoresTheLinesItShows)
     EXPECT_EQ(memoColumns, (188 - 20 - 6) / 8) << "the memo widens with the window";
     EXPECT_EQ(shownLines, (std::vector<std::string> {"one two three four ", "five six"}));
     EXPECT_EQ(caption, QStringLiteral("Narrow"));
-    EXPECT_EQ(form->NfoSections[0].Value, "one two three four five six") << "Cancel changes nothing";
+    EXPECT_EQ(list()[0].Value, "one two three four five six") << "Cancel changes nothing";
 
     clickNode(node(2));
     const std::string longLine = "The quick brown fox jumps over the lazy dog, then over the fence and far away "
@@ -415,7 +432,7 @@ TEST_F(NfoDizPageTest, MemoEditorHoldsTheSectionWidthAndStoresTheLinesItShows)
     });
     QTest::mouseClick(page->BMore, Qt::LeftButton);
     EXPECT_EQ(columns, 60);
-    const std::string& value = form->NfoSections[1].Value;
+    const std::string& value = list()[1].Value;
     EXPECT_EQ(value.substr(value.size() - 2), "n.") << "no line break after the last line";
     std::size_t begin = 0;
     int lines = 0;
@@ -437,24 +454,89 @@ TEST_F(NfoDizPageTest, ValuesLiveOnAcrossTheDizViewButNotAcrossARestart)
 {
     pkm::TParam dizLine = section("Diz line", "diz value");
     dizLine.Diz = true;
-    start({section("Title", "from ini"), dizLine}, {1, 2});
-    ASSERT_TRUE(form->NfoMode);
+    startWizard({section("Title", "from ini"), dizLine}, {1, 2});
+    ASSERT_TRUE(form->nfoMode());
 
     clickNode(node(1));
     typeInto(page->EValue, QStringLiteral("typed"));
     // Enter presses Next while the value box has the focus: the value goes to its NFO section.
     QTest::keyClick(page->EValue, Qt::Key_Return);
-    ASSERT_FALSE(form->NfoMode);
-    EXPECT_EQ(form->NfoSections[0].Value, "typed");
-    EXPECT_EQ(form->DizSections[0].Value, "diz value");
+    ASSERT_FALSE(form->nfoMode());
+    EXPECT_EQ(list()[0].Value, "typed");
+    EXPECT_EQ(form->dizSections()[0].Value, "diz value");
     EXPECT_EQ(node(1)->text(0), QStringLiteral("Diz line"));
 
-    QTest::mouseClick(form->Button1, Qt::LeftButton);
-    ASSERT_TRUE(form->NfoMode);
+    QTest::mouseClick(find<QPushButton>(form, "Button1"), Qt::LeftButton);
+    ASSERT_TRUE(form->nfoMode());
     clickNode(node(1));
     EXPECT_EQ(page->EValue->text(), QStringLiteral("typed"));
 
     form.reset();
-    TForm1 again;
-    EXPECT_EQ(again.NfoSections[0].Value, "from ini");
+    TForm1 again(dir.paths());
+    EXPECT_EQ(again.nfoSections()[0].Value, "from ini");
+}
+
+TEST_F(NfoDizPageTest, TreeNodesShowTheLastDigitOfTheirPosition)
+{
+    pkm::SectionList fourteen;
+    for (int i = 1; i <= 14; ++i)
+        fourteen.push_back(section("S" + std::to_string(i)));
+    start(fourteen);
+    QTreeWidget* tree = page->TreeView1;
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem* file = tree->topLevelItem(0);
+    EXPECT_EQ(file->text(0), QStringLiteral("Nfo"));
+    EXPECT_EQ(file->data(0, Qt::UserRole).toInt(), 20);
+    EXPECT_TRUE(file->isExpanded());
+    ASSERT_EQ(file->childCount(), 14);
+    for (int k = 1; k <= 14; ++k) {
+        EXPECT_EQ(file->child(k - 1)->data(0, Qt::UserRole).toInt(), (k - 1) % 10);
+        EXPECT_EQ(file->child(k - 1)->data(0, Qt::UserRole + 1).toInt(), (k - 1) % 10 + 10);
+    }
+    EXPECT_EQ(file->child(13)->data(0, Qt::UserRole).toInt(), 3);
+    EXPECT_EQ(tree->currentItem(), nullptr);
+}
+
+TEST_F(NfoDizPageTest, SelectingNodesFillsOrClearsTheSectionEditors)
+{
+    pkm::TParam memo = section("Notes", "first\r\nsecond\r\nthird");
+    memo.Line = 7;
+    memo.Start = 12;
+    memo.Width = 30;
+    memo.Style = true;
+    memo.Alignment = 2;
+    memo.Caps = true;
+    sections = {memo};
+    page = new NfoDizPage;
+    alone.reset(page);
+    page->FillSectionTree(sections, false);
+
+    // After a rebuild nothing is selected: cleared and disabled.
+    EXPECT_FALSE(page->EValue->isEnabled());
+    EXPECT_EQ(page->RStyle->itemIndex(), -1);
+    EXPECT_EQ(page->ELine->text(), QStringLiteral("1"));
+
+    QTreeWidgetItem* file = page->TreeView1->topLevelItem(0);
+    page->TreeView1->setCurrentItem(file->child(0));
+    page->ShowSelectedSection();
+    EXPECT_TRUE(page->EValue->isEnabled());
+    EXPECT_EQ(page->EValue->text(), QStringLiteral("first"));
+    EXPECT_EQ(page->ELine->text(), QStringLiteral("7"));
+    EXPECT_EQ(page->EStart->text(), QStringLiteral("12"));
+    EXPECT_EQ(page->ELength->text(), QStringLiteral("30"));
+    EXPECT_EQ(page->RStyle->itemIndex(), 1);
+    EXPECT_TRUE(page->BMore->isEnabled());
+    EXPECT_EQ(page->RAlignment->itemIndex(), 2);
+    EXPECT_TRUE(page->CCaps->isChecked());
+
+    page->TreeView1->setCurrentItem(file);
+    page->ShowSelectedSection();
+    for (QWidget* w : std::initializer_list<QWidget*> {page->ELine, page->EStart, page->ELength, page->EValue,
+                                                       page->RStyle, page->RAlignment, page->CCaps, page->BMore})
+        EXPECT_FALSE(w->isEnabled());
+    EXPECT_TRUE(page->EValue->text().isEmpty());
+    EXPECT_EQ(page->RStyle->itemIndex(), -1);
+    EXPECT_EQ(page->RAlignment->itemIndex(), -1);
+    EXPECT_EQ(page->ELength->text(), QStringLiteral("1"));
+    EXPECT_FALSE(page->CCaps->isChecked());
 }

@@ -1,8 +1,7 @@
-#include "archiving/volume_count.h"
+#include "archiving/volume_files.h"
 
 #include "platform/paths.h"
 
-#include <cstring>
 #include <dirent.h>
 
 namespace pkm {
@@ -41,30 +40,6 @@ std::size_t countVolumeFiles(const std::string& outDir, const std::string& volum
             ++count;
     ::closedir(handle);
     return count;
-}
-
-void addLogLine(std::vector<std::string>& log, const std::string& line)
-{
-    if (line.find('%') == std::string::npos || log.empty()) {
-        log.push_back(line);
-        return;
-    }
-    std::string& last = log.back();
-    last.erase(last.size() - std::min<std::size_t>(4, last.size()));
-    last += line;
-}
-
-std::string exitCodeText(int code)
-{
-    std::string text = std::strerror(code);
-    while (!text.empty()) {
-        const unsigned char c = static_cast<unsigned char>(text.back());
-        if (c <= ' ' || c == '.' || c == 127)
-            text.pop_back();
-        else
-            break;
-    }
-    return text + ".";
 }
 
 } // namespace pkm

@@ -1,4 +1,4 @@
-#include "archiving/volume_count.h"
+#include "archiving/volume_files.h"
 
 #include "support/temp_dir.h"
 
@@ -8,7 +8,7 @@
 
 using namespace pkm;
 
-TEST(VolumeCount, BaseNameIsCutAtTheFirstPeriodOfANameWithExtension)
+TEST(VolumeFiles, BaseNameIsCutAtTheFirstPeriodOfANameWithExtension)
 {
     const struct {
         std::string name, base;
@@ -26,7 +26,7 @@ TEST(VolumeCount, BaseNameIsCutAtTheFirstPeriodOfANameWithExtension)
         EXPECT_EQ(VolumeBaseName(row.name), row.base) << row.name;
 }
 
-TEST(VolumeCount, PatternIsBasePeriodAnything)
+TEST(VolumeFiles, PatternIsBasePeriodAnything)
 {
     const struct {
         const char* entry;
@@ -49,7 +49,7 @@ TEST(VolumeCount, PatternIsBasePeriodAnything)
         EXPECT_EQ(matchesVolumePattern(row.entry, row.base), row.matches) << row.entry << " / " << row.base;
 }
 
-TEST(VolumeCount, CountsMatchingEntriesOfTheOutputDirectory)
+TEST(VolumeFiles, CountsMatchingEntriesOfTheOutputDirectory)
 {
     TempDir dir;
     for (const char* name : {"rel.7z.001", "rel.7z.002", "rel.txt", "rel", "Rel.7z.003", "other.001", ".hidden"})
@@ -64,40 +64,4 @@ TEST(VolumeCount, CountsMatchingEntriesOfTheOutputDirectory)
     EXPECT_EQ(countVolumeFiles(dir.path(), "sub/rel.rar"), 1u);
     EXPECT_EQ(countVolumeFiles(dir.path(), "none"), 0u);
     EXPECT_EQ(countVolumeFiles(dir.file("missing"), "rel"), 0u);
-}
-
-TEST(VolumeCount, ProgressLinesReplaceTheLastFourCharacters)
-{
-    using Log = std::vector<std::string>;
-    const struct {
-        const char* what;
-        Log log;
-        std::string line;
-        Log expected;
-    } rows[] = {
-        {"plain line appended", {"a"}, "b", {"a", "b"}},
-        {"progress replaces the counter", {"Adding f    "}, " 10%", {"Adding f 10%"}},
-        {"next state replaces the last", {"Adding f 10%"}, "100%", {"Adding f100%"}},
-        {"last line shorter than four", {"x", "ab"}, "5%", {"x", "5%"}},
-        {"last line empty", {""}, "7%", {"7%"}},
-        {"empty log", {}, " 1%", {" 1%"}},
-        {"percent anywhere makes progress", {"abcdef"}, "done 100% ok", {"abdone 100% ok"}},
-        {"empty plain line", {"a"}, "", {"a", ""}},
-    };
-    for (const auto& row : rows) {
-        Log log = row.log;
-        addLogLine(log, row.line);
-        EXPECT_EQ(log, row.expected) << row.what;
-    }
-}
-
-TEST(VolumeCount, ExitCodeTextEndsWithOnePeriod)
-{
-    EXPECT_EQ(exitCodeText(2), "No such file or directory.");
-    EXPECT_EQ(exitCodeText(22), "Invalid argument.");
-    EXPECT_EQ(exitCodeText(13), "Permission denied.");
-    const std::string unknown = exitCodeText(300);
-    EXPECT_EQ(unknown.back(), '.');
-    EXPECT_NE(unknown[unknown.size() - 2], '.');
-    EXPECT_NE(unknown.find("300"), std::string::npos);
 }

@@ -1,10 +1,8 @@
 #pragma once
-// What the volume run does after the archiver: count the volumes, keep the log readable,
-// and word an exit code.
+// The volume files of a run: their base name and how many the output directory holds.
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace pkm {
 
@@ -21,13 +19,5 @@ bool matchesVolumePattern(std::string_view entryName, std::string_view base);
 // directory cannot be read.
 std::size_t countVolumeFiles(const std::string& outDir, const std::string& volumeName);
 
-// The log rule for one new output line: a line containing "%" is a progress state and replaces
-// the last four characters of the log's last line (the whole line when it is shorter); any
-// other line is appended.
-void addLogLine(std::vector<std::string>& log, const std::string& line);
-
-// The system's text for an exit code, with trailing blanks, control characters and periods
-// removed, then one period.
-std::string exitCodeText(int code);
 
 } // namespace pkm

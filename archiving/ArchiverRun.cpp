@@ -1,0 +1,70 @@
+#include "archiving/ArchiverRun.h"
+
+#include "archiving/Piper.h"
+#include "platform/errors.h"
+#include "platform/scope_guard.h"
+#include "platform/widgets/Dialogs.h"
+#include "platform/widgets/LogBox.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+#include <memory>
+
+namespace {
+
+// Shows "Working..." on the button and disables it until the object goes. Disabling the
+// focused button moves the focus on to the next control, where Enter would press something
+// else after the run: the focus goes back to the button unless the user has put it somewhere
+// else meanwhile.
+class StartButtonRun {
+public:
+    explicit StartButtonRun(QPushButton* button)
+        : button_(button)
+        , hadFocus_(button->hasFocus())
+    {
+        button_->setText(QStringLiteral("Working..."));
+        button_->setEnabled(false);
+        if (hadFocus_)
+            focusMovedTo_ = QApplication::focusWidget();
+    }
+    ~StartButtonRun()
+    {
+        button_->setEnabled(true);
+        button_->setText(QStringLiteral("&Start"));
+        if (hadFocus_ && QApplication::focusWidget() == focusMovedTo_)
+            button_->setFocus();
+    }
+    StartButtonRun(const StartButtonRun&) = delete;
+    StartButtonRun& operator=(const StartButtonRun&) = delete;
+
+private:
+    QPushButton* button_;
+    bool hadFocus_;
+    QWidget* focusMovedTo_ = nullptr;
+};
+
+} // namespace
+
+void runArchivers(const ArchiverRun& run, const std::vector<std::string>& commandLines)
+{
+    QWidget* window = run.startButton->window();
+    run.log->clearLog();
+    const pkm::ScopeGuard closingLines([&run] {
+        run.log->appendLine("-------------------------");
+        run.log->appendLine("File(s) created: " + std::to_string(run.filesCreated()));
+    });
+    // Destroyed before the closing lines are written, as the button comes back.
+    const StartButtonRun running(run.startButton);
+    const auto piper = std::make_unique<TPiper>(run.programDir, window);
+    piper->OnNewLine = run.onLine;
+    for (const std::string& commandLine : commandLines) {
+        piper->ImageName = commandLine;
+        if (piper->RunCommand() == 0 && piper->ExitCode == 0)
+            continue;
+        const QString text = piper->ExitCode == 0 ? QStringLiteral("Error while trying to start compression.")
+                                                  : QString::fromLocal8Bit(pkm::exitCodeText(piper->ExitCode));
+        Dialogs().showMessage(window, QStringLiteral("Compression error"), text, MessageIcon::Error);
+        break;
+    }
+}

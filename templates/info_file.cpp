@@ -1,0 +1,42 @@
+#include "templates/info_file.h"
+
+#include "platform/errors.h"
+#include "platform/file_io.h"
+#include "templates/generator.h"
+
+#include <optional>
+
+namespace pkm {
+
+InfoFileResult WriteInfoFile(const std::string& dataDir, const TemplateSettings& settings, bool nfo,
+                             const SectionList& sections)
+{
+    InfoFileResult result;
+    result.path = OutputPath(dataDir, settings.OutputDir, nfo ? settings.NfoOutput : settings.DizOutput);
+    const std::optional<std::string> templateBytes =
+        readFileBytes(TemplatePath(dataDir, nfo ? settings.NfoClone : settings.DizClone));
+    if (!templateBytes) {
+        result.outcome = InfoFileOutcome::TemplateUnreadable;
+        return result;
+    }
+    const GenerateResult generated = GenerateLines(*templateBytes, sections);
+    if (!generated.ok()) {
+        result.outcome = InfoFileOutcome::GenerationFailed;
+        result.message = generated.errorMessage();
+        return result;
+    }
+    switch (replaceFile(result.path, generated.bytes)) {
+    case WriteOutcome::Written:
+        break;
+    case WriteOutcome::CannotCreate:
+        result.outcome = InfoFileOutcome::CannotCreate;
+        result.message = formatMessage("Cannot create file %s", result.path);
+        break;
+    case WriteOutcome::WriteFailed:
+        result.outcome = InfoFileOutcome::WriteFailed;
+        break;
+    }
+    return result;
+}
+
+} // namespace pkm
