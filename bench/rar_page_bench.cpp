@@ -1,7 +1,8 @@
 // Whole Rar-page runs: the stub, TPiper and the log box against the same archiver run
 // directly from a shell, and the longest stall of the window during a run that prints a
 // million lines.
-#include "app/MainWindow.h"
+#include "app/FolderPicker.h"
+#include "app/PageContext.h"
 #include "archiving/RarPage.h"
 #include "platform/widgets/LogBox.h"
 #include "platform/widgets/Application.h"
@@ -37,6 +38,7 @@ public:
 
 struct Workspace {
     fs::path root;
+    TBrowseDirectoryDlg picker;
     Workspace()
     {
         std::string pattern = (fs::temp_directory_path() / "pkm-bench-XXXXXX").string();
@@ -54,12 +56,14 @@ struct Workspace {
                 data[i] = f % 2 ? static_cast<char>(random()) : "pakmaster release notes "[i % 24];
             out << data;
         }
-        setProgramDirectory(root.string());
     }
     ~Workspace()
     {
-        setProgramDirectory("");
         fs::remove_all(root);
+    }
+    PageContext context()
+    {
+        return {pkm::ProgramPaths::beside(root.string()), &picker};
     }
     void setArchiver(const fs::path& target)
     {
@@ -84,8 +88,8 @@ void PageRunAgainstDirectRun(benchmark::State& state)
     ws.setArchiver(PAKMASTER_BIN_DIR "/rar");
     SilentDialogs dialogs;
     setDialogs(&dialogs);
-    TForm1 form;
-    RarPage* page = form.Page2;
+    RarPage shown(ws.context(), nullptr);
+    RarPage* page = &shown;
     page->InDirEdit->setText(QString::fromStdString((ws.root / "in").string()));
     page->OutDirEdit->setText(QString::fromStdString((ws.root / "out").string()));
     page->NameEdit->setText(QStringLiteral("rel"));
@@ -122,9 +126,9 @@ void LongestStallDuringAMillionLines(benchmark::State& state)
     ws.setArchiver(fake);
     SilentDialogs dialogs;
     setDialogs(&dialogs);
-    TForm1 form;
-    form.show();
-    RarPage* page = form.Page2;
+    RarPage shown(ws.context(), nullptr);
+    shown.show();
+    RarPage* page = &shown;
     page->InDirEdit->setText(QString::fromStdString((ws.root / "in").string()));
     page->OutDirEdit->setText(QString::fromStdString((ws.root / "out").string()));
     page->NameEdit->setText(QStringLiteral("rel"));
