@@ -39,16 +39,17 @@ namespace {
 // closes the editor without a call.
 class LabelDelegate : public QStyledItemDelegate {
 public:
-    LabelDelegate(NfoDizPage* page)
-        : QStyledItemDelegate(page->TreeView1)
+    LabelDelegate(NfoDizPage* page, QTreeWidget* tree)
+        : QStyledItemDelegate(tree)
         , page_(page)
+        , tree_(tree)
     {
     }
 
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
     {
         auto* line = qobject_cast<QLineEdit*>(editor);
-        QTreeWidgetItem* file = page_->TreeView1->topLevelItem(0);
+        QTreeWidgetItem* file = tree_->topLevelItem(0);
         if (line == nullptr || file == nullptr || !index.parent().isValid())
             return;
         QTreeWidgetItem* node = file->child(index.row());
@@ -58,6 +59,7 @@ public:
 
 private:
     NfoDizPage* page_;
+    QTreeWidget* tree_;
 };
 
 } // namespace
@@ -114,7 +116,7 @@ NfoDizPage::NfoDizPage(QWidget* parent)
     QWidget::setTabOrder(RStyle->button(1), RAlignment->button(0));
     QWidget::setTabOrder(RAlignment->button(2), CCaps);
 
-    TreeView1->setItemDelegate(new LabelDelegate(this));
+    TreeView1->setItemDelegate(new LabelDelegate(this, TreeView1));
     TreeView1->installEventFilter(this);
     TreeView1->viewport()->installEventFilter(this);
     // The selected node is the current one, as in a tree where the two never part: a mouse

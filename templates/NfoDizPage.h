@@ -46,26 +46,6 @@ public:
     // Gives a node the tile `image` and, while selected, `image + 10` (or 20 for the file node).
     static void setNodeImage(QTreeWidgetItem* node, int image, int selectedImage);
 
-    QTreeWidget* TreeView1;
-    QLabel* Label4;
-    QLineEdit* EValue;
-    QToolButton* BMore;
-    QLabel* Label5;
-    QLineEdit* ELine;
-    TUpDown* UpDown1;
-    QLabel* Label7;
-    QLineEdit* EStart;
-    TUpDown* UpDown2;
-    QLabel* Label8;
-    QLineEdit* ELength;
-    TUpDown* UpDown3;
-    TRadioGroup* RStyle;
-    TRadioGroup* RAlignment;
-    QCheckBox* CCaps;
-    QMenu* PopupMenu1;
-    QAction* Add1;
-    QAction* Delete1;
-
     // Handlers of the page (they act on the list shown).
     void TreeView1Changing();
     void TreeView1Change();
@@ -92,6 +72,26 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QTreeWidget* TreeView1;
+    QLabel* Label4;
+    QLineEdit* EValue;
+    QToolButton* BMore;
+    QLabel* Label5;
+    QLineEdit* ELine;
+    TUpDown* UpDown1;
+    QLabel* Label7;
+    QLineEdit* EStart;
+    TUpDown* UpDown2;
+    QLabel* Label8;
+    QLineEdit* ELength;
+    TUpDown* UpDown3;
+    TRadioGroup* RStyle;
+    TRadioGroup* RAlignment;
+    QCheckBox* CCaps;
+    QMenu* PopupMenu1;
+    QAction* Add1;
+    QAction* Delete1;
+
     bool validateNumberBox(QLineEdit* box, std::uint16_t stored);
     void renumberFrom(int position);
     QTreeWidgetItem* fileNode() const;

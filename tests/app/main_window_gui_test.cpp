@@ -89,8 +89,8 @@ TEST_F(MainWindow, FirstStartShowsTheMessageOnceAndCreatesAnEmptyReleaseIni)
         EXPECT_EQ(std::filesystem::file_size(dir.iniPath()), 0u);
         EXPECT_TRUE(form->nfoSections().empty());
         EXPECT_TRUE(form->dizSections().empty());
-        EXPECT_TRUE(find<RarPage>(form, "Rar")->OutDirEdit->text().isEmpty());
-        EXPECT_TRUE(find<ZipPage>(form, "Zip")->OutDirEdit2->text().isEmpty());
+        EXPECT_TRUE(find<QLineEdit>(form, "OutDirEdit")->text().isEmpty());
+        EXPECT_TRUE(find<QLineEdit>(form, "OutDirEdit2")->text().isEmpty());
     }
     auto again = start();
     EXPECT_EQ(dialogs.messages.size(), 1u);
@@ -220,11 +220,11 @@ TEST_F(MainWindow, LogBoxesNeverTakeTheFocus)
     find<QCheckBox>(form, "CheckBox3")->setChecked(true);
     form->ShowRarPage();
     QApplication::setActiveWindow(form.get());
-    find<RarPage>(form, "Rar")->NameEdit->setFocus();
-    find<RarPage>(form, "Rar")->Memo1->setFocus();
-    QTest::mouseClick(find<RarPage>(form, "Rar")->Memo1->viewport(), Qt::LeftButton);
-    EXPECT_NE(QApplication::focusWidget(), find<RarPage>(form, "Rar")->Memo1);
-    EXPECT_FALSE(find<RarPage>(form, "Rar")->Memo1->hasFocus());
+    find<QLineEdit>(form, "NameEdit")->setFocus();
+    find<TLogBox>(form, "Memo1")->setFocus();
+    QTest::mouseClick(find<TLogBox>(form, "Memo1")->viewport(), Qt::LeftButton);
+    EXPECT_NE(QApplication::focusWidget(), find<TLogBox>(form, "Memo1"));
+    EXPECT_FALSE(find<TLogBox>(form, "Memo1")->hasFocus());
 }
 
 TEST_F(MainWindow, EnterAcceptsAnEditedTreeLabelWithoutPressingNext)
@@ -235,7 +235,7 @@ TEST_F(MainWindow, EnterAcceptsAnEditedTreeLabelWithoutPressingNext)
     find<QCheckBox>(form, "CheckBox3")->setChecked(true);
     form->ShowNfoPage();
     QApplication::setActiveWindow(form.get());
-    QTreeWidget* tree = find<NfoDizPage>(form, "NfoDiz")->TreeView1;
+    QTreeWidget* tree = find<QTreeWidget>(form, "TreeView1");
     QTreeWidgetItem* node = tree->topLevelItem(0)->child(0);
     tree->setCurrentItem(node);
     tree->editItem(node);
@@ -309,7 +309,7 @@ TEST_F(MainWindow, ClosingIsRefusedWhileAStartButtonIsDisabled)
 {
     dir.writeIni();
     auto form = start();
-    for (QPushButton* start : {find<RarPage>(form, "Rar")->Button5, find<ZipPage>(form, "Zip")->Button6}) {
+    for (QPushButton* start : {find<QPushButton>(form, "Button5"), find<QPushButton>(form, "Button6")}) {
         start->setEnabled(false);
         EXPECT_FALSE(form->close());
         EXPECT_TRUE(form->isVisible());
@@ -335,7 +335,7 @@ TEST_F(MainWindow, StartUpReadsTheSectionListsAndTheOutputDirectory)
     EXPECT_EQ(form->nfoSections()[1].Name, "Notes");
     ASSERT_EQ(form->dizSections().size(), 1u);
     EXPECT_EQ(form->dizSections()[0].Name, "Short");
-    EXPECT_EQ(find<RarPage>(form, "Rar")->OutDirEdit->text(), QStringLiteral("/srv/release"));
-    EXPECT_EQ(find<ZipPage>(form, "Zip")->OutDirEdit2->text(), QStringLiteral("/srv/release"));
+    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit")->text(), QStringLiteral("/srv/release"));
+    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit2")->text(), QStringLiteral("/srv/release"));
     EXPECT_EQ(find<NfoDizPage>(form, "NfoDiz")->editedSectionIndex(), -1);
 }

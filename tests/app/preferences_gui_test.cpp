@@ -48,10 +48,10 @@ protected:
         find<QCheckBox>(form, "CheckBox1")->setChecked(true);
         form->ShowNfoPage();
         auto* page = find<NfoDizPage>(form, "NfoDiz");
-        page->TreeView1->setCurrentItem(page->TreeView1->topLevelItem(0)->child(0));
+        find<QTreeWidget>(page, "TreeView1")->setCurrentItem(find<QTreeWidget>(page, "TreeView1")->topLevelItem(0)->child(0));
         page->EValueEnter();
-        page->EValue->setText(value);
-        page->EValueExit(page->EValue);
+        find<QLineEdit>(page, "EValue")->setText(value);
+        page->EValueExit(find<QLineEdit>(page, "EValue"));
         form->ShowIntroPage();
         ASSERT_EQ(form->nfoSections()[0].Value, value.toStdString());
     }
@@ -66,8 +66,8 @@ protected:
 TEST_F(Preferences, OkReloadsTheSectionsAndFillsOnlyEmptyOutputBoxes)
 {
     typeOnPage1("typed on page 1");
-    find<RarPage>(form, "Rar")->OutDirEdit->setText("/kept");
-    find<ZipPage>(form, "Zip")->OutDirEdit2->clear();
+    find<QLineEdit>(form, "OutDirEdit")->setText("/kept");
+    find<QLineEdit>(form, "OutDirEdit2")->clear();
 
     QPointer<TForm2> seen;
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
@@ -94,15 +94,15 @@ TEST_F(Preferences, OkReloadsTheSectionsAndFillsOnlyEmptyOutputBoxes)
     EXPECT_EQ(form->nfoSections()[1].Name, "Title");
     EXPECT_EQ(form->nfoSections()[1].Value, ""); // values typed so far give way to the file's
     ASSERT_EQ(form->dizSections().size(), 1u);
-    EXPECT_EQ(find<RarPage>(form, "Rar")->OutDirEdit->text(), "/kept");
-    EXPECT_EQ(find<ZipPage>(form, "Zip")->OutDirEdit2->text(), "/srv/second");
+    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit")->text(), "/kept");
+    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit2")->text(), "/srv/second");
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(Preferences, OkFillsBothBoxesWhenBothAreEmpty)
 {
-    find<RarPage>(form, "Rar")->OutDirEdit->clear();
-    find<ZipPage>(form, "Zip")->OutDirEdit2->clear();
+    find<QLineEdit>(form, "OutDirEdit")->clear();
+    find<QLineEdit>(form, "OutDirEdit2")->clear();
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         auto* creator = static_cast<TForm2*>(d);
         creator->Edit5->setText("/srv/second");
@@ -110,15 +110,15 @@ TEST_F(Preferences, OkFillsBothBoxesWhenBothAreEmpty)
         return creator->result();
     });
     QTest::mouseClick(find<QToolButton>(form, "BitBtn3"), Qt::LeftButton);
-    EXPECT_EQ(find<RarPage>(form, "Rar")->OutDirEdit->text(), "/srv/second");
-    EXPECT_EQ(find<ZipPage>(form, "Zip")->OutDirEdit2->text(), "/srv/second");
+    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit")->text(), "/srv/second");
+    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit2")->text(), "/srv/second");
 }
 
 TEST_F(Preferences, CancelKeepsTheListsTheBoxesAndTheFile)
 {
     typeOnPage1("typed on page 1");
-    find<RarPage>(form, "Rar")->OutDirEdit->clear();
-    find<ZipPage>(form, "Zip")->OutDirEdit2->clear();
+    find<QLineEdit>(form, "OutDirEdit")->clear();
+    find<QLineEdit>(form, "OutDirEdit2")->clear();
 
     QPointer<TForm2> seen;
     QPointer<TForm3> helper;
@@ -140,7 +140,7 @@ TEST_F(Preferences, CancelKeepsTheListsTheBoxesAndTheFile)
     EXPECT_TRUE(helper.isNull());
     ASSERT_EQ(form->nfoSections().size(), 1u);
     EXPECT_EQ(form->nfoSections()[0].Value, "typed on page 1");
-    EXPECT_TRUE(find<RarPage>(form, "Rar")->OutDirEdit->text().isEmpty());
-    EXPECT_TRUE(find<ZipPage>(form, "Zip")->OutDirEdit2->text().isEmpty());
+    EXPECT_TRUE(find<QLineEdit>(form, "OutDirEdit")->text().isEmpty());
+    EXPECT_TRUE(find<QLineEdit>(form, "OutDirEdit2")->text().isEmpty());
     EXPECT_EQ(dir.read("Release.ini"), kStore);
 }

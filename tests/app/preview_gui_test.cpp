@@ -253,12 +253,12 @@ TEST_F(Preview, AValueTypedJustBeforePreviewIsInTheFile)
 {
     dir.write("clone.nfo", kTemplate);
     start(workedSections(), nfoSettings());
-    QTreeWidget* tree = find<NfoDizPage>(form, "NfoDiz")->TreeView1;
+    QTreeWidget* tree = find<QTreeWidget>(form, "TreeView1");
     QTreeWidgetItem* size = tree->topLevelItem(0)->child(1);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(size).center());
-    QTest::mouseClick(find<NfoDizPage>(form, "NfoDiz")->EValue, Qt::LeftButton);
-    find<NfoDizPage>(form, "NfoDiz")->EValue->selectAll();
-    QTest::keyClicks(find<NfoDizPage>(form, "NfoDiz")->EValue, QStringLiteral("2 x 1.2"));
+    QTest::mouseClick(find<QLineEdit>(form, "EValue"), Qt::LeftButton);
+    find<QLineEdit>(form, "EValue")->selectAll();
+    QTest::keyClicks(find<QLineEdit>(form, "EValue"), QStringLiteral("2 x 1.2"));
     dialogs.dialogHandlers.push_back([](QDialog*) { return int(QDialog::Rejected); });
     pressPreview();
     EXPECT_NE(dir.read("release.nfo").find("| Size :    2 x 1.2 |"), std::string::npos) << dir.read("release.nfo");
@@ -266,11 +266,11 @@ TEST_F(Preview, AValueTypedJustBeforePreviewIsInTheFile)
     // Its shortcut leaves the focus in the box.
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    find<NfoDizPage>(form, "NfoDiz")->EValue->setFocus();
-    find<NfoDizPage>(form, "NfoDiz")->EValue->selectAll();
-    QTest::keyClicks(find<NfoDizPage>(form, "NfoDiz")->EValue, QStringLiteral("3 x 1.4"));
+    find<QLineEdit>(form, "EValue")->setFocus();
+    find<QLineEdit>(form, "EValue")->selectAll();
+    QTest::keyClicks(find<QLineEdit>(form, "EValue"), QStringLiteral("3 x 1.4"));
     dialogs.dialogHandlers.push_back([](QDialog*) { return int(QDialog::Rejected); });
-    QTest::keyClick(find<NfoDizPage>(form, "NfoDiz")->EValue, Qt::Key_W, Qt::AltModifier);
+    QTest::keyClick(find<QLineEdit>(form, "EValue"), Qt::Key_W, Qt::AltModifier);
     // The shortcut presses the button a moment later, as a click seen on screen.
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.dialogHandlers.empty(); })) << "no preview";
     EXPECT_NE(dir.read("release.nfo").find("| Size :    3 x 1.4 |"), std::string::npos) << dir.read("release.nfo");

@@ -76,29 +76,29 @@ protected:
     // The NFO sections as they now stand.
     const pkm::SectionList& list() const { return form ? form->nfoSections() : sections; }
 
-    QTreeWidgetItem* fileNode() const { return page->TreeView1->topLevelItem(0); }
+    QTreeWidgetItem* fileNode() const { return find<QTreeWidget>(page, "TreeView1")->topLevelItem(0); }
     QTreeWidgetItem* node(int k) const { return fileNode()->child(k - 1); }
 
     void clickNode(QTreeWidgetItem* item)
     {
-        QTreeWidget* tree = page->TreeView1;
+        QTreeWidget* tree = find<QTreeWidget>(page, "TreeView1");
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
     }
 
     // Opens the tree's popup menu as a right click would, and chooses an item.
     void choose(QAction* action)
     {
-        QTreeWidget* tree = page->TreeView1;
+        QTreeWidget* tree = find<QTreeWidget>(page, "TreeView1");
         const QPoint at = tree->viewport()->rect().bottomLeft() + QPoint(5, -5);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
         QApplication::sendEvent(tree->viewport(), &event);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return page->PopupMenu1->isVisible(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return find<QMenu>(page, "PopupMenu1")->isVisible(); }));
         if (!action->isEnabled()) {
-            page->PopupMenu1->close();
+            find<QMenu>(page, "PopupMenu1")->close();
             return;
         }
-        QTest::mouseClick(page->PopupMenu1, Qt::LeftButton, {}, page->PopupMenu1->actionGeometry(action).center());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !page->PopupMenu1->isVisible(); }));
+        QTest::mouseClick(find<QMenu>(page, "PopupMenu1"), Qt::LeftButton, {}, find<QMenu>(page, "PopupMenu1")->actionGeometry(action).center());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !find<QMenu>(page, "PopupMenu1")->isVisible(); }));
     }
 
     // The digit tiles of the section nodes, as the last digits of their positions.
@@ -143,18 +143,18 @@ TEST_F(NfoDizPageTest, AValueTypedBeforeClickingAnotherNodeGoesToTheSectionItWas
 {
     start({section("Title", "old title"), section("Version", "1.0"), section("Date")});
     clickNode(node(1));
-    EXPECT_EQ(page->EValue->text(), QStringLiteral("old title"));
-    typeInto(page->EValue, QStringLiteral("Pakmaster "));
+    EXPECT_EQ(find<QLineEdit>(page, "EValue")->text(), QStringLiteral("old title"));
+    typeInto(find<QLineEdit>(page, "EValue"), QStringLiteral("Pakmaster "));
     // A character of the code page's upper half, as a keyboard delivers it.
     QKeyEvent shade(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0x2591)));
-    QApplication::sendEvent(page->EValue, &shade);
-    QTest::keyClicks(page->EValue, QStringLiteral(" Gold"));
+    QApplication::sendEvent(find<QLineEdit>(page, "EValue"), &shade);
+    QTest::keyClicks(find<QLineEdit>(page, "EValue"), QStringLiteral(" Gold"));
     // Typing alone stores nothing yet.
     EXPECT_EQ(list()[0].Value, "old title");
     clickNode(node(2));
     EXPECT_EQ(list()[0].Value, "Pakmaster \xB0 Gold");
     EXPECT_EQ(list()[1].Value, "1.0");
-    EXPECT_EQ(page->EValue->text(), QStringLiteral("1.0"));
+    EXPECT_EQ(find<QLineEdit>(page, "EValue")->text(), QStringLiteral("1.0"));
     EXPECT_EQ(page->editedSectionIndex(), -1);
 }
 
@@ -165,8 +165,8 @@ TEST_F(NfoDizPageTest, ChangingTheFirstLineOfAMemoValueKeepsTheOtherLines)
     notes.Value = "first\r\nsecond\r\nthird";
     start({section("Title"), notes});
     clickNode(node(2));
-    EXPECT_EQ(page->EValue->text(), QStringLiteral("first"));
-    typeInto(page->EValue, QStringLiteral("changed"));
+    EXPECT_EQ(find<QLineEdit>(page, "EValue")->text(), QStringLiteral("first"));
+    typeInto(find<QLineEdit>(page, "EValue"), QStringLiteral("changed"));
     clickNode(node(1));
     EXPECT_EQ(list()[1].Value, "changed\r\nsecond\r\nthird");
 }
@@ -180,11 +180,11 @@ TEST_F(NfoDizPageTest, NumberBoxesStoreOnLeavingAndRefuseWhatIsNotANumber)
     clickNode(node(1));
 
     // Cleared: the message after the focus change, the stored number back, nothing stored.
-    typeInto(page->ELine, QString());
-    QTest::keyClick(page->ELine, Qt::Key_Backspace);
-    EXPECT_TRUE(page->ELine->text().isEmpty());
-    QTest::mouseClick(page->EStart, Qt::LeftButton);
-    EXPECT_EQ(page->ELine->text(), QStringLiteral("7"));
+    typeInto(find<QLineEdit>(page, "ELine"), QString());
+    QTest::keyClick(find<QLineEdit>(page, "ELine"), Qt::Key_Backspace);
+    EXPECT_TRUE(find<QLineEdit>(page, "ELine")->text().isEmpty());
+    QTest::mouseClick(find<QLineEdit>(page, "EStart"), Qt::LeftButton);
+    EXPECT_EQ(find<QLineEdit>(page, "ELine")->text(), QStringLiteral("7"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages.empty(); }));
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Input error"));
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Numeric values only!"));
@@ -192,9 +192,9 @@ TEST_F(NfoDizPageTest, NumberBoxesStoreOnLeavingAndRefuseWhatIsNotANumber)
     EXPECT_EQ(list()[0].Line, 7);
 
     // Zero becomes 1.
-    typeInto(page->EStart, QStringLiteral("0"));
-    QTest::mouseClick(page->ELength, Qt::LeftButton);
-    EXPECT_EQ(page->EStart->text(), QStringLiteral("1"));
+    typeInto(find<QLineEdit>(page, "EStart"), QStringLiteral("0"));
+    QTest::mouseClick(find<QLineEdit>(page, "ELength"), Qt::LeftButton);
+    EXPECT_EQ(find<QLineEdit>(page, "EStart")->text(), QStringLiteral("1"));
     EXPECT_EQ(list()[0].Start, 1);
 
     // Only digits get in; backspace works; a fourth digit does not fit.
@@ -207,16 +207,16 @@ TEST_F(NfoDizPageTest, NumberBoxesStoreOnLeavingAndRefuseWhatIsNotANumber)
                         {QStringLiteral("1234"), QStringLiteral("123")},
                         {QStringLiteral("9\b8"), QStringLiteral("8")}};
     for (const Row& row : rows) {
-        typeInto(page->ELength, QString());
+        typeInto(find<QLineEdit>(page, "ELength"), QString());
         for (QChar c : row.typed) {
             if (c == QLatin1Char('\b'))
-                QTest::keyClick(page->ELength, Qt::Key_Backspace);
+                QTest::keyClick(find<QLineEdit>(page, "ELength"), Qt::Key_Backspace);
             else
-                QTest::keyClicks(page->ELength, QString(c));
+                QTest::keyClicks(find<QLineEdit>(page, "ELength"), QString(c));
         }
-        EXPECT_EQ(page->ELength->text(), row.shown) << row.typed.toStdString();
+        EXPECT_EQ(find<QLineEdit>(page, "ELength")->text(), row.shown) << row.typed.toStdString();
     }
-    QTest::mouseClick(page->EValue, Qt::LeftButton);
+    QTest::mouseClick(find<QLineEdit>(page, "EValue"), Qt::LeftButton);
     EXPECT_EQ(list()[0].Width, 8);
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
@@ -225,19 +225,19 @@ TEST_F(NfoDizPageTest, TheUpperArrowRaisesTheLineAndStopsAt999)
 {
     start({section("Title", "", 998)});
     clickNode(node(1));
-    auto* up = page->UpDown1->findChild<QToolButton*>(QStringLiteral("up"));
+    auto* up = find<TUpDown>(page, "UpDown1")->findChild<QToolButton*>(QStringLiteral("up"));
     ASSERT_NE(up, nullptr);
     QTest::mouseClick(up, Qt::LeftButton);
-    EXPECT_EQ(page->ELine->text(), QStringLiteral("999"));
+    EXPECT_EQ(find<QLineEdit>(page, "ELine")->text(), QStringLiteral("999"));
     EXPECT_EQ(list()[0].Line, 999);
     QTest::mouseClick(up, Qt::LeftButton);
-    EXPECT_EQ(page->ELine->text(), QStringLiteral("999"));
+    EXPECT_EQ(find<QLineEdit>(page, "ELine")->text(), QStringLiteral("999"));
     EXPECT_EQ(list()[0].Line, 999);
 
     // With the file node selected the arrows change the number shown and nothing else.
     clickNode(fileNode());
-    QTest::mouseClick(page->UpDown3->findChild<QToolButton*>(QStringLiteral("up")), Qt::LeftButton);
-    EXPECT_EQ(page->ELength->text(), QStringLiteral("2"));
+    QTest::mouseClick(find<TUpDown>(page, "UpDown3")->findChild<QToolButton*>(QStringLiteral("up")), Qt::LeftButton);
+    EXPECT_EQ(find<QLineEdit>(page, "ELength")->text(), QStringLiteral("2"));
     EXPECT_EQ(list()[0].Width, 1);
 }
 
@@ -245,27 +245,27 @@ TEST_F(NfoDizPageTest, AddBeforeTheThirdOfFiveSectionsInsertsADefaultSectionRead
 {
     startWizard({section("S1", "v1"), section("S2", "v2"), section("S3", "v3"), section("S4", "v4"), section("S5", "v5")});
     clickNode(node(3));
-    choose(page->Add1);
+    choose(find<QAction>(page, "Add1"));
 
     EXPECT_EQ(names(), (std::vector<std::string> {"S1", "S2", "Default name", "S3", "S4", "S5"}));
     EXPECT_EQ(node(3)->text(0), QStringLiteral("Default name"));
     EXPECT_EQ(node(4)->text(0), QStringLiteral("S3"));
     EXPECT_EQ(digits(), (std::vector<int> {1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(page->TreeView1->currentItem(), node(3));
-    EXPECT_TRUE(page->EValue->isEnabled());
-    EXPECT_TRUE(page->EValue->text().isEmpty());
-    EXPECT_EQ(page->ELine->text(), QStringLiteral("1"));
-    EXPECT_EQ(page->EStart->text(), QStringLiteral("1"));
-    EXPECT_EQ(page->ELength->text(), QStringLiteral("1"));
-    EXPECT_EQ(page->RStyle->itemIndex(), 0);
-    EXPECT_EQ(page->RAlignment->itemIndex(), 0);
-    EXPECT_FALSE(page->CCaps->isChecked());
-    EXPECT_FALSE(page->BMore->isEnabled());
+    EXPECT_EQ(find<QTreeWidget>(page, "TreeView1")->currentItem(), node(3));
+    EXPECT_TRUE(find<QLineEdit>(page, "EValue")->isEnabled());
+    EXPECT_TRUE(find<QLineEdit>(page, "EValue")->text().isEmpty());
+    EXPECT_EQ(find<QLineEdit>(page, "ELine")->text(), QStringLiteral("1"));
+    EXPECT_EQ(find<QLineEdit>(page, "EStart")->text(), QStringLiteral("1"));
+    EXPECT_EQ(find<QLineEdit>(page, "ELength")->text(), QStringLiteral("1"));
+    EXPECT_EQ(find<TRadioGroup>(page, "RStyle")->itemIndex(), 0);
+    EXPECT_EQ(find<TRadioGroup>(page, "RAlignment")->itemIndex(), 0);
+    EXPECT_FALSE(find<QCheckBox>(page, "CCaps")->isChecked());
+    EXPECT_FALSE(find<QToolButton>(page, "BMore")->isEnabled());
 
     // The label is open: typing names the section.
     QWidget* editor = QApplication::focusWidget();
     ASSERT_NE(editor, nullptr);
-    ASSERT_TRUE(page->TreeView1->isAncestorOf(editor));
+    ASSERT_TRUE(find<QTreeWidget>(page, "TreeView1")->isAncestorOf(editor));
     QTest::keyClicks(editor, QStringLiteral("Cracker"));
     QTest::keyClick(editor, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return list()[2].Name == "Cracker"; }));
@@ -276,12 +276,12 @@ TEST_F(NfoDizPageTest, AddBeforeTheThirdOfFiveSectionsInsertsADefaultSectionRead
 TEST_F(NfoDizPageTest, AddWithTheFileNodeSelectedAppendsTheSection)
 {
     start({section("S1"), section("S2")});
-    choose(page->Add1); // nothing selected
+    choose(find<QAction>(page, "Add1")); // nothing selected
     clickNode(fileNode());
-    choose(page->Add1);
+    choose(find<QAction>(page, "Add1"));
     EXPECT_EQ(names(), (std::vector<std::string> {"S1", "S2", "Default name", "Default name"}));
     EXPECT_EQ(digits(), (std::vector<int> {1, 2, 3, 4}));
-    EXPECT_EQ(page->TreeView1->currentItem(), node(4));
+    EXPECT_EQ(find<QTreeWidget>(page, "TreeView1")->currentItem(), node(4));
 }
 
 TEST_F(NfoDizPageTest, DeleteTheFirstOfTwelveRenumbersTheRest)
@@ -292,42 +292,42 @@ TEST_F(NfoDizPageTest, DeleteTheFirstOfTwelveRenumbersTheRest)
     start(records);
 
     // With no section node selected Delete is disabled and the editors too.
-    choose(page->Delete1);
-    EXPECT_FALSE(page->Delete1->isEnabled());
+    choose(find<QAction>(page, "Delete1"));
+    EXPECT_FALSE(find<QAction>(page, "Delete1")->isEnabled());
     EXPECT_EQ(list().size(), 12u);
-    EXPECT_FALSE(page->EValue->isEnabled());
+    EXPECT_FALSE(find<QLineEdit>(page, "EValue")->isEnabled());
 
     clickNode(node(1));
     // A right click on another node does not move the selection the menu acts on.
-    QTest::mouseClick(page->TreeView1->viewport(), Qt::RightButton, {},
-                      page->TreeView1->visualItemRect(node(5)).center());
-    EXPECT_EQ(page->TreeView1->currentItem(), node(1));
-    choose(page->Delete1);
+    QTest::mouseClick(find<QTreeWidget>(page, "TreeView1")->viewport(), Qt::RightButton, {},
+                      find<QTreeWidget>(page, "TreeView1")->visualItemRect(node(5)).center());
+    EXPECT_EQ(find<QTreeWidget>(page, "TreeView1")->currentItem(), node(1));
+    choose(find<QAction>(page, "Delete1"));
 
     ASSERT_EQ(list().size(), 11u);
     EXPECT_EQ(list()[0].Name, "S2");
     EXPECT_EQ(digits(), (std::vector<int> {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1}));
     // The editors follow the node the tree selected.
-    QTreeWidgetItem* current = page->TreeView1->currentItem();
+    QTreeWidgetItem* current = find<QTreeWidget>(page, "TreeView1")->currentItem();
     ASSERT_NE(current, nullptr);
     ASSERT_NE(current, fileNode());
     const int index = fileNode()->indexOfChild(current);
-    EXPECT_EQ(page->EValue->text(), toDisplay(list()[static_cast<std::size_t>(index)].Value));
-    EXPECT_EQ(page->ELine->text(), QString::number(list()[static_cast<std::size_t>(index)].Line));
+    EXPECT_EQ(find<QLineEdit>(page, "EValue")->text(), toDisplay(list()[static_cast<std::size_t>(index)].Value));
+    EXPECT_EQ(find<QLineEdit>(page, "ELine")->text(), QString::number(list()[static_cast<std::size_t>(index)].Line));
 
     // Deleting the last section leaves the file node, and the editors cleared.
     while (!list().empty()) {
         clickNode(node(1));
-        choose(page->Delete1);
+        choose(find<QAction>(page, "Delete1"));
     }
     EXPECT_EQ(fileNode()->childCount(), 0);
-    EXPECT_FALSE(page->EValue->isEnabled());
+    EXPECT_FALSE(find<QLineEdit>(page, "EValue")->isEnabled());
 }
 
 TEST_F(NfoDizPageTest, F2RenamesSectionNodesOnly)
 {
     startWizard({section("Title"), section("Group")});
-    QTreeWidget* tree = page->TreeView1;
+    QTreeWidget* tree = find<QTreeWidget>(page, "TreeView1");
 
     clickNode(fileNode());
     QTest::keyClick(tree, Qt::Key_F2);
@@ -366,21 +366,21 @@ TEST_F(NfoDizPageTest, StyleAlignmentAndCapsChangeTheSectionAtOnce)
     centred.Alignment = 2;
     start({section("Plain"), odd, centred});
     clickNode(node(1));
-    EXPECT_FALSE(page->BMore->isEnabled());
-    QTest::mouseClick(page->RStyle->button(1), Qt::LeftButton);
+    EXPECT_FALSE(find<QToolButton>(page, "BMore")->isEnabled());
+    QTest::mouseClick(find<TRadioGroup>(page, "RStyle")->button(1), Qt::LeftButton);
     EXPECT_TRUE(list()[0].Style);
-    EXPECT_TRUE(page->BMore->isEnabled());
-    QTest::mouseClick(page->RStyle->button(0), Qt::LeftButton);
+    EXPECT_TRUE(find<QToolButton>(page, "BMore")->isEnabled());
+    QTest::mouseClick(find<TRadioGroup>(page, "RStyle")->button(0), Qt::LeftButton);
     EXPECT_FALSE(list()[0].Style);
-    EXPECT_FALSE(page->BMore->isEnabled());
-    QTest::mouseClick(page->RAlignment->button(1), Qt::LeftButton);
+    EXPECT_FALSE(find<QToolButton>(page, "BMore")->isEnabled());
+    QTest::mouseClick(find<TRadioGroup>(page, "RAlignment")->button(1), Qt::LeftButton);
     EXPECT_EQ(list()[0].Alignment, 1);
-    QTest::mouseClick(page->CCaps, Qt::LeftButton);
+    QTest::mouseClick(find<QCheckBox>(page, "CCaps"), Qt::LeftButton);
     EXPECT_TRUE(list()[0].Caps);
 
     // An alignment outside 0 to 2 shows as Center; showing it changed the choice, so it is stored.
     clickNode(node(2));
-    EXPECT_EQ(page->RAlignment->itemIndex(), 2);
+    EXPECT_EQ(find<TRadioGroup>(page, "RAlignment")->itemIndex(), 2);
     EXPECT_EQ(list()[1].Alignment, 2);
     // Shown right after a centred section the choice does not change, and the odd value stays.
     sections[1].Alignment = 7;
@@ -400,7 +400,7 @@ TEST_F(NfoDizPageTest, MemoEditorHoldsTheSectionWidthAndStoresTheLinesItShows)
     start({narrow, wide});
 
     clickNode(node(1));
-    ASSERT_TRUE(page->BMore->isEnabled());
+    ASSERT_TRUE(find<QToolButton>(page, "BMore")->isEnabled());
     int outerWidth = 0;
     int memoColumns = 0;
     QString caption;
@@ -413,7 +413,7 @@ TEST_F(NfoDizPageTest, MemoEditorHoldsTheSectionWidthAndStoresTheLinesItShows)
         shownLines = editor->displayLines();
         return int(QDialog::Rejected);
     });
-    QTest::mouseClick(page->BMore, Qt::LeftButton);
+    QTest::mouseClick(find<QToolButton>(page, "BMore"), Qt::LeftButton);
     EXPECT_EQ(outerWidth, 188);
     EXPECT_EQ(memoColumns, (188 - 20 - 6) / 8) << "the memo widens with the window";
     EXPECT_EQ(shownLines, (std::vector<std::string> {"one two three four ", "five six"}));
@@ -430,7 +430,7 @@ TEST_F(NfoDizPageTest, MemoEditorHoldsTheSectionWidthAndStoresTheLinesItShows)
         editor->Memo1->setPlainText(QString::fromLatin1(longLine.c_str()));
         return int(QDialog::Accepted);
     });
-    QTest::mouseClick(page->BMore, Qt::LeftButton);
+    QTest::mouseClick(find<QToolButton>(page, "BMore"), Qt::LeftButton);
     EXPECT_EQ(columns, 60);
     const std::string& value = list()[1].Value;
     EXPECT_EQ(value.substr(value.size() - 2), "n.") << "no line break after the last line";
@@ -447,7 +447,7 @@ TEST_F(NfoDizPageTest, MemoEditorHoldsTheSectionWidthAndStoresTheLinesItShows)
         begin = cr + 2;
     }
     EXPECT_EQ(lines, 3);
-    EXPECT_EQ(page->EValue->text(), toDisplay(value.substr(0, value.find('\r'))));
+    EXPECT_EQ(find<QLineEdit>(page, "EValue")->text(), toDisplay(value.substr(0, value.find('\r'))));
 }
 
 TEST_F(NfoDizPageTest, ValuesLiveOnAcrossTheDizViewButNotAcrossARestart)
@@ -458,9 +458,9 @@ TEST_F(NfoDizPageTest, ValuesLiveOnAcrossTheDizViewButNotAcrossARestart)
     ASSERT_TRUE(form->nfoMode());
 
     clickNode(node(1));
-    typeInto(page->EValue, QStringLiteral("typed"));
+    typeInto(find<QLineEdit>(page, "EValue"), QStringLiteral("typed"));
     // Enter presses Next while the value box has the focus: the value goes to its NFO section.
-    QTest::keyClick(page->EValue, Qt::Key_Return);
+    QTest::keyClick(find<QLineEdit>(page, "EValue"), Qt::Key_Return);
     ASSERT_FALSE(form->nfoMode());
     EXPECT_EQ(list()[0].Value, "typed");
     EXPECT_EQ(form->dizSections()[0].Value, "diz value");
@@ -469,7 +469,7 @@ TEST_F(NfoDizPageTest, ValuesLiveOnAcrossTheDizViewButNotAcrossARestart)
     QTest::mouseClick(find<QPushButton>(form, "Button1"), Qt::LeftButton);
     ASSERT_TRUE(form->nfoMode());
     clickNode(node(1));
-    EXPECT_EQ(page->EValue->text(), QStringLiteral("typed"));
+    EXPECT_EQ(find<QLineEdit>(page, "EValue")->text(), QStringLiteral("typed"));
 
     form.reset();
     TForm1 again(dir.paths());
@@ -482,7 +482,7 @@ TEST_F(NfoDizPageTest, TreeNodesShowTheLastDigitOfTheirPosition)
     for (int i = 1; i <= 14; ++i)
         fourteen.push_back(section("S" + std::to_string(i)));
     start(fourteen);
-    QTreeWidget* tree = page->TreeView1;
+    QTreeWidget* tree = find<QTreeWidget>(page, "TreeView1");
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* file = tree->topLevelItem(0);
     EXPECT_EQ(file->text(0), QStringLiteral("Nfo"));
@@ -512,31 +512,31 @@ TEST_F(NfoDizPageTest, SelectingNodesFillsOrClearsTheSectionEditors)
     page->FillSectionTree(sections, false);
 
     // After a rebuild nothing is selected: cleared and disabled.
-    EXPECT_FALSE(page->EValue->isEnabled());
-    EXPECT_EQ(page->RStyle->itemIndex(), -1);
-    EXPECT_EQ(page->ELine->text(), QStringLiteral("1"));
+    EXPECT_FALSE(find<QLineEdit>(page, "EValue")->isEnabled());
+    EXPECT_EQ(find<TRadioGroup>(page, "RStyle")->itemIndex(), -1);
+    EXPECT_EQ(find<QLineEdit>(page, "ELine")->text(), QStringLiteral("1"));
 
-    QTreeWidgetItem* file = page->TreeView1->topLevelItem(0);
-    page->TreeView1->setCurrentItem(file->child(0));
+    QTreeWidgetItem* file = find<QTreeWidget>(page, "TreeView1")->topLevelItem(0);
+    find<QTreeWidget>(page, "TreeView1")->setCurrentItem(file->child(0));
     page->ShowSelectedSection();
-    EXPECT_TRUE(page->EValue->isEnabled());
-    EXPECT_EQ(page->EValue->text(), QStringLiteral("first"));
-    EXPECT_EQ(page->ELine->text(), QStringLiteral("7"));
-    EXPECT_EQ(page->EStart->text(), QStringLiteral("12"));
-    EXPECT_EQ(page->ELength->text(), QStringLiteral("30"));
-    EXPECT_EQ(page->RStyle->itemIndex(), 1);
-    EXPECT_TRUE(page->BMore->isEnabled());
-    EXPECT_EQ(page->RAlignment->itemIndex(), 2);
-    EXPECT_TRUE(page->CCaps->isChecked());
+    EXPECT_TRUE(find<QLineEdit>(page, "EValue")->isEnabled());
+    EXPECT_EQ(find<QLineEdit>(page, "EValue")->text(), QStringLiteral("first"));
+    EXPECT_EQ(find<QLineEdit>(page, "ELine")->text(), QStringLiteral("7"));
+    EXPECT_EQ(find<QLineEdit>(page, "EStart")->text(), QStringLiteral("12"));
+    EXPECT_EQ(find<QLineEdit>(page, "ELength")->text(), QStringLiteral("30"));
+    EXPECT_EQ(find<TRadioGroup>(page, "RStyle")->itemIndex(), 1);
+    EXPECT_TRUE(find<QToolButton>(page, "BMore")->isEnabled());
+    EXPECT_EQ(find<TRadioGroup>(page, "RAlignment")->itemIndex(), 2);
+    EXPECT_TRUE(find<QCheckBox>(page, "CCaps")->isChecked());
 
-    page->TreeView1->setCurrentItem(file);
+    find<QTreeWidget>(page, "TreeView1")->setCurrentItem(file);
     page->ShowSelectedSection();
-    for (QWidget* w : std::initializer_list<QWidget*> {page->ELine, page->EStart, page->ELength, page->EValue,
-                                                       page->RStyle, page->RAlignment, page->CCaps, page->BMore})
+    for (QWidget* w : std::initializer_list<QWidget*> {find<QLineEdit>(page, "ELine"), find<QLineEdit>(page, "EStart"), find<QLineEdit>(page, "ELength"), find<QLineEdit>(page, "EValue"),
+                                                       find<TRadioGroup>(page, "RStyle"), find<TRadioGroup>(page, "RAlignment"), find<QCheckBox>(page, "CCaps"), find<QToolButton>(page, "BMore")})
         EXPECT_FALSE(w->isEnabled());
-    EXPECT_TRUE(page->EValue->text().isEmpty());
-    EXPECT_EQ(page->RStyle->itemIndex(), -1);
-    EXPECT_EQ(page->RAlignment->itemIndex(), -1);
-    EXPECT_EQ(page->ELength->text(), QStringLiteral("1"));
-    EXPECT_FALSE(page->CCaps->isChecked());
+    EXPECT_TRUE(find<QLineEdit>(page, "EValue")->text().isEmpty());
+    EXPECT_EQ(find<TRadioGroup>(page, "RStyle")->itemIndex(), -1);
+    EXPECT_EQ(find<TRadioGroup>(page, "RAlignment")->itemIndex(), -1);
+    EXPECT_EQ(find<QLineEdit>(page, "ELength")->text(), QStringLiteral("1"));
+    EXPECT_FALSE(find<QCheckBox>(page, "CCaps")->isChecked());
 }
