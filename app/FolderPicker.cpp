@@ -1,3 +1,4 @@
+// TBrowseDirectoryDlg, the folder picker.
 #include "app/FolderPicker.h"
 
 #include "platform/widgets/Dialogs.h"
@@ -18,9 +19,6 @@ void TBrowseDirectoryDlg::configureForPakmaster()
     // "c:" with the drives at the top of the tree is the file-system root here.
     setSelection(QDir::rootPath());
     Title = QStringLiteral("Pakmaster.");
-    Root = TRootID::idDrives;
-    Options = bfDirectoriesOnly;
-    Center = true;
     setStatusText(QStringLiteral("Please choose a directory."));
     setEnableOKButton(false);
 }
@@ -54,8 +52,6 @@ bool TBrowseDirectoryDlg::Execute()
     request.statusText = statusText_;
     request.selection = selection_;
     request.enableOk = enableOk_;
-    if (OnCreate)
-        OnCreate(this);
     const std::optional<QString> chosen = Dialogs().browseForFolder(ownerWidget, request);
     if (!chosen) {
         selection_.clear();
@@ -63,8 +59,6 @@ bool TBrowseDirectoryDlg::Execute()
     }
     // The path as the picker gave it, without trimming.
     selection_ = QDir::toNativeSeparators(*chosen);
-    if (OnSelChanged)
-        OnSelChanged(this, selection_);
     return true;
 }
 

@@ -8,21 +8,26 @@
 
 namespace pkm {
 
+int FileWriter::createTemporary(std::string& pathTemplate)
+{
+    return ::mkstemp(pathTemplate.data());
+}
+
+ssize_t FileWriter::write(int fd, const char* data, std::size_t size)
+{
+    return ::write(fd, data, size);
+}
+
 namespace {
-long long g_faultAfterBytes = -1;
-bool g_refuseNewFiles = false;
+
+FileWriter g_systemWriter;
+FileWriter* g_writer = &g_systemWriter;
 
 bool writeAll(int fd, std::string_view bytes)
 {
-    std::size_t limit = bytes.size();
-    bool fault = false;
-    if (g_faultAfterBytes >= 0 && static_cast<unsigned long long>(g_faultAfterBytes) < bytes.size()) {
-        limit = static_cast<std::size_t>(g_faultAfterBytes);
-        fault = true;
-    }
     std::size_t done = 0;
-    while (done < limit) {
-        const ssize_t n = ::write(fd, bytes.data() + done, limit - done);
+    while (done < bytes.size()) {
+        const ssize_t n = g_writer->write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -30,22 +35,19 @@ bool writeAll(int fd, std::string_view bytes)
         }
         done += static_cast<std::size_t>(n);
     }
-    if (fault) {
-        errno = ENOSPC;
-        return false;
-    }
     return true;
 }
+
 } // namespace
 
-void setWriteFaultAfterBytes(long long bytes)
+FileWriter& fileWriter()
 {
-    g_faultAfterBytes = bytes;
+    return *g_writer;
 }
 
-void setRefuseNewFiles(bool refuse)
+void setFileWriter(FileWriter* writer)
 {
-    g_refuseNewFiles = refuse;
+    g_writer = writer != nullptr ? writer : &g_systemWriter;
 }
 
 std::optional<std::string> readFileBytes(const std::string& path)
@@ -88,7 +90,7 @@ WriteOutcome replaceFile(const std::string& path, std::string_view bytes)
         return WriteOutcome::CannotCreate; // a write-protected file stays protected
 
     std::string tmp = path + ".pkm-XXXXXX";
-    const int fd = g_refuseNewFiles ? (errno = EACCES, -1) : ::mkstemp(tmp.data());
+    const int fd = g_writer->createTemporary(tmp);
     if (fd < 0)
         return WriteOutcome::CannotCreate;
 

@@ -1,9 +1,11 @@
 #pragma once
 // Whole-file reading and replacing. A replacement is written to a temporary file beside the
 // target and renamed over it, so a failed write never leaves the target truncated.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace pkm {
 
@@ -18,11 +20,19 @@ enum class WriteOutcome {
 
 WriteOutcome replaceFile(const std::string& path, std::string_view bytes);
 
-// Fault injection for tests: every following write fails once this many bytes have been
-// written (negative turns it off).
-void setWriteFaultAfterBytes(long long bytes);
-// Fault injection for tests: while set, no new file can be created, as in a directory that
-// refuses them (creating the temporary file fails with EACCES).
-void setRefuseNewFiles(bool refuse);
+// The system calls through which a replacement creates and fills its temporary file; tests
+// put one in its place that fails as a full disk or a refusing directory would.
+class FileWriter {
+public:
+    virtual ~FileWriter() = default;
+    // mkstemp(3): the template ends in "XXXXXX"; -1 and errno on failure.
+    virtual int createTemporary(std::string& pathTemplate);
+    // write(2).
+    virtual ssize_t write(int fd, const char* data, std::size_t size);
+};
+
+FileWriter& fileWriter();
+// Installs a replacement; nullptr restores the system's calls.
+void setFileWriter(FileWriter* writer);
 
 } // namespace pkm

@@ -7,9 +7,4 @@ void TParam::SetDefaults()
     *this = TParam {};
 }
 
-void TParam::CopyFrom(const TParam& other)
-{
-    *this = other;
-}
-
 } // namespace pkm

@@ -21,7 +21,6 @@ public:
     std::uint8_t Alignment = 0;  // 0 left, 1 right, 2 center
 
     void SetDefaults();
-    void CopyFrom(const TParam& other);
 };
 
 // An ordered list of sections that owns its records.

@@ -19,8 +19,6 @@ TEST(BrowseDirectoryDialog, ProgramSettingsStartAtTheRootWithTheirTitleAndStatus
     EXPECT_EQ(dialogs.folderRequests[0].title, QStringLiteral("Pakmaster."));
     EXPECT_EQ(dialogs.folderRequests[0].statusText, QStringLiteral("Please choose a directory."));
     EXPECT_FALSE(dialogs.folderRequests[0].enableOk);
-    EXPECT_EQ(dlg.Root, TRootID::idDrives);
-    EXPECT_EQ(dlg.Options, TBrowseFlags(bfDirectoriesOnly));
 }
 
 TEST(BrowseDirectoryDialog, SelectionLosesOneTrailingSeparatorAndTheChosenPathIsKeptAsGiven)

@@ -5,6 +5,7 @@
 #include "editor/TextWindow.h"
 #include "platform/file_io.h"
 #include "platform/widgets/TextCodec.h"
+#include "support/faulty_file_writer.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
@@ -183,28 +184,28 @@ TEST_F(Preview, FailuresAreReportedAndLeaveAnEarlierOutputWhole)
     const QString inputError = QStringLiteral("Error while reading input file...");
     struct Case {
         const char* what;
-        std::function<void(pkm::TemplateSettings&, pkm::SectionList&)> setUp;
+        std::function<void(pkm::TemplateSettings&, pkm::SectionList&, FaultyFileWriter&)> setUp;
         QString caption;
         QString text;
     };
     const std::string earlier = "earlier output\r\n";
     const QString title = QStringLiteral("Pakmaster v1.0");
     const std::vector<Case> cases = {
-        {"missing template", [](pkm::TemplateSettings& s, pkm::SectionList&) { s.NfoClone = "missing.nfo"; },
+        {"missing template", [](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoClone = "missing.nfo"; },
          QStringLiteral("Input error"), inputError},
-        {"empty template key", [](pkm::TemplateSettings& s, pkm::SectionList&) { s.NfoClone.clear(); },
+        {"empty template key", [](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoClone.clear(); },
          QStringLiteral("Input error"), inputError},
         {"line beyond the template",
-         [](pkm::TemplateSettings&, pkm::SectionList& r) { r[1].Line = 9; }, title,
+         [](pkm::TemplateSettings&, pkm::SectionList& r, FaultyFileWriter&) { r[1].Line = 9; }, title,
          QStringLiteral("List index out of bounds (10)")}, // 9 + the 2 lines the memo adds, less 1
-        {"line 0", [](pkm::TemplateSettings&, pkm::SectionList& r) { r[0].Line = 0; }, title,
+        {"line 0", [](pkm::TemplateSettings&, pkm::SectionList& r, FaultyFileWriter&) { r[0].Line = 0; }, title,
          QStringLiteral("List index out of bounds (-1)")},
-        {"output is a directory", [this](pkm::TemplateSettings& s, pkm::SectionList&) { s.NfoOutput = "adir"; },
+        {"output is a directory", [this](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoOutput = "adir"; },
          title, QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("adir")))},
         {"output directory missing",
-         [this](pkm::TemplateSettings& s, pkm::SectionList&) { s.OutputDir = dir.file("nowhere"); }, title,
+         [this](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.OutputDir = dir.file("nowhere"); }, title,
          QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("nowhere/release.nfo")))},
-        {"disk full", [](pkm::TemplateSettings&, pkm::SectionList&) { pkm::setWriteFaultAfterBytes(10); },
+        {"disk full", [](pkm::TemplateSettings&, pkm::SectionList&, FaultyFileWriter& f) { f.failAfterBytes = 10; },
          QStringLiteral("Input error"), inputError},
     };
     dir.write("clone.nfo", kTemplate);
@@ -214,11 +215,13 @@ TEST_F(Preview, FailuresAreReportedAndLeaveAnEarlierOutputWhole)
         dir.write("release.nfo", earlier);
         pkm::TemplateSettings settings = nfoSettings();
         pkm::SectionList records = workedSections();
-        c.setUp(settings, records);
         dialogs.messages.clear();
-        start(records, settings);
-        pressPreview();
-        pkm::setWriteFaultAfterBytes(-1);
+        {
+            FaultyFileWriter faults;
+            c.setUp(settings, records, faults);
+            start(records, settings);
+            pressPreview();
+        }
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].caption, c.caption);
         EXPECT_EQ(dialogs.messages[0].text, c.text);
@@ -234,14 +237,14 @@ TEST_F(Preview, AFailedSaveOfThePreviewIsReportedAndTheWindowStillGoes)
     dir.write("clone.nfo", kTemplate);
     start(workedSections(), nfoSettings());
     QPointer<TForm3> shown;
+    FaultyFileWriter faults;
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         shown = qobject_cast<TForm3*>(d);
         shown->Memo1->setPlainText(QStringLiteral("edited but never saved"));
-        pkm::setWriteFaultAfterBytes(5);
+        faults.failAfterBytes = 5;
         return int(QDialog::Accepted);
     });
     pressPreview();
-    pkm::setWriteFaultAfterBytes(-1);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Unable to write to %1").arg(pathToQString(dir.file("release.nfo"))));

@@ -6,6 +6,7 @@
 #include "platform/widgets/UpDown.h"
 #include "platform/file_io.h"
 #include "platform/widgets/TextCodec.h"
+#include "support/faulty_file_writer.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 #include "templates/template_store.h"
@@ -589,9 +590,9 @@ TEST_F(SectionCreator, AFailedSaveIsReportedAndTheDialogStillClosesWithOk)
     const std::string original = storeText({{"Title"}});
     open(original);
     QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
-    pkm::setWriteFaultAfterBytes(0);
+    FaultyFileWriter faults;
+    faults.failAfterBytes = 0;
     QTest::mouseClick(form->Button1, Qt::LeftButton);
-    pkm::setWriteFaultAfterBytes(-1);
     EXPECT_EQ(form->result(), QDialog::Accepted);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, QString::fromStdString("Unable to write to " + dir.iniPath()));

@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/widgets/TextCodec.h"
+#include "support/faulty_file_writer.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
@@ -28,15 +29,6 @@
 #include <vector>
 
 namespace {
-
-// Turns every injected fault off however a test ends.
-struct Faults {
-    ~Faults()
-    {
-        pkm::setWriteFaultAfterBytes(-1);
-        pkm::setRefuseNewFiles(false);
-    }
-};
 
 std::vector<std::string> entriesOf(const std::string& dir)
 {
@@ -76,12 +68,12 @@ TEST(WriteFaults, SavingTheStoreKeepsTheOldFileAndNamesIt)
     // The core save, for each fault: the message, the old file byte for byte, no stray file.
     struct Case {
         const char* what;
-        std::function<void()> inject;
+        std::function<void(FaultyFileWriter&)> inject;
     };
     const std::vector<Case> cases = {
-        {"directory refuses new files", [] { pkm::setRefuseNewFiles(true); }},
-        {"disk full at once", [] { pkm::setWriteFaultAfterBytes(0); }},
-        {"disk full midway", [] { pkm::setWriteFaultAfterBytes(25); }},
+        {"directory refuses new files", [](FaultyFileWriter& f) { f.refuseNewFiles = true; }},
+        {"disk full at once", [](FaultyFileWriter& f) { f.failAfterBytes = 0; }},
+        {"disk full midway", [](FaultyFileWriter& f) { f.failAfterBytes = 25; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -89,8 +81,8 @@ TEST(WriteFaults, SavingTheStoreKeepsTheOldFileAndNamesIt)
         const std::string original = pkm::BuildTemplateStore("", oneSection(), settingsFor());
         const std::string path = dir.write("Release.ini", original);
         {
-            Faults faults;
-            c.inject();
+            FaultyFileWriter faults;
+            c.inject(faults);
             try {
                 pkm::SaveTemplateStore(path, {}, settingsFor("/elsewhere"));
                 ADD_FAILURE() << "the save should have failed";
@@ -122,10 +114,9 @@ TEST(WriteFaults, SectionCreatorOkInARefusingDirectoryReportsAndKeepsReleaseIni)
     const std::string original = pkm::BuildTemplateStore("", oneSection(), settingsFor());
     dir.writeIni(original);
     auto form = std::make_unique<TForm2>(dir.paths());
-    Faults faults;
-    pkm::setRefuseNewFiles(true);
+    FaultyFileWriter faults;
+    faults.refuseNewFiles = true;
     QTest::mouseClick(find<QPushButton>(form, "Button1"), Qt::LeftButton);
-    pkm::setRefuseNewFiles(false);
     EXPECT_EQ(form->result(), QDialog::Accepted);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, QString::fromStdString("Unable to write to " + dir.iniPath()));
@@ -157,10 +148,9 @@ TEST_F(GeneratedFileFaults, RefusedOutputKeepsTheEarlierFileAndNamesIt)
     const std::string earlier = "earlier output\r\n";
     dir.write("release.nfo", earlier);
     start(settingsFor());
-    Faults faults;
-    pkm::setRefuseNewFiles(true);
+    FaultyFileWriter faults;
+    faults.refuseNewFiles = true;
     QTest::mouseClick(find<QPushButton>(form, "Button4"), Qt::LeftButton);
-    pkm::setRefuseNewFiles(false);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("release.nfo"))));
@@ -182,14 +172,13 @@ TEST_F(GeneratedFileFaults, OutputDirectoryBelowARegularFileIsReported)
 TEST_F(GeneratedFileFaults, PreviewSaveIntoARefusingDirectoryKeepsTheGeneratedFile)
 {
     start(settingsFor());
-    Faults faults;
+    FaultyFileWriter faults;
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         qobject_cast<TForm3*>(d)->Memo1->setPlainText(QStringLiteral("edited, never saved"));
-        pkm::setRefuseNewFiles(true);
+        faults.refuseNewFiles = true;
         return int(QDialog::Accepted);
     });
     QTest::mouseClick(find<QPushButton>(form, "Button4"), Qt::LeftButton);
-    pkm::setRefuseNewFiles(false);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("release.nfo"))));

@@ -10,6 +10,7 @@
 #include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/profile_file.h"
+#include "support/faulty_file_writer.h"
 #include "support/temp_dir.h"
 #include "tests/platform/profile_fixtures.h"
 
@@ -59,11 +60,6 @@ const TParam kTitle = record("Title", "padded default", 26, 16, 4464, true, fals
 const TParam kGroup = record("Group", "", 1, 1, 1, false, false, 0, true);
 const TParam kDate = record("Date", "", 65535, 1, 1, false, false, 255, true);
 const TParam kSize = record("Size", "", 1, 1, 1, false, true, 1, false);
-
-struct FaultGuard {
-    explicit FaultGuard(long long bytes) { setWriteFaultAfterBytes(bytes); }
-    ~FaultGuard() { setWriteFaultAfterBytes(-1); }
-};
 
 } // namespace
 
@@ -220,7 +216,8 @@ TEST(TemplateStoreSave, RefusedWriteLeavesTheOldFileWhole)
     const std::string path = dir.write("Release.ini", original);
     const TemplateStore store = LoadTemplateStore(path);
     {
-        FaultGuard fault(40);
+        FaultyFileWriter fault;
+        fault.failAfterBytes = 40;
         try {
             SaveTemplateStore(path, store.records, store.settings);
             ADD_FAILURE() << "the save should have failed";
