@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Pakmaster and runs every test: the unit and window tests,
-# the end-to-end run of the whole wizard in a real X window, the core tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and each fuzz target for a
-# few seconds from its corpus (build-fuzz/).
+# the end-to-end run of the whole wizard in a real X window, all of the unit and window tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and each fuzz
+# target for a few seconds from its corpus (build-fuzz/).
 #   FUZZ_SECONDS=n   seconds per fuzz target (default 5; 0 skips fuzzing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,8 +14,7 @@ echo "== End-to-end run of the wizard =="
 tests/e2e/run_e2e.sh
 
 echo "== Sanitizer build (build-asan) =="
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAKMASTER_GUI=OFF \
-    -DPAKMASTER_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAKMASTER_SANITIZE=ON >/dev/null
 cmake --build build-asan -j2
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
 

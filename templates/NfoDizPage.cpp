@@ -46,9 +46,14 @@ public:
     {
     }
 
+    // The page is going: an editor still open closes without a call.
+    void forgetPage() { page_ = nullptr; }
+
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
     {
         auto* line = qobject_cast<QLineEdit*>(editor);
+        if (page_ == nullptr)
+            return;
         QTreeWidgetItem* file = tree_->topLevelItem(0);
         if (line == nullptr || file == nullptr || !index.parent().isValid())
             return;
@@ -116,7 +121,8 @@ NfoDizPage::NfoDizPage(QWidget* parent)
     QWidget::setTabOrder(RStyle->button(1), RAlignment->button(0));
     QWidget::setTabOrder(RAlignment->button(2), CCaps);
 
-    TreeView1->setItemDelegate(new LabelDelegate(this, TreeView1));
+    labelDelegate_ = new LabelDelegate(this, TreeView1);
+    TreeView1->setItemDelegate(labelDelegate_);
     TreeView1->installEventFilter(this);
     TreeView1->viewport()->installEventFilter(this);
     // The selected node is the current one, as in a tree where the two never part: a mouse
@@ -225,6 +231,13 @@ bool NfoDizPage::isEditingLabel() const
 {
     const QWidget* focus = QApplication::focusWidget();
     return focus != nullptr && focus != TreeView1 && TreeView1->isAncestorOf(focus);
+}
+
+NfoDizPage::~NfoDizPage()
+{
+    // The tree goes after this object's own members: a label still being edited must not
+    // call back into a page that is no longer there.
+    static_cast<LabelDelegate*>(labelDelegate_)->forgetPage();
 }
 
 QTreeWidgetItem* NfoDizPage::fileNode() const

@@ -17,6 +17,7 @@ class QCheckBox;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QStyledItemDelegate;
 class NumericErrorNotice;
 class TRadioGroup;
 class TUpDown;
@@ -25,6 +26,7 @@ class NfoDizPage : public QWidget {
     Q_OBJECT
 public:
     explicit NfoDizPage(QWidget* parent = nullptr);
+    ~NfoDizPage() override;
 
     // Shows a section list in the tree under the file node "Nfo" or "Diz", no node selected,
     // the editors cleared; from now on the page edits that list.
@@ -102,4 +104,5 @@ private:
     // The list of the section whose box edit is pending.
     pkm::SectionList* editedList_ = nullptr;
     NumericErrorNotice* numericError_;
+    QStyledItemDelegate* labelDelegate_;
 };
