@@ -4,6 +4,7 @@
 #include "platform/widgets/NumberField.h"
 
 #include "app/FolderPicker.h"
+#include "editor/SectionListBox.h"
 #include "editor/TextWindow.h"
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/UpDown.h"
@@ -24,27 +25,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyledItemDelegate>
 #include <QTextEdit>
 #include <QToolButton>
 
 namespace {
 
-constexpr int kItemHeight = 13;
 // The position read-out message of the fixed-font window.
 constexpr int kReadoutMessage = QEvent::User + 1021;
-
-class FixedHeightDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), kItemHeight};
-    }
-};
 
 // A position field with its up-down: at most three digits, 1 to 999.
 QLineEdit* makePositionField(QWidget* parent, const char* name, const char* upDownName, int left, int top,
@@ -67,91 +56,6 @@ std::string pathOf(const QLineEdit* box)
 }
 
 } // namespace
-
-// ---------------------------------------------------------------------------------------------
-// TSectionListBox
-
-TSectionListBox::TSectionListBox(QWidget* parent)
-    : QListWidget(parent)
-{
-    setItemDelegate(new FixedHeightDelegate(this));
-    setUniformItemSizes(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSortingEnabled(false);
-    setDragEnabled(false);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-}
-
-QItemSelectionModel::SelectionFlags TSectionListBox::selectionCommand(const QModelIndex& index,
-                                                                      const QEvent* event) const
-{
-    // One entry stays selected: a click on the empty area or a Ctrl+click on the selected
-    // entry does not leave the fields without a section.
-    if (!index.isValid())
-        return QItemSelectionModel::NoUpdate;
-    const QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
-    if (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
-        return QItemSelectionModel::ClearAndSelect;
-    return flags;
-}
-
-int TSectionListBox::itemAtPos(const QPoint& pos) const
-{
-    const QModelIndex index = indexAt(pos);
-    return index.isValid() ? index.row() : -1;
-}
-
-void TSectionListBox::setFeedbackRow(int row)
-{
-    if (row == feedbackRow_)
-        return;
-    feedbackRow_ = row;
-    viewport()->update();
-}
-
-void TSectionListBox::mousePressEvent(QMouseEvent* event)
-{
-    QListWidget::mousePressEvent(event);
-    if (OnMouseDown)
-        OnMouseDown(event);
-}
-
-void TSectionListBox::mouseMoveEvent(QMouseEvent* event)
-{
-    if (OnMouseMove && OnMouseMove(event))
-        return;
-    QListWidget::mouseMoveEvent(event);
-}
-
-void TSectionListBox::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (OnMouseUp && OnMouseUp(event))
-        return;
-    QListWidget::mouseReleaseEvent(event);
-}
-
-void TSectionListBox::keyPressEvent(QKeyEvent* event)
-{
-    if (OnKeyDown && OnKeyDown(event))
-        return;
-    QListWidget::keyPressEvent(event);
-}
-
-void TSectionListBox::paintEvent(QPaintEvent* event)
-{
-    QListWidget::paintEvent(event);
-    if (feedbackRow_ < 0 || feedbackRow_ >= count())
-        return;
-    // A dotted rectangle drawn by inverting the pixels under it, as a focus rectangle is.
-    const QRect r = visualRect(model()->index(feedbackRow_, 0)).adjusted(0, 0, -1, -1);
-    QPainter painter(viewport());
-    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    QPen pen(Qt::white);
-    pen.setStyle(Qt::DotLine);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(r);
-}
 
 // ---------------------------------------------------------------------------------------------
 // TForm2

@@ -77,8 +77,9 @@ TEST_F(Preferences, OkReloadsTheSectionsAndFillsOnlyEmptyOutputBoxes)
             return int(QDialog::Rejected);
         seen = creator;
         EXPECT_EQ(creator->parent(), form.get());
-        EXPECT_EQ(creator->ListBox1->count(), 2);
-        creator->ListBox1->clearSelection();
+        auto* list = find<QListWidget>(creator, "ListBox1");
+        EXPECT_EQ(list->count(), 2);
+        list->clearSelection();
         QTest::mouseClick(creator->BitBtn3, Qt::LeftButton); // a new NFO section at the top
         creator->Edit5->setText("/srv/second");
         QTest::mouseClick(creator->Button1, Qt::LeftButton);

@@ -1,6 +1,7 @@
 #include "editor/SectionCreatorDialog.h"
 
 #include "app/FolderPicker.h"
+#include "editor/SectionListBox.h"
 #include "editor/TextWindow.h"
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/UpDown.h"
