@@ -250,6 +250,8 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
+            postPositionReadout();
+            break;
         case QEvent::KeyPress: {
             postPositionReadout();
             // A read-only memo keeps Return to itself: it does not press the OK button.
