@@ -6,6 +6,7 @@
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/TextCodec.h"
 #include "platform/widgets/WindowPlacement.h"
+#include "templates/text_lines.h"
 #include "templates/word_wrap.h"
 
 #include <QCloseEvent>
@@ -14,6 +15,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextEdit>
 
@@ -23,24 +25,23 @@ namespace {
 
 constexpr int kReadoutMessage = QEvent::User + 1021;
 
-// Byte text (lines ending in CR LF, CR or LF) to the memo's text, one paragraph per line.
+// Byte text to the memo's text, a paragraph per line.
 QString bytesToMemo(const std::string& bytes)
 {
-    std::string normalized;
-    normalized.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\0')
-            break;
-        if (c == '\r') {
-            normalized += '\n';
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            normalized += c;
-        }
-    }
-    return toDisplay(normalized);
+    QStringList paragraphs;
+    for (const std::string& paragraph : pkm::splitTextParagraphs(bytes))
+        paragraphs.append(toDisplay(paragraph));
+    return paragraphs.join(QLatin1Char('\n'));
+}
+
+// The memo's paragraphs as bytes; a document has one at least.
+std::vector<std::string> paragraphsOf(const QTextDocument* doc)
+{
+    std::vector<std::string> paragraphs;
+    paragraphs.reserve(static_cast<std::size_t>(doc->blockCount()));
+    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next())
+        paragraphs.push_back(fromDisplay(b.text()));
+    return paragraphs;
 }
 
 } // namespace
@@ -165,14 +166,10 @@ void TForm3::setMemoFontName(const QString& family)
 
 std::string TForm3::memoText() const
 {
-    std::string out;
-    const QTextDocument* doc = Memo1->document();
-    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
-        if (b != doc->firstBlock())
-            out += "\r\n";
-        out += fromDisplay(b.text());
-    }
-    return out;
+    // A line end between two paragraphs, none after the last: the text the memo was given.
+    std::string text = pkm::joinTextLines(paragraphsOf(Memo1->document()));
+    text.resize(text.size() - 2);
+    return text;
 }
 
 void TForm3::setMemoText(const std::string& bytes)
@@ -190,11 +187,12 @@ void TForm3::loadFromFile(const std::string& path)
 
 void TForm3::saveToFile(const std::string& path) const
 {
-    // Every line is followed by CR LF, the last one too.
-    std::string text = memoText();
-    if (!text.empty() && !text.ends_with("\r\n"))
-        text += "\r\n";
-    switch (pkm::replaceFile(path, text)) {
+    // Every line is followed by CR LF, the last one too; an empty last paragraph is no line,
+    // only the end of the line before it.
+    std::vector<std::string> lines = paragraphsOf(Memo1->document());
+    if (lines.back().empty())
+        lines.pop_back();
+    switch (pkm::replaceFile(path, pkm::joinTextLines(lines))) {
     case pkm::WriteOutcome::Written:
         return;
     case pkm::WriteOutcome::CannotCreate:

@@ -1,6 +1,7 @@
 #include "editor/TextWindow.h"
 
 #include "platform/widgets/Fonts.h"
+#include "support/gui/find.h"
 #include "support/temp_dir.h"
 
 #include <QFontDatabase>
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -129,14 +132,36 @@ TEST(FixedFontWindow, TextRoundTripsByteForByte)
     EXPECT_EQ(w.memoText(), bytes);
     w.saveToFile(path);
     EXPECT_EQ(dir.read("art.nfo"), bytes);
+}
 
-    // A last line without its line end gets one; an empty text stays empty.
-    w.setMemoText("one\r\ntwo");
-    w.saveToFile(path);
-    EXPECT_EQ(dir.read("art.nfo"), "one\r\ntwo\r\n");
-    w.setMemoText("");
-    w.saveToFile(path);
-    EXPECT_EQ(dir.read("art.nfo"), "");
+TEST(FixedFontWindow, EveryLineEndStartsAParagraphAndSavesAsCrLf)
+{
+    struct Row {
+        std::string given;
+        int paragraphs;
+        std::string memoText;
+        std::string saved;
+    };
+    const Row rows[] = {
+        {"one\r\ntwo", 2, "one\r\ntwo", "one\r\ntwo\r\n"}, // a last line without its line end gets one
+        {"", 1, "", ""},                                 // an empty text stays empty
+        {"a\rb\nc", 3, "a\r\nb\r\nc", "a\r\nb\r\nc\r\n"},
+        {"a\r\n", 2, "a\r\n", "a\r\n"},                 // the caret can stand below the last line
+        {"a\n\n", 3, "a\r\n\r\n", "a\r\n\r\n"},
+        {"\r\n", 2, "\r\n", "\r\n"},
+        {"ab\0cd\r\n"s, 1, "ab", "ab\r\n"},              // a NUL byte ends the text
+    };
+    TempDir dir;
+    const std::string path = dir.file("art.nfo");
+    TForm3 w;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.given));
+        w.setMemoText(row.given);
+        EXPECT_EQ(find<QTextEdit>(&w, "Memo1")->document()->blockCount(), row.paragraphs);
+        EXPECT_EQ(w.memoText(), row.memoText);
+        w.saveToFile(path);
+        EXPECT_EQ(dir.read("art.nfo"), row.saved);
+    }
 }
 
 TEST(FixedFontWindow, ReadOutStaysOffOutsideHelperMode)
