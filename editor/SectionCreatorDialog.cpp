@@ -1,24 +1,23 @@
 #include "editor/SectionCreatorDialog.h"
 
-#include "platform/widgets/Controls.h"
-#include "platform/widgets/NumberField.h"
-
 #include "app/FolderPicker.h"
 #include "editor/SectionListBox.h"
 #include "editor/TextWindow.h"
-#include "platform/widgets/RadioGroup.h"
-#include "platform/widgets/UpDown.h"
 #include "platform/widgets/Application.h"
+#include "platform/widgets/Controls.h"
+#include "platform/widgets/DeferredMessage.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/Fonts.h"
+#include "platform/widgets/NumberField.h"
+#include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/TextCodec.h"
+#include "platform/widgets/UpDown.h"
 #include "platform/widgets/WindowPlacement.h"
 #include "resources/Resources.h"
 #include "templates/template_store.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -31,9 +30,6 @@
 #include <QToolButton>
 
 namespace {
-
-// The position read-out message of the fixed-font window.
-constexpr int kReadoutMessage = QEvent::User + 1021;
 
 // A position field with its up-down: at most three digits, 1 to 999.
 QLineEdit* makePositionField(QWidget* parent, const char* name, const char* upDownName, int left, int top,
@@ -170,6 +166,7 @@ TForm2::TForm2(const pkm::ProgramPaths& paths, QWidget* owner)
     connect(Button1, &QPushButton::clicked, this, &TForm2::accept);
     connect(Button2, &QPushButton::clicked, this, &TForm2::reject);
 
+    numericError_ = new NumericErrorNotice(this, NumericErrorNotice::Answer::MessageAtTheBox);
     for (QLineEdit* field : {EName, EDefault, ELine, EStart, ELength})
         field->installEventFilter(this);
     // An arrow step is a change the user made and sees: it counts and is committed at once,
@@ -356,19 +353,7 @@ void TForm2::ENameExit(QLineEdit* field)
 
 bool TForm2::CheckPositionField(QLineEdit* field)
 {
-    bool ok = false;
-    const int value = field->text().toInt(&ok, 10);
-    if (ok) {
-        if (value < 1)
-            field->setText(QStringLiteral("1"));
-        return true;
-    }
-    // The message waits until the focus change that left the field is over: a message box
-    // in the middle of it would swallow the click that moved the focus.
-    if (numericErrorField_ == nullptr)
-        QCoreApplication::postEvent(this, new QEvent(NumericErrorEvent));
-    numericErrorField_ = field;
-    return false;
+    return numericError_->checkBox(field, EmptyBox::IsNotANumber);
 }
 
 bool TForm2::ELineKeyPress(QKeyEvent* key) const
@@ -454,7 +439,7 @@ void TForm2::BitBtn5Click(QObject* sender)
         throw;
     }
     helper->setSizeable(true);
-    QCoreApplication::postEvent(helper, new QEvent(QEvent::Type(kReadoutMessage)));
+    postDeferredMessage(helper); // the position read-out
     helper->show();
 }
 
@@ -488,7 +473,7 @@ void TForm2::accept()
     // Return presses OK without leaving the field being edited: commit it as leaving would.
     if (QWidget* focused = focusWidget(); focused != nullptr && isSectionField(focused))
         guarded([this, focused] { ENameExit(static_cast<QLineEdit*>(focused)); });
-    if (numericErrorField_ != nullptr)
+    if (numericError_->pending())
         return;
     // A failed save is reported; the dialog still closes with OK so that the wizard reloads
     // whatever the file now holds.
@@ -584,23 +569,6 @@ void TForm2::ListBox1DragDrop(const QPoint& pos)
 
 // ---------------------------------------------------------------------------------------------
 // Events
-
-bool TForm2::event(QEvent* e)
-{
-    if (e->type() == NumericErrorEvent) {
-        QLineEdit* field = numericErrorField_;
-        numericErrorField_ = nullptr;
-        // A dialog already closed (Cancel clicked while leaving the field) has nothing to say.
-        if (field != nullptr && isVisible()) {
-            field->setFocus(Qt::OtherFocusReason);
-            field->selectAll();
-            Dialogs().showMessage(this, QStringLiteral("Input error"), QStringLiteral("Numeric values only!"),
-                                  MessageIcon::Error);
-        }
-        return true;
-    }
-    return QDialog::event(e);
-}
 
 bool TForm2::eventFilter(QObject* watched, QEvent* e)
 {

@@ -5,8 +5,8 @@
 #include "templates/section.h"
 
 #include <QDialog>
-#include <QEvent>
 
+class NumericErrorNotice;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -22,9 +22,6 @@ class TUpDown;
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    // Posted to itself when a position field was left with text that is not a number.
-    static constexpr QEvent::Type NumericErrorEvent = QEvent::Type(QEvent::User + 1021);
-
     explicit TForm2(const pkm::ProgramPaths& paths, QWidget* owner = nullptr);
     ~TForm2() override;
 
@@ -114,7 +111,6 @@ public slots:
     void done(int result) override;
 
 protected:
-    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
@@ -132,7 +128,7 @@ private:
     void endDrag();
 
     pkm::ProgramPaths paths_;
-    QLineEdit* numericErrorField_ = nullptr;
+    NumericErrorNotice* numericError_;
     bool dragArmed_ = false;
     bool dragging_ = false;
     QPoint dragStart_;

@@ -3,6 +3,7 @@
 #include "editor/ParagraphLayout.h"
 #include "platform/errors.h"
 #include "platform/file_io.h"
+#include "platform/widgets/DeferredMessage.h"
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/TextCodec.h"
 #include "platform/widgets/WindowPlacement.h"
@@ -11,7 +12,6 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -22,8 +22,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr int kReadoutMessage = QEvent::User + 1021;
 
 // Byte text to the memo's text, a paragraph per line.
 QString bytesToMemo(const std::string& bytes)
@@ -210,7 +208,7 @@ std::vector<std::string> TForm3::displayLines() const
 void TForm3::postPositionReadout()
 {
     if (helperMode())
-        QCoreApplication::postEvent(this, new QEvent(QEvent::Type(kReadoutMessage)));
+        postDeferredMessage(this);
 }
 
 void TForm3::ShowPosition()
@@ -234,7 +232,7 @@ void TForm3::ShowPosition()
 
 bool TForm3::event(QEvent* event)
 {
-    if (event->type() == QEvent::Type(kReadoutMessage)) {
+    if (event->type() == kDeferredMessage) {
         if (helperMode())
             ShowPosition();
         return true;
