@@ -1,3 +1,5 @@
+// TForm2, the section creator: its controls, the records behind the list, the drag and drop
+// within the list, and the section helper it opens.
 #include "editor/SectionCreatorDialog.h"
 
 #include "app/FolderPicker.h"
@@ -26,7 +28,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTextEdit>
 #include <QToolButton>
 
 namespace {
@@ -421,15 +422,9 @@ void TForm2::BitBtn5Click(QObject* sender)
     auto* helper = new TForm3(this);
     helper->setObjectName(QStringLiteral("Helper"));
     Helper = helper;
-    helper->OnClosed = [this] { HelperClosed(); };
-    helper->OnOkClick = [this] { HelperOkClick(); };
+    helper->setUpAsSectionHelper(name, [this] { HelperOkClick(); }, [this] { HelperClosed(); });
     // The helper is not a modal dialog: Escape must not hide it behind the back of Helper.
     helper->installEventFilter(this);
-    helper->HelperFileName = name;
-    helper->Button2->hide();
-    helper->Memo1->setReadOnly(true);
-    // Read-only, the caret still moves and selects with the keys, for the read-out.
-    helper->Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     try {
         helper->loadFromFile(paths_.dataDir + pathFromQString(name));
     } catch (...) {

@@ -1,3 +1,4 @@
+// TForm3, the fixed-font text window.
 #include "editor/TextWindow.h"
 
 #include "editor/ParagraphLayout.h"
@@ -115,13 +116,27 @@ void TForm3::applyColumns()
     static_cast<ParagraphLayout*>(Memo1->document()->documentLayout())->setColumns(columns());
 }
 
+void TForm3::fitToColumns(int chars, int leastWidth)
+{
+    Memo1->resize(memoWidthForChars(chars), Memo1->height());
+    FitWidthToMemo();
+    // The window's frame is the window manager's and unknown before it is shown: the width is
+    // the window's own.
+    if (width() < leastWidth)
+        setClientWidth(leastWidth);
+}
+
 void TForm3::FitWidthToMemo()
 {
-    const int memoWidth = Memo1->width();
-    if (minimumWidth() == maximumWidth()) // fixed border: keep it fixed at the new width
-        setFixedWidth(memoWidth + 20);
+    setClientWidth(Memo1->width() + 20);
+}
+
+void TForm3::setClientWidth(int clientWidth)
+{
+    if (minimumWidth() == maximumWidth())
+        setFixedWidth(clientWidth);
     else
-        resize(memoWidth + 20, height());
+        resize(clientWidth, height());
     FormResize();
 }
 
@@ -154,6 +169,19 @@ void TForm3::FormResize()
     Button1->move(okLeft, ch - 35);
     Button2->move(cw - 85, ch - 35);
     applyColumns();
+}
+
+void TForm3::setUpAsSectionHelper(const QString& fileName, std::function<void()> onOk,
+                                  std::function<void()> onClosed)
+{
+    HelperFileName = fileName;
+    OnOkClick = std::move(onOk);
+    OnClosed = std::move(onClosed);
+    Button2->hide();
+    Memo1->setReadOnly(true);
+    // Read-only, the caret still moves and selects with the keys, for the read-out.
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    FormResize();
 }
 
 void TForm3::setMemoFontName(const QString& family)

@@ -184,7 +184,7 @@ TEST_F(GeneratedFileFaults, PreviewSaveIntoARefusingDirectoryKeepsTheGeneratedFi
     start(settingsFor());
     Faults faults;
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
-        qobject_cast<TForm3*>(d)->Memo1->setPlainText(QStringLiteral("edited, never saved"));
+        find<QTextEdit>(qobject_cast<TForm3*>(d), "Memo1")->setPlainText(QStringLiteral("edited, never saved"));
         pkm::setRefuseNewFiles(true);
         return int(QDialog::Accepted);
     });
