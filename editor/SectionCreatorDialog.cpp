@@ -326,12 +326,20 @@ TUpDown* TForm2::upDownOf(const QLineEdit* field) const
     return nullptr;
 }
 
-void TForm2::ENameExit(QLineEdit* field)
+pkm::TParam* TForm2::selectedRecord()
 {
     const int index = selectedIndex();
-    if (index < 0 || index >= static_cast<int>(SectionList.size()) || !field->isModified())
+    if (index < 0 || index >= static_cast<int>(SectionList.size()))
+        return nullptr;
+    return &SectionList[static_cast<std::size_t>(index)];
+}
+
+void TForm2::ENameExit(QLineEdit* field)
+{
+    pkm::TParam* selected = selectedRecord();
+    if (selected == nullptr || !field->isModified())
         return;
-    pkm::TParam& record = SectionList[static_cast<std::size_t>(index)];
+    pkm::TParam& record = *selected;
     if (field == EName) {
         if (EName->text().isEmpty())
             EName->setText(QStringLiteral("Default name"));
@@ -362,44 +370,38 @@ bool TForm2::ELineKeyPress(QKeyEvent* key) const
     return acceptsDigitKey(*key, DigitKeys::DigitsOnly);
 }
 
+// Without a section the style, alignment and check boxes take no click.
+
 void TForm2::RStyleClick()
 {
-    const int index = selectedIndex();
-    if (index < 0) {
+    if (pkm::TParam* record = selectedRecord())
+        record->Style = RStyle->itemIndex() == 1;
+    else
         RStyle->setItemIndex(-1);
-        return;
-    }
-    SectionList[static_cast<std::size_t>(index)].Style = RStyle->itemIndex() == 1;
 }
 
 void TForm2::RAlignmentClick()
 {
-    const int index = selectedIndex();
-    if (index < 0) {
+    if (pkm::TParam* record = selectedRecord())
+        record->Alignment = static_cast<std::uint8_t>(RAlignment->itemIndex());
+    else
         RAlignment->setItemIndex(-1);
-        return;
-    }
-    SectionList[static_cast<std::size_t>(index)].Alignment = static_cast<std::uint8_t>(RAlignment->itemIndex());
 }
 
 void TForm2::CCapsClick()
 {
-    const int index = selectedIndex();
-    if (index < 0) {
+    if (pkm::TParam* record = selectedRecord())
+        record->Caps = CCaps->isChecked();
+    else
         CCaps->setChecked(false);
-        return;
-    }
-    SectionList[static_cast<std::size_t>(index)].Caps = CCaps->isChecked();
 }
 
 void TForm2::CDizClick()
 {
-    const int index = selectedIndex();
-    if (index < 0) {
+    if (pkm::TParam* record = selectedRecord())
+        record->Diz = CDiz->isChecked();
+    else
         CDiz->setChecked(false);
-        return;
-    }
-    SectionList[static_cast<std::size_t>(index)].Diz = CDiz->isChecked();
 }
 
 void TForm2::BitBtn1Click()

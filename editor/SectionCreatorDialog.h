@@ -78,6 +78,8 @@ private:
     void FormDestroy();
     // Selects an entry (-1: none) without running ListBox1Click.
     void selectEntry(int index);
+    // The record of the selected entry; null: none.
+    pkm::TParam* selectedRecord();
     // False when the field's text is not a number (the message is then on its way).
     bool CheckPositionField(QLineEdit* field);
     bool isSectionField(const QObject* o) const;

@@ -579,19 +579,19 @@ TEST_F(SectionCreator, FileNamesThatAreNotUtf8SurviveOkUntouched)
 TEST_F(SectionCreator, OkSavesRecordsAndSettingsCancelWritesNothing)
 {
     const std::string original = storeText({{"Title", 12}});
-    open(original);
-    edit("Edit2")->setText("new.nfo");
-    edit("Edit5")->setText("/srv/releases");
-    QTest::mouseClick(button("BitBtn3"), Qt::LeftButton);
-    QTest::mouseClick(button("Button2"), Qt::LeftButton);
+    // Two settings changed and a section added, then the dialog closed with `closer`.
+    const auto editAndClose = [&](const char* closer) {
+        open(original);
+        edit("Edit2")->setText("new.nfo");
+        edit("Edit5")->setText("/srv/releases");
+        QTest::mouseClick(button("BitBtn3"), Qt::LeftButton);
+        QTest::mouseClick(button(closer), Qt::LeftButton);
+    };
+    editAndClose("Button2");
     EXPECT_EQ(form->result(), QDialog::Rejected);
     EXPECT_EQ(dir.read("Release.ini"), original);
 
-    open(original);
-    edit("Edit2")->setText("new.nfo");
-    edit("Edit5")->setText("/srv/releases");
-    QTest::mouseClick(button("BitBtn3"), Qt::LeftButton);
-    QTest::mouseClick(button("Button1"), Qt::LeftButton);
+    editAndClose("Button1");
     EXPECT_EQ(form->result(), QDialog::Accepted);
     const pkm::TemplateStore store = saved();
     EXPECT_EQ(names(store.records), std::vector<std::string>({"Title", "Default name"}));
