@@ -1,50 +1,36 @@
+// TForm2, the section creator: its controls, the records behind the list, the drag and drop
+// within the list, and the section helper it opens.
 #include "editor/SectionCreatorDialog.h"
 
-#include "platform/widgets/Controls.h"
-#include "platform/widgets/NumberField.h"
-
 #include "app/FolderPicker.h"
+#include "editor/SectionListBox.h"
 #include "editor/TextWindow.h"
-#include "platform/widgets/RadioGroup.h"
-#include "platform/widgets/UpDown.h"
 #include "platform/widgets/Application.h"
+#include "platform/widgets/Controls.h"
+#include "platform/widgets/DeferredMessage.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/Fonts.h"
+#include "platform/widgets/NumberField.h"
+#include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/TextCodec.h"
+#include "platform/widgets/UpDown.h"
 #include "platform/widgets/WindowPlacement.h"
 #include "resources/Resources.h"
 #include "templates/template_store.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyledItemDelegate>
-#include <QTextEdit>
 #include <QToolButton>
 
 namespace {
-
-constexpr int kItemHeight = 13;
-// The position read-out message of the fixed-font window.
-constexpr int kReadoutMessage = QEvent::User + 1021;
-
-class FixedHeightDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), kItemHeight};
-    }
-};
 
 // A position field with its up-down: at most three digits, 1 to 999.
 QLineEdit* makePositionField(QWidget* parent, const char* name, const char* upDownName, int left, int top,
@@ -67,91 +53,6 @@ std::string pathOf(const QLineEdit* box)
 }
 
 } // namespace
-
-// ---------------------------------------------------------------------------------------------
-// TSectionListBox
-
-TSectionListBox::TSectionListBox(QWidget* parent)
-    : QListWidget(parent)
-{
-    setItemDelegate(new FixedHeightDelegate(this));
-    setUniformItemSizes(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSortingEnabled(false);
-    setDragEnabled(false);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-}
-
-QItemSelectionModel::SelectionFlags TSectionListBox::selectionCommand(const QModelIndex& index,
-                                                                      const QEvent* event) const
-{
-    // One entry stays selected: a click on the empty area or a Ctrl+click on the selected
-    // entry does not leave the fields without a section.
-    if (!index.isValid())
-        return QItemSelectionModel::NoUpdate;
-    const QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
-    if (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
-        return QItemSelectionModel::ClearAndSelect;
-    return flags;
-}
-
-int TSectionListBox::itemAtPos(const QPoint& pos) const
-{
-    const QModelIndex index = indexAt(pos);
-    return index.isValid() ? index.row() : -1;
-}
-
-void TSectionListBox::setFeedbackRow(int row)
-{
-    if (row == feedbackRow_)
-        return;
-    feedbackRow_ = row;
-    viewport()->update();
-}
-
-void TSectionListBox::mousePressEvent(QMouseEvent* event)
-{
-    QListWidget::mousePressEvent(event);
-    if (OnMouseDown)
-        OnMouseDown(event);
-}
-
-void TSectionListBox::mouseMoveEvent(QMouseEvent* event)
-{
-    if (OnMouseMove && OnMouseMove(event))
-        return;
-    QListWidget::mouseMoveEvent(event);
-}
-
-void TSectionListBox::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (OnMouseUp && OnMouseUp(event))
-        return;
-    QListWidget::mouseReleaseEvent(event);
-}
-
-void TSectionListBox::keyPressEvent(QKeyEvent* event)
-{
-    if (OnKeyDown && OnKeyDown(event))
-        return;
-    QListWidget::keyPressEvent(event);
-}
-
-void TSectionListBox::paintEvent(QPaintEvent* event)
-{
-    QListWidget::paintEvent(event);
-    if (feedbackRow_ < 0 || feedbackRow_ >= count())
-        return;
-    // A dotted rectangle drawn by inverting the pixels under it, as a focus rectangle is.
-    const QRect r = visualRect(model()->index(feedbackRow_, 0)).adjusted(0, 0, -1, -1);
-    QPainter painter(viewport());
-    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    QPen pen(Qt::white);
-    pen.setStyle(Qt::DotLine);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(r);
-}
 
 // ---------------------------------------------------------------------------------------------
 // TForm2
@@ -266,6 +167,7 @@ TForm2::TForm2(const pkm::ProgramPaths& paths, QWidget* owner)
     connect(Button1, &QPushButton::clicked, this, &TForm2::accept);
     connect(Button2, &QPushButton::clicked, this, &TForm2::reject);
 
+    numericError_ = new NumericErrorNotice(this, NumericErrorNotice::Answer::MessageAtTheBox);
     for (QLineEdit* field : {EName, EDefault, ELine, EStart, ELength})
         field->installEventFilter(this);
     // An arrow step is a change the user made and sees: it counts and is committed at once,
@@ -424,12 +326,20 @@ TUpDown* TForm2::upDownOf(const QLineEdit* field) const
     return nullptr;
 }
 
-void TForm2::ENameExit(QLineEdit* field)
+pkm::TParam* TForm2::selectedRecord()
 {
     const int index = selectedIndex();
-    if (index < 0 || index >= static_cast<int>(SectionList.size()) || !field->isModified())
+    if (index < 0 || index >= static_cast<int>(SectionList.size()))
+        return nullptr;
+    return &SectionList[static_cast<std::size_t>(index)];
+}
+
+void TForm2::ENameExit(QLineEdit* field)
+{
+    pkm::TParam* selected = selectedRecord();
+    if (selected == nullptr || !field->isModified())
         return;
-    pkm::TParam& record = SectionList[static_cast<std::size_t>(index)];
+    pkm::TParam& record = *selected;
     if (field == EName) {
         if (EName->text().isEmpty())
             EName->setText(QStringLiteral("Default name"));
@@ -452,19 +362,7 @@ void TForm2::ENameExit(QLineEdit* field)
 
 bool TForm2::CheckPositionField(QLineEdit* field)
 {
-    bool ok = false;
-    const int value = field->text().toInt(&ok, 10);
-    if (ok) {
-        if (value < 1)
-            field->setText(QStringLiteral("1"));
-        return true;
-    }
-    // The message waits until the focus change that left the field is over: a message box
-    // in the middle of it would swallow the click that moved the focus.
-    if (numericErrorField_ == nullptr)
-        QCoreApplication::postEvent(this, new QEvent(NumericErrorEvent));
-    numericErrorField_ = field;
-    return false;
+    return numericError_->checkBox(field, EmptyBox::IsNotANumber);
 }
 
 bool TForm2::ELineKeyPress(QKeyEvent* key) const
@@ -472,44 +370,38 @@ bool TForm2::ELineKeyPress(QKeyEvent* key) const
     return acceptsDigitKey(*key, DigitKeys::DigitsOnly);
 }
 
+// Without a section the style, alignment and check boxes take no click.
+
 void TForm2::RStyleClick()
 {
-    const int index = selectedIndex();
-    if (index < 0) {
+    if (pkm::TParam* record = selectedRecord())
+        record->Style = RStyle->itemIndex() == 1;
+    else
         RStyle->setItemIndex(-1);
-        return;
-    }
-    SectionList[static_cast<std::size_t>(index)].Style = RStyle->itemIndex() == 1;
 }
 
 void TForm2::RAlignmentClick()
 {
-    const int index = selectedIndex();
-    if (index < 0) {
+    if (pkm::TParam* record = selectedRecord())
+        record->Alignment = static_cast<std::uint8_t>(RAlignment->itemIndex());
+    else
         RAlignment->setItemIndex(-1);
-        return;
-    }
-    SectionList[static_cast<std::size_t>(index)].Alignment = static_cast<std::uint8_t>(RAlignment->itemIndex());
 }
 
 void TForm2::CCapsClick()
 {
-    const int index = selectedIndex();
-    if (index < 0) {
+    if (pkm::TParam* record = selectedRecord())
+        record->Caps = CCaps->isChecked();
+    else
         CCaps->setChecked(false);
-        return;
-    }
-    SectionList[static_cast<std::size_t>(index)].Caps = CCaps->isChecked();
 }
 
 void TForm2::CDizClick()
 {
-    const int index = selectedIndex();
-    if (index < 0) {
+    if (pkm::TParam* record = selectedRecord())
+        record->Diz = CDiz->isChecked();
+    else
         CDiz->setChecked(false);
-        return;
-    }
-    SectionList[static_cast<std::size_t>(index)].Diz = CDiz->isChecked();
 }
 
 void TForm2::BitBtn1Click()
@@ -532,15 +424,9 @@ void TForm2::BitBtn5Click(QObject* sender)
     auto* helper = new TForm3(this);
     helper->setObjectName(QStringLiteral("Helper"));
     Helper = helper;
-    helper->OnClosed = [this] { HelperClosed(); };
-    helper->OnOkClick = [this] { HelperOkClick(); };
+    helper->setUpAsSectionHelper(name, [this] { HelperOkClick(); }, [this] { HelperClosed(); });
     // The helper is not a modal dialog: Escape must not hide it behind the back of Helper.
     helper->installEventFilter(this);
-    helper->HelperFileName = name;
-    helper->Button2->hide();
-    helper->Memo1->setReadOnly(true);
-    // Read-only, the caret still moves and selects with the keys, for the read-out.
-    helper->Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     try {
         helper->loadFromFile(paths_.dataDir + pathFromQString(name));
     } catch (...) {
@@ -550,7 +436,7 @@ void TForm2::BitBtn5Click(QObject* sender)
         throw;
     }
     helper->setSizeable(true);
-    QCoreApplication::postEvent(helper, new QEvent(QEvent::Type(kReadoutMessage)));
+    postDeferredMessage(helper); // the position read-out
     helper->show();
 }
 
@@ -584,7 +470,7 @@ void TForm2::accept()
     // Return presses OK without leaving the field being edited: commit it as leaving would.
     if (QWidget* focused = focusWidget(); focused != nullptr && isSectionField(focused))
         guarded([this, focused] { ENameExit(static_cast<QLineEdit*>(focused)); });
-    if (numericErrorField_ != nullptr)
+    if (numericError_->pending())
         return;
     // A failed save is reported; the dialog still closes with OK so that the wizard reloads
     // whatever the file now holds.
@@ -680,23 +566,6 @@ void TForm2::ListBox1DragDrop(const QPoint& pos)
 
 // ---------------------------------------------------------------------------------------------
 // Events
-
-bool TForm2::event(QEvent* e)
-{
-    if (e->type() == NumericErrorEvent) {
-        QLineEdit* field = numericErrorField_;
-        numericErrorField_ = nullptr;
-        // A dialog already closed (Cancel clicked while leaving the field) has nothing to say.
-        if (field != nullptr && isVisible()) {
-            field->setFocus(Qt::OtherFocusReason);
-            field->selectAll();
-            Dialogs().showMessage(this, QStringLiteral("Input error"), QStringLiteral("Numeric values only!"),
-                                  MessageIcon::Error);
-        }
-        return true;
-    }
-    return QDialog::event(e);
-}
 
 bool TForm2::eventFilter(QObject* watched, QEvent* e)
 {

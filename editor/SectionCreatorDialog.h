@@ -1,14 +1,12 @@
 #pragma once
-// The section creator: the dialog in which the user defines the release templates (the list of
-// sections with their fields, and the five template settings of Release.ini).
+// TForm2, the section creator: the dialog in which the user defines the release templates (the
+// list of sections with their fields, and the five template settings of Release.ini).
 #include "platform/program_paths.h"
 #include "templates/section.h"
 
 #include <QDialog>
-#include <QEvent>
-#include <QListWidget>
-#include <functional>
 
+class NumericErrorNotice;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -18,56 +16,80 @@ class QToolButton;
 class TBrowseDirectoryDlg;
 class TForm3;
 class TRadioGroup;
+class TSectionListBox;
 class TUpDown;
-
-// The creator's list box: entries 13 pixels high, with a hook for each mouse step so that the
-// dialog can run its drag and drop, and the drag feedback rectangle painted over one entry.
-class TSectionListBox : public QListWidget {
-    Q_OBJECT
-public:
-    explicit TSectionListBox(QWidget* parent = nullptr);
-
-    // Run after the list's own handling of the press (which has selected the entry).
-    std::function<void(QMouseEvent*)> OnMouseDown;
-    // A move or release the hook takes (returns true) does not reach the list.
-    std::function<bool(QMouseEvent*)> OnMouseMove;
-    std::function<bool(QMouseEvent*)> OnMouseUp;
-    // A key the hook takes does not reach the list (Escape ends a drag).
-    std::function<bool(QKeyEvent*)> OnKeyDown;
-
-    // The entry that carries the drag feedback rectangle; -1: none.
-    int feedbackRow() const { return feedbackRow_; }
-    void setFeedbackRow(int row);
-    // The entry under a point of the viewport; -1 over the empty area.
-    int itemAtPos(const QPoint& pos) const;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                         const QEvent* event = nullptr) const override;
-
-private:
-    int feedbackRow_ = -1;
-};
 
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    // Posted to itself when a position field was left with text that is not a number.
-    static constexpr QEvent::Type NumericErrorEvent = QEvent::Type(QEvent::User + 1021);
-
     explicit TForm2(const pkm::ProgramPaths& paths, QWidget* owner = nullptr);
     ~TForm2() override;
 
+    // The "Output dir:" box.
+    QString outputDirectory() const;
     // The sections being edited; entry i belongs to the list box's entry i.
-    pkm::SectionList SectionList;
+    const pkm::SectionList& sections() const { return SectionList; }
+    // The entry selected in the list box; -1: none.
+    int selectedIndex() const;
     // The open section helper, or null.
+    TForm3* helper() const { return Helper; }
+    // The entry that carries the drag feedback during a drag; from the press on, the one pressed.
+    int dragOverIndex() const { return DragOverIndex; }
+
+public slots:
+    // OK: commits the field being edited, then saves. A field that fails its check keeps the
+    // dialog open (its message is on its way).
+    void accept() override;
+    // Closes the helper with the dialog, whatever the result.
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    // Fills the section fields from the record at index; -1 clears them.
+    void ShowSection(int index);
+
+    // Handlers.
+    void ListBox1Click();
+    void BitBtn3Click();
+    void BitBtn2Click();
+    void ENameExit(QLineEdit* field);
+    // True when the key press is let through.
+    bool ELineKeyPress(QKeyEvent* key) const;
+    void RStyleClick();
+    void RAlignmentClick();
+    void CCapsClick();
+    void CDizClick();
+    void BitBtn1Click();
+    // Both helper buttons: BitBtn5 opens the NFO template, BitBtn6 the DIZ template.
+    void BitBtn5Click(QObject* sender);
+    void HelperOkClick();
+    void HelperClosed();
+    // Writes Release.ini from the records and the five settings.
+    void Button1Click();
+
+    void ListBox1MouseDown(QMouseEvent* event);
+    void ListBox1DragOver(const QPoint& pos);
+    void ListBox1DragDrop(const QPoint& pos);
+
+    void FormCreate();
+    void FormDestroy();
+    // Selects an entry (-1: none) without running ListBox1Click.
+    void selectEntry(int index);
+    // The record of the selected entry; null: none.
+    pkm::TParam* selectedRecord();
+    // False when the field's text is not a number (the message is then on its way).
+    bool CheckPositionField(QLineEdit* field);
+    bool isSectionField(const QObject* o) const;
+    TUpDown* upDownOf(const QLineEdit* field) const;
+    bool dragMove(QMouseEvent* event);
+    bool dragRelease(QMouseEvent* event);
+    void endDrag();
+
+    pkm::SectionList SectionList;
     TForm3* Helper = nullptr;
-    // The entry that carries the drag feedback during a drag.
     int DragOverIndex = -1;
 
     QLabel* Label1; // "Sec&tion(s):"
@@ -110,64 +132,8 @@ public:
 
     TBrowseDirectoryDlg* BrowseDirectoryDlg;
 
-    // The "Output dir:" box.
-    QString outputDirectory() const;
-
-    // The entry selected in the list box; -1: none.
-    int selectedIndex() const;
-    // Fills the section fields from the record at index; -1 clears them.
-    void ShowSection(int index);
-
-    // Handlers.
-    void ListBox1Click();
-    void BitBtn3Click();
-    void BitBtn2Click();
-    void ENameExit(QLineEdit* field);
-    // True when the key press is let through.
-    bool ELineKeyPress(QKeyEvent* key) const;
-    void RStyleClick();
-    void RAlignmentClick();
-    void CCapsClick();
-    void CDizClick();
-    void BitBtn1Click();
-    // Both helper buttons: BitBtn5 opens the NFO template, BitBtn6 the DIZ template.
-    void BitBtn5Click(QObject* sender);
-    void HelperOkClick();
-    void HelperClosed();
-    // Writes Release.ini from the records and the five settings.
-    void Button1Click();
-
-    void ListBox1MouseDown(QMouseEvent* event);
-    void ListBox1DragOver(const QPoint& pos);
-    void ListBox1DragDrop(const QPoint& pos);
-
-public slots:
-    // OK: commits the field being edited, then saves. A field that fails its check keeps the
-    // dialog open (its message is on its way).
-    void accept() override;
-    // Closes the helper with the dialog, whatever the result.
-    void done(int result) override;
-
-protected:
-    bool event(QEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-
-private:
-    void FormCreate();
-    void FormDestroy();
-    // Selects an entry (-1: none) without running ListBox1Click.
-    void selectEntry(int index);
-    // False when the field's text is not a number (the message is then on its way).
-    bool CheckPositionField(QLineEdit* field);
-    bool isSectionField(const QObject* o) const;
-    TUpDown* upDownOf(const QLineEdit* field) const;
-    bool dragMove(QMouseEvent* event);
-    bool dragRelease(QMouseEvent* event);
-    void endDrag();
-
     pkm::ProgramPaths paths_;
-    QLineEdit* numericErrorField_ = nullptr;
+    NumericErrorNotice* numericError_;
     bool dragArmed_ = false;
     bool dragging_ = false;
     QPoint dragStart_;

@@ -1,248 +1,46 @@
+// TForm3, the fixed-font text window.
 #include "editor/TextWindow.h"
 
+#include "editor/ParagraphLayout.h"
 #include "platform/errors.h"
 #include "platform/file_io.h"
+#include "platform/widgets/DeferredMessage.h"
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/TextCodec.h"
 #include "platform/widgets/WindowPlacement.h"
+#include "templates/text_lines.h"
 #include "templates/word_wrap.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextEdit>
-#include <QAbstractTextDocumentLayout>
-#include <QPainter>
-#include <QTextLayout>
 
 #include <algorithm>
-#include <map>
-#include <limits>
 
 namespace {
 
-constexpr int kReadoutMessage = QEvent::User + 1021;
-
-// The memo's layout. Qt's own wrapping does not follow the program's rules (it breaks at
-// hyphens and symbols, cuts a long word after other words on its line, and miscounts a fixed
-// column width by the blank after a word), so every paragraph is laid out in the lines of the
-// core wrap: what the user sees is what the value editor stores and what generation writes.
-class MemoLayout : public QAbstractTextDocumentLayout {
-public:
-    explicit MemoLayout(QTextDocument* doc)
-        : QAbstractTextDocumentLayout(doc)
-    {
-    }
-
-    int columns() const { return columns_; }
-    void setColumns(int columns)
-    {
-        columns = std::max(1, columns);
-        if (columns == columns_)
-            return;
-        columns_ = columns;
-        relayoutAll();
-    }
-    void relayoutAll() { documentChanged(0, 0, document()->characterCount()); }
-
-    void draw(QPainter* painter, const PaintContext& context) override
-    {
-        painter->save();
-        painter->setPen(context.palette.color(QPalette::Text));
-        const int cursorWidth = property("cursorWidth").isValid() ? property("cursorWidth").toInt() : 1;
-        for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-            const QRectF r = blockBoundingRect(b);
-            if (context.clip.isValid() && (r.bottom() < context.clip.top() || r.top() > context.clip.bottom()))
-                continue;
-            const int start = b.position();
-            const int length = b.length();
-            QList<QTextLayout::FormatRange> ranges;
-            for (const Selection& sel : context.selections) {
-                const int from = std::max(sel.cursor.selectionStart() - start, 0);
-                const int to = std::min(sel.cursor.selectionEnd() - start, length);
-                if (from < to) {
-                    QTextLayout::FormatRange range;
-                    range.start = from;
-                    range.length = to - from;
-                    range.format = sel.format;
-                    ranges.append(range);
-                }
-            }
-            b.layout()->draw(painter, QPointF(), ranges, context.clip.isValid() ? context.clip : QRectF());
-            if (context.cursorPosition >= start && context.cursorPosition < start + length)
-                b.layout()->drawCursor(painter, QPointF(), context.cursorPosition - start, cursorWidth);
-        }
-        painter->restore();
-    }
-
-    int hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const override
-    {
-        for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-            const QTextLayout* layout = b.layout();
-            const QRectF r = blockBoundingRect(b);
-            if (point.y() >= r.bottom() && b.next().isValid())
-                continue;
-            const QPointF p = point - layout->position();
-            for (int i = 0; i < layout->lineCount(); ++i) {
-                const QTextLine line = layout->lineAt(i);
-                if (p.y() >= line.y() + line.height() && i + 1 < layout->lineCount())
-                    continue;
-                if (accuracy == Qt::ExactHit
-                    && (p.y() < line.y() || p.y() >= line.y() + line.height() || p.x() < 0
-                        || p.x() > line.naturalTextWidth()))
-                    return -1;
-                return b.position() + line.xToCursor(p.x());
-            }
-            return accuracy == Qt::ExactHit ? -1 : b.position();
-        }
-        return -1;
-    }
-
-    int pageCount() const override { return 1; }
-    QSizeF documentSize() const override { return size_; }
-    QRectF frameBoundingRect(QTextFrame*) const override { return QRectF(QPointF(), size_); }
-
-    QRectF blockBoundingRect(const QTextBlock& block) const override
-    {
-        const QTextLayout* layout = block.layout();
-        if (layout == nullptr)
-            return {};
-        return QRectF(layout->position(), QSizeF(size_.width(), heightOf(*layout)));
-    }
-
-protected:
-    void documentChanged(int from, int charsRemoved, int charsAdded) override
-    {
-        Q_UNUSED(charsRemoved);
-        QTextDocument* doc = document();
-        const QTextBlock last = doc->findBlock(from + charsAdded);
-        for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
-            layoutBlock(b);
-            if (b == last)
-                break;
-        }
-        // Blocks never laid out yet (a document handed over with text in it).
-        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-            if (b.layout()->lineCount() == 0)
-                layoutBlock(b);
-        }
-        const qreal margin = doc->documentMargin();
-        qreal y = margin;
-        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-            b.layout()->setPosition(QPointF(margin, y));
-            y += heightOf(*b.layout());
-        }
-        const qreal advance = QFontMetricsF(doc->defaultFont()).horizontalAdvance(QLatin1Char('M'));
-        size_ = QSizeF(2 * margin + columns_ * advance, y + margin);
-        emit documentSizeChanged(size_);
-        emit update(QRectF(0, 0, 1e9, 1e9));
-    }
-
-private:
-    static qreal heightOf(const QTextLayout& layout)
-    {
-        if (layout.lineCount() == 0)
-            return 0;
-        const QTextLine last = layout.lineAt(layout.lineCount() - 1);
-        return last.y() + last.height();
-    }
-
-    void layoutBlock(const QTextBlock& block)
-    {
-        QTextLayout* layout = block.layout();
-        const QString text = block.text();
-        // One byte per character, so the core's positions are the paragraph's.
-        const std::vector<pkm::DisplayLine> shown = pkm::layoutDisplayLines(fromDisplay(text), columns_);
-
-        QTextOption option = document()->defaultTextOption();
-        // A tab is one column wide, as the core counts it.
-        option.setTabStopDistance(QFontMetricsF(document()->defaultFont()).horizontalAdvance(QLatin1Char('M')));
-
-        // A displayed line that ends before the paragraph does gets a width from the x positions
-        // of the characters at its ends, read off one unwrapped line, whatever the advance of
-        // its glyphs.
-        const auto size = static_cast<std::size_t>(text.size());
-        std::map<std::size_t, qreal> x;
-        for (const pkm::DisplayLine& shownLine : shown) {
-            const std::size_t end = shownLine.start + shownLine.length;
-            if (end < size)
-                for (const std::size_t at : {shownLine.start, shownLine.start + 1, end, end + 1})
-                    x.emplace(at, 0);
-        }
-        if (!x.empty()) {
-            option.setWrapMode(QTextOption::NoWrap);
-            layout->setTextOption(option);
-            layout->beginLayout();
-            if (QTextLine whole = layout->createLine(); whole.isValid()) {
-                whole.setLineWidth(1e9);
-                for (auto& [at, value] : x)
-                    value = whole.cursorToX(static_cast<int>(at));
-            }
-            layout->endLayout();
-        }
-
-        // Each line is just wide enough for its characters (the blanks at its end included)
-        // and too narrow for the next one.
-        option.setWrapMode(QTextOption::WrapAnywhere);
-        layout->setTextOption(option);
-        layout->beginLayout();
-        qreal y = 0;
-        std::size_t i = 0;
-        for (;;) {
-            QTextLine line = layout->createLine();
-            if (!line.isValid())
-                break;
-            qreal width = 1e9;
-            if (i < shown.size()) {
-                const std::size_t begin = shown[i].start;
-                const std::size_t end = begin + shown[i].length;
-                if (end < size) {
-                    const bool blanksOnly = std::all_of(text.begin() + static_cast<qsizetype>(begin),
-                                                        text.begin() + static_cast<qsizetype>(end), [](QChar c) {
-                                                            return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-                                                        });
-                    // Qt starts a line with at least one character after its blanks, unless the
-                    // blanks alone are wider than the line.
-                    if (blanksOnly)
-                        width = x[end] - x[begin] - (x[begin + 1] - x[begin]) / 2;
-                    else
-                        width = x[end] - x[begin] + (x[end + 1] - x[end]) / 2;
-                }
-            }
-            ++i;
-            line.setLineWidth(width);
-            line.setPosition(QPointF(0, y));
-            y += line.height();
-        }
-        layout->endLayout();
-    }
-
-    int columns_ = 1;
-    QSizeF size_;
-};
-
-// Byte text (lines ending in CR LF, CR or LF) to the memo's text, one paragraph per line.
+// Byte text to the memo's text, a paragraph per line.
 QString bytesToMemo(const std::string& bytes)
 {
-    std::string normalized;
-    normalized.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\0')
-            break;
-        if (c == '\r') {
-            normalized += '\n';
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            normalized += c;
-        }
-    }
-    return toDisplay(normalized);
+    QStringList paragraphs;
+    for (const std::string& paragraph : pkm::splitTextParagraphs(bytes))
+        paragraphs.append(toDisplay(paragraph));
+    return paragraphs.join(QLatin1Char('\n'));
+}
+
+// The memo's paragraphs as bytes; a document has one at least.
+std::vector<std::string> paragraphsOf(const QTextDocument* doc)
+{
+    std::vector<std::string> paragraphs;
+    paragraphs.reserve(static_cast<std::size_t>(doc->blockCount()));
+    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next())
+        paragraphs.push_back(fromDisplay(b.text()));
+    return paragraphs;
 }
 
 } // namespace
@@ -264,7 +62,7 @@ TForm3::TForm3(QWidget* owner)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    Memo1->document()->setDocumentLayout(new MemoLayout(Memo1->document()));
+    Memo1->document()->setDocumentLayout(new ParagraphLayout(Memo1->document()));
     Memo1->setTabChangesFocus(true);
     Memo1->setUndoRedoEnabled(true);
     bool terminal = false;
@@ -315,16 +113,30 @@ void TForm3::applyColumns()
 {
     // Wrap at a whole number of character cells, as the memo holds `columns()` characters. A new
     // font lays the document out again by itself; only a new column count needs it here.
-    static_cast<MemoLayout*>(Memo1->document()->documentLayout())->setColumns(columns());
+    static_cast<ParagraphLayout*>(Memo1->document()->documentLayout())->setColumns(columns());
+}
+
+void TForm3::fitToColumns(int chars, int leastWidth)
+{
+    Memo1->resize(memoWidthForChars(chars), Memo1->height());
+    FitWidthToMemo();
+    // The window's frame is the window manager's and unknown before it is shown: the width is
+    // the window's own.
+    if (width() < leastWidth)
+        setClientWidth(leastWidth);
 }
 
 void TForm3::FitWidthToMemo()
 {
-    const int memoWidth = Memo1->width();
-    if (minimumWidth() == maximumWidth()) // fixed border: keep it fixed at the new width
-        setFixedWidth(memoWidth + 20);
+    setClientWidth(Memo1->width() + 20);
+}
+
+void TForm3::setClientWidth(int clientWidth)
+{
+    if (minimumWidth() == maximumWidth())
+        setFixedWidth(clientWidth);
     else
-        resize(memoWidth + 20, height());
+        resize(clientWidth, height());
     FormResize();
 }
 
@@ -359,6 +171,19 @@ void TForm3::FormResize()
     applyColumns();
 }
 
+void TForm3::setUpAsSectionHelper(const QString& fileName, std::function<void()> onOk,
+                                  std::function<void()> onClosed)
+{
+    HelperFileName = fileName;
+    OnOkClick = std::move(onOk);
+    OnClosed = std::move(onClosed);
+    Button2->hide();
+    Memo1->setReadOnly(true);
+    // Read-only, the caret still moves and selects with the keys, for the read-out.
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    FormResize();
+}
+
 void TForm3::setMemoFontName(const QString& family)
 {
     Memo1->setFont(fixedTextFontNamed(family));
@@ -367,14 +192,10 @@ void TForm3::setMemoFontName(const QString& family)
 
 std::string TForm3::memoText() const
 {
-    std::string out;
-    const QTextDocument* doc = Memo1->document();
-    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
-        if (b != doc->firstBlock())
-            out += "\r\n";
-        out += fromDisplay(b.text());
-    }
-    return out;
+    // A line end between two paragraphs, none after the last: the text the memo was given.
+    std::string text = pkm::joinTextLines(paragraphsOf(Memo1->document()));
+    text.resize(text.size() - 2);
+    return text;
 }
 
 void TForm3::setMemoText(const std::string& bytes)
@@ -392,11 +213,12 @@ void TForm3::loadFromFile(const std::string& path)
 
 void TForm3::saveToFile(const std::string& path) const
 {
-    // Every line is followed by CR LF, the last one too.
-    std::string text = memoText();
-    if (!text.empty() && !text.ends_with("\r\n"))
-        text += "\r\n";
-    switch (pkm::replaceFile(path, text)) {
+    // Every line is followed by CR LF, the last one too; an empty last paragraph is no line,
+    // only the end of the line before it.
+    std::vector<std::string> lines = paragraphsOf(Memo1->document());
+    if (lines.back().empty())
+        lines.pop_back();
+    switch (pkm::replaceFile(path, pkm::joinTextLines(lines))) {
     case pkm::WriteOutcome::Written:
         return;
     case pkm::WriteOutcome::CannotCreate:
@@ -414,7 +236,7 @@ std::vector<std::string> TForm3::displayLines() const
 void TForm3::postPositionReadout()
 {
     if (helperMode())
-        QCoreApplication::postEvent(this, new QEvent(QEvent::Type(kReadoutMessage)));
+        postDeferredMessage(this);
 }
 
 void TForm3::ShowPosition()
@@ -438,7 +260,7 @@ void TForm3::ShowPosition()
 
 bool TForm3::event(QEvent* event)
 {
-    if (event->type() == QEvent::Type(kReadoutMessage)) {
+    if (event->type() == kDeferredMessage) {
         if (helperMode())
             ShowPosition();
         return true;
@@ -452,6 +274,8 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
+            postPositionReadout();
+            break;
         case QEvent::KeyPress: {
             postPositionReadout();
             // A read-only memo keeps Return to itself: it does not press the OK button.

@@ -1,6 +1,6 @@
 #pragma once
-// The fixed-font text window: value editor, preview of a generated file, and section helper
-// with a read-out of the caret's line, column and selection width in its title bar.
+// TForm3, the fixed-font text window: value editor, preview of a generated file, and section
+// helper with a read-out of the caret's line, column and selection width in its title bar.
 #include <QDialog>
 #include <functional>
 #include <string>
@@ -14,14 +14,9 @@ class TForm3 : public QDialog {
 public:
     explicit TForm3(QWidget* owner = nullptr);
 
-    QTextEdit* Memo1;
-    QPushButton* Button1; // "OK"
-    QPushButton* Button2; // "Cancel"
-    // Name of the template the section helper shows; empty in every other use.
-    QString HelperFileName;
-
-    // The client width becomes the memo's width plus 20 pixels.
-    void FitWidthToMemo();
+    // Sizes the memo to hold `chars` characters per line and fits the window around it; a
+    // window narrower than `leastWidth` gets that width, the memo widening with it.
+    void fitToColumns(int chars, int leastWidth = 0);
     // The memo width that holds `chars` characters per line: chars x advance + 6.
     int memoWidthForChars(int chars) const;
     // Characters per displayed line at the memo's current width.
@@ -43,14 +38,14 @@ public:
     void setMemoFontName(const QString& family);
     // Switches the border to sizeable, with a maximise box.
     void setSizeable(bool sizeable);
+
+    // Makes the window the section helper on the template `fileName`: OK alone, centred,
+    // running `onOk`; the memo read-only, its caret still moving and selecting with the keys
+    // for the read-out. `onClosed` runs when the window has been closed.
+    void setUpAsSectionHelper(const QString& fileName, std::function<void()> onOk, std::function<void()> onClosed);
+    // Name of the template the section helper shows; empty in every other use.
+    const QString& helperFileName() const { return HelperFileName; }
     bool helperMode() const { return !HelperFileName.isEmpty(); }
-
-    // Takes over the OK button and the closing (the section creator does so for its helper).
-    std::function<void()> OnOkClick;
-    std::function<void()> OnClosed;
-
-    // Updates the caption from the caret and selection (the answer to the posted message).
-    void ShowPosition();
 
 protected:
     bool event(QEvent* event) override;
@@ -60,7 +55,22 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The client width becomes the memo's width plus 20 pixels.
+    void FitWidthToMemo();
+    // A fixed border stays fixed at the new width. The layout follows at once, as a hidden
+    // window gets its resize event only when shown.
+    void setClientWidth(int clientWidth);
     void FormResize();
+    // Updates the caption from the caret and selection (the answer to the posted message).
+    void ShowPosition();
     void postPositionReadout();
     void applyColumns();
+
+    QTextEdit* Memo1;
+    QPushButton* Button1; // "OK"
+    QPushButton* Button2; // "Cancel"
+    QString HelperFileName;
+    // Take over the OK button and the closing.
+    std::function<void()> OnOkClick;
+    std::function<void()> OnClosed;
 };

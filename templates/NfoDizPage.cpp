@@ -22,12 +22,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QResizeEvent>
-#include <QCoreApplication>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
-#include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -473,21 +470,9 @@ void NfoDizPage::BMoreClick()
     pkm::TParam& section = (*sections_)[static_cast<std::size_t>(index)];
 
     auto editor = std::make_unique<TForm3>(window());
-    editor->Memo1->resize(editor->memoWidthForChars(section.Width), editor->Memo1->height());
-    editor->FitWidthToMemo();
-    // A narrow section still gets a usable window, and the memo widens with it. The window's
-    // frame is the window manager's and unknown before it is shown: the width is the window's own.
+    // A narrow section still gets a usable window, and the memo widens with it.
     constexpr int kMinimumWidth = 188;
-    if (editor->width() < kMinimumWidth) {
-        const QSize before = editor->size();
-        if (editor->minimumWidth() == editor->maximumWidth())
-            editor->setFixedWidth(kMinimumWidth);
-        else
-            editor->resize(kMinimumWidth, editor->height());
-        // A hidden window gets its resize event only when shown; its layout is needed now.
-        QResizeEvent resized(editor->size(), before);
-        QCoreApplication::sendEvent(editor.get(), &resized);
-    }
+    editor->fitToColumns(section.Width, kMinimumWidth);
     editor->setMemoText(section.Value);
     editor->setWindowTitle(toDisplay(section.Name));
     editor->setMemoFontName(QStringLiteral("FixedSys"));

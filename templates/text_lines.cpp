@@ -7,12 +7,18 @@ namespace pkm {
 
 namespace {
 
+// Whatever follows a NUL byte is not part of the text.
+std::string_view beforeNul(std::string_view text)
+{
+    if (const void* nul = std::memchr(text.data(), '\0', text.size()))
+        return text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+    return text;
+}
+
 template <typename Emit>
 void forEachLine(std::string_view text, Emit emit)
 {
-    // Whatever follows a NUL byte is not part of the text.
-    if (const void* nul = std::memchr(text.data(), '\0', text.size()))
-        text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+    text = beforeNul(text);
 
     // The next CR and the next LF are each looked up once per line they end, so a file with
     // only one kind of line end is not scanned again for the other at every line.
@@ -65,6 +71,15 @@ std::vector<std::string_view> splitTextLineViews(std::string_view text)
     std::vector<std::string_view> lines;
     forEachLine(text, [&](std::string_view line) { lines.push_back(line); });
     return lines;
+}
+
+std::vector<std::string> splitTextParagraphs(std::string_view text)
+{
+    std::vector<std::string> paragraphs = splitTextLines(text);
+    text = beforeNul(text);
+    if (text.empty() || text.back() == '\r' || text.back() == '\n')
+        paragraphs.emplace_back();
+    return paragraphs;
 }
 
 void appendTextLine(std::string& out, std::string_view line)

@@ -14,6 +14,11 @@ std::vector<std::string> splitTextLines(std::string_view text);
 // The same lines as views into `text` (which must outlive them).
 std::vector<std::string_view> splitTextLineViews(std::string_view text);
 
+// The paragraphs of a text as an editor holds them: every line end starts a paragraph, so a
+// line end at the very end leaves an empty last paragraph and an empty text is one empty
+// paragraph.
+std::vector<std::string> splitTextParagraphs(std::string_view text);
+
 // Appends `line` and CR LF.
 void appendTextLine(std::string& out, std::string_view line);
 

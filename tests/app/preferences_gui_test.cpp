@@ -77,11 +77,12 @@ TEST_F(Preferences, OkReloadsTheSectionsAndFillsOnlyEmptyOutputBoxes)
             return int(QDialog::Rejected);
         seen = creator;
         EXPECT_EQ(creator->parent(), form.get());
-        EXPECT_EQ(creator->ListBox1->count(), 2);
-        creator->ListBox1->clearSelection();
-        QTest::mouseClick(creator->BitBtn3, Qt::LeftButton); // a new NFO section at the top
-        creator->Edit5->setText("/srv/second");
-        QTest::mouseClick(creator->Button1, Qt::LeftButton);
+        auto* list = find<QListWidget>(creator, "ListBox1");
+        EXPECT_EQ(list->count(), 2);
+        list->clearSelection();
+        QTest::mouseClick(find<QToolButton>(creator, "BitBtn3"), Qt::LeftButton); // a new NFO section at the top
+        find<QLineEdit>(creator, "Edit5")->setText("/srv/second");
+        QTest::mouseClick(find<QPushButton>(creator, "Button1"), Qt::LeftButton);
         return creator->result();
     });
     QTest::mouseClick(find<QToolButton>(form, "BitBtn3"), Qt::LeftButton);
@@ -105,7 +106,7 @@ TEST_F(Preferences, OkFillsBothBoxesWhenBothAreEmpty)
     find<QLineEdit>(form, "OutDirEdit2")->clear();
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         auto* creator = static_cast<TForm2*>(d);
-        creator->Edit5->setText("/srv/second");
+        find<QLineEdit>(creator, "Edit5")->setText("/srv/second");
         creator->accept();
         return creator->result();
     });
@@ -126,12 +127,12 @@ TEST_F(Preferences, CancelKeepsTheListsTheBoxesAndTheFile)
         auto* creator = static_cast<TForm2*>(d);
         seen = creator;
         creator->show();
-        QTest::mouseClick(creator->BitBtn2, Qt::LeftButton);
-        creator->Edit5->setText("/srv/second");
-        QTest::mouseClick(creator->BitBtn5, Qt::LeftButton);
-        helper = creator->Helper;
+        QTest::mouseClick(find<QToolButton>(creator, "BitBtn2"), Qt::LeftButton);
+        find<QLineEdit>(creator, "Edit5")->setText("/srv/second");
+        QTest::mouseClick(find<QToolButton>(creator, "BitBtn5"), Qt::LeftButton);
+        helper = creator->helper();
         EXPECT_FALSE(helper.isNull());
-        QTest::mouseClick(creator->Button2, Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(creator, "Button2"), Qt::LeftButton);
         return creator->result();
     });
     QTest::mouseClick(find<QToolButton>(form, "BitBtn3"), Qt::LeftButton);

@@ -107,9 +107,10 @@ TEST_F(Preview, WorkedExampleIsWrittenAndShownAndCancelKeepsIt)
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         shown = qobject_cast<TForm3*>(d);
         caption = d->windowTitle();
-        text = shown->Memo1->toPlainText();
+        QTextEdit* memo = find<QTextEdit>(shown.data(), "Memo1");
+        text = memo->toPlainText();
         sizeable = d->minimumWidth() != d->maximumWidth();
-        shown->Memo1->setPlainText(QStringLiteral("thrown away"));
+        memo->setPlainText(QStringLiteral("thrown away"));
         return int(QDialog::Rejected);
     });
     pressPreview();
@@ -129,7 +130,7 @@ TEST_F(Preview, OkSavesTheEditedTextOverTheOutput)
     start(workedSections(), nfoSettings());
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         auto* f = qobject_cast<TForm3*>(d);
-        QTextCursor c = f->Memo1->textCursor();
+        QTextCursor c = find<QTextEdit>(f, "Memo1")->textCursor();
         c.movePosition(QTextCursor::Start);
         c.insertText(QStringLiteral("Greetings \u2593\n"));
         return int(QDialog::Accepted);
@@ -240,7 +241,7 @@ TEST_F(Preview, AFailedSaveOfThePreviewIsReportedAndTheWindowStillGoes)
     FaultyFileWriter faults;
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         shown = qobject_cast<TForm3*>(d);
-        shown->Memo1->setPlainText(QStringLiteral("edited but never saved"));
+        find<QTextEdit>(shown.data(), "Memo1")->setPlainText(QStringLiteral("edited but never saved"));
         faults.failAfterBytes = 5;
         return int(QDialog::Accepted);
     });

@@ -1,8 +1,10 @@
-// The value editor must show the user the lines that OK will store: the lines Qt lays out in
-// the memo are compared with the core's wrap over many generated texts and widths.
+// ParagraphLayout in the value editor, which must show the user the lines that OK will store:
+// the lines Qt lays out in the memo are compared with the core's wrap over many generated texts
+// and widths.
 #include "editor/TextWindow.h"
 
 #include "platform/widgets/TextCodec.h"
+#include "support/gui/find.h"
 #include "templates/word_wrap.h"
 
 #include <QTextBlock>
@@ -25,8 +27,7 @@ namespace {
 // The memo prepared as the value editor prepares it for a section of `width` characters.
 void prepareAsValueEditor(TForm3& editor, int width, const std::string& value)
 {
-    editor.Memo1->resize(editor.memoWidthForChars(width), editor.Memo1->height());
-    editor.FitWidthToMemo();
+    editor.fitToColumns(width);
     editor.setMemoText(value);
     editor.setMemoFontName(QStringLiteral("FixedSys"));
 }
@@ -35,7 +36,7 @@ void prepareAsValueEditor(TForm3& editor, int width, const std::string& value)
 // as the core does not count it.
 std::vector<std::string> laidOutLines(const TForm3& editor)
 {
-    QTextDocument* doc = editor.Memo1->document();
+    QTextDocument* doc = find<QTextEdit>(&editor, "Memo1")->document();
     doc->documentLayout()->documentSize(); // finishes the layout
     std::vector<std::string> lines;
     for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
@@ -133,19 +134,19 @@ TEST(ValueEditorWrap, TypingRewrapsAndClicksLandOnTheCharacterShown)
     prepareAsValueEditor(editor, 12, std::string());
     editor.show();
     QApplication::setActiveWindow(&editor);
-    editor.Memo1->setFocus();
-    QTest::keyClicks(editor.Memo1, QStringLiteral("one two three four-five supercalifragilistic x"));
+    QTextEdit* memo = find<QTextEdit>(&editor, "Memo1");
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("one two three four-five supercalifragilistic x"));
     const std::vector<std::string> expected = {"one two ", "three ", "four-five ", "supercalifra", "gilistic x"};
     EXPECT_EQ(laidOutLines(editor), expected);
     EXPECT_EQ(pkm::wrapDisplayLines(editor.memoText(), editor.columns()), expected);
 
     // A click on the third character of the fourth displayed line puts the caret before it.
-    const QTextBlock block = editor.Memo1->document()->firstBlock();
+    const QTextBlock block = memo->document()->firstBlock();
     const QTextLine line = block.layout()->lineAt(3);
     const QPointF at = block.layout()->position() + QPointF(line.cursorToX(line.textStart() + 2) + 1, line.y() + 2);
-    const QPoint viewportPoint = (at - QPointF(editor.Memo1->horizontalScrollBar()->value(),
-                                               editor.Memo1->verticalScrollBar()->value()))
-                                     .toPoint();
-    QTest::mouseClick(editor.Memo1->viewport(), Qt::LeftButton, {}, viewportPoint);
-    EXPECT_EQ(editor.Memo1->textCursor().position(), line.textStart() + 2);
+    const QPoint viewportPoint =
+        (at - QPointF(memo->horizontalScrollBar()->value(), memo->verticalScrollBar()->value())).toPoint();
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, viewportPoint);
+    EXPECT_EQ(memo->textCursor().position(), line.textStart() + 2);
 }

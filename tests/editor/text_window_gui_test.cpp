@@ -1,6 +1,9 @@
+// TForm3, the fixed-font text window: its layout, its text read and saved byte for byte, and
+// the section helper's read-out.
 #include "editor/TextWindow.h"
 
 #include "platform/widgets/Fonts.h"
+#include "support/gui/find.h"
 #include "support/temp_dir.h"
 
 #include <QFontDatabase>
@@ -14,7 +17,14 @@
 
 #include <string>
 
+using namespace std::string_literals;
+
 namespace {
+
+QTextEdit* memoOf(const TForm3& w)
+{
+    return find<QTextEdit>(&w, "Memo1");
+}
 
 // A template of `count` lines, line n reading "Lnn" followed by dots up to `width` characters.
 std::string numberedLines(int count, int width)
@@ -28,18 +38,28 @@ std::string numberedLines(int count, int width)
     return text;
 }
 
+// The section helper on "clone.nfo", sizeable, with a memo `chars` characters wide.
+void showAsHelper(TForm3& w, int chars, const std::string& text)
+{
+    w.setUpAsSectionHelper(QStringLiteral("clone.nfo"), {}, {});
+    w.setSizeable(true);
+    w.resize(w.memoWidthForChars(chars) + 20, 500);
+    w.setMemoText(text);
+    w.show();
+}
+
 void select(TForm3& w, int from, int to)
 {
-    QTextCursor c = w.Memo1->textCursor();
+    QTextCursor c = memoOf(w)->textCursor();
     c.setPosition(from);
     c.setPosition(to, QTextCursor::KeepAnchor);
-    w.Memo1->setTextCursor(c);
+    memoOf(w)->setTextCursor(c);
 }
 
 // Position in the memo of column `col` (1-based) of paragraph `line` (1-based).
 int positionOf(TForm3& w, int line, int col)
 {
-    return w.Memo1->document()->findBlockByNumber(line - 1).position() + col - 1;
+    return memoOf(w)->document()->findBlockByNumber(line - 1).position() + col - 1;
 }
 
 // Presses Shift in the memo, which posts a read-out without moving the caret, and waits for it.
@@ -47,7 +67,7 @@ QString readOut(TForm3& w)
 {
     const QString before = w.windowTitle();
     w.setWindowTitle(QString());
-    QTest::keyClick(w.Memo1, Qt::Key_Shift);
+    QTest::keyClick(memoOf(w), Qt::Key_Shift);
     (void)QTest::qWaitFor([&] { return !w.windowTitle().isEmpty(); }, 2000);
     const QString after = w.windowTitle();
     if (after.isEmpty())
@@ -61,23 +81,23 @@ TEST(FixedFontWindow, LayoutFollowsTheClientSize)
 {
     TForm3 w;
     EXPECT_EQ(w.size(), QSize(592, 373));
-    EXPECT_EQ(w.Memo1->geometry(), QRect(10, 10, 572, 318));
-    EXPECT_EQ(w.Button1->geometry(), QRect(422, 338, 75, 25));
-    EXPECT_EQ(w.Button2->geometry(), QRect(507, 338, 75, 25));
-    EXPECT_TRUE(w.Button1->isDefault());
-    EXPECT_TRUE(w.HelperFileName.isEmpty());
+    EXPECT_EQ(memoOf(w)->geometry(), QRect(10, 10, 572, 318));
+    EXPECT_EQ(find<QPushButton>(&w, "Button1")->geometry(), QRect(422, 338, 75, 25));
+    EXPECT_EQ(find<QPushButton>(&w, "Button2")->geometry(), QRect(507, 338, 75, 25));
+    EXPECT_TRUE(find<QPushButton>(&w, "Button1")->isDefault());
+    EXPECT_FALSE(w.helperMode());
 
     w.setSizeable(true);
     w.show();
     w.resize(700, 400);
-    EXPECT_EQ(w.Memo1->geometry(), QRect(10, 10, 680, 345));
-    EXPECT_EQ(w.Button1->pos(), QPoint(530, 365));
-    EXPECT_EQ(w.Button2->pos(), QPoint(615, 365));
+    EXPECT_EQ(memoOf(w)->geometry(), QRect(10, 10, 680, 345));
+    EXPECT_EQ(find<QPushButton>(&w, "Button1")->pos(), QPoint(530, 365));
+    EXPECT_EQ(find<QPushButton>(&w, "Button2")->pos(), QPoint(615, 365));
 
     // The section helper keeps OK centred.
-    w.HelperFileName = QStringLiteral("clone.nfo");
+    w.setUpAsSectionHelper(QStringLiteral("clone.nfo"), {}, {});
     w.resize(801, 420);
-    EXPECT_EQ(w.Button1->pos(), QPoint((801 - 75) / 2, 385));
+    EXPECT_EQ(find<QPushButton>(&w, "Button1")->pos(), QPoint((801 - 75) / 2, 385));
 }
 
 TEST(FixedFontWindow, FontIsFixedPitchWithEightPixelCells)
@@ -94,7 +114,7 @@ TEST(FixedFontWindow, FontIsFixedPitchWithEightPixelCells)
     TForm3 w;
     // With neither Terminal nor FixedSys installed the fallback advances 8 pixels, the intended cell.
     if (!hasTerminal) {
-        EXPECT_EQ(w.charAdvance(), 8) << w.Memo1->font().family().toStdString();
+        EXPECT_EQ(w.charAdvance(), 8) << memoOf(w)->font().family().toStdString();
     }
     EXPECT_EQ(w.memoWidthForChars(10), 10 * w.charAdvance() + 6);
 }
@@ -102,10 +122,9 @@ TEST(FixedFontWindow, FontIsFixedPitchWithEightPixelCells)
 TEST(FixedFontWindow, AMemoSizedForTenCharactersWrapsThreeWordsIntoTwoLines)
 {
     TForm3 w;
-    w.Memo1->resize(w.memoWidthForChars(10), w.Memo1->height());
-    w.FitWidthToMemo();
+    w.fitToColumns(10);
     EXPECT_EQ(w.width(), w.memoWidthForChars(10) + 20);
-    EXPECT_EQ(w.Memo1->width(), w.memoWidthForChars(10));
+    EXPECT_EQ(memoOf(w)->width(), w.memoWidthForChars(10));
     EXPECT_EQ(w.columns(), 10);
     w.setMemoText("aaaa bbbb cccc");
     const std::vector<std::string> lines = w.displayLines();
@@ -129,14 +148,36 @@ TEST(FixedFontWindow, TextRoundTripsByteForByte)
     EXPECT_EQ(w.memoText(), bytes);
     w.saveToFile(path);
     EXPECT_EQ(dir.read("art.nfo"), bytes);
+}
 
-    // A last line without its line end gets one; an empty text stays empty.
-    w.setMemoText("one\r\ntwo");
-    w.saveToFile(path);
-    EXPECT_EQ(dir.read("art.nfo"), "one\r\ntwo\r\n");
-    w.setMemoText("");
-    w.saveToFile(path);
-    EXPECT_EQ(dir.read("art.nfo"), "");
+TEST(FixedFontWindow, EveryLineEndStartsAParagraphAndSavesAsCrLf)
+{
+    struct Row {
+        std::string given;
+        int paragraphs;
+        std::string memoText;
+        std::string saved;
+    };
+    const Row rows[] = {
+        {"one\r\ntwo", 2, "one\r\ntwo", "one\r\ntwo\r\n"}, // a last line without its line end gets one
+        {"", 1, "", ""},                                 // an empty text stays empty
+        {"a\rb\nc", 3, "a\r\nb\r\nc", "a\r\nb\r\nc\r\n"},
+        {"a\r\n", 2, "a\r\n", "a\r\n"},                 // the caret can stand below the last line
+        {"a\n\n", 3, "a\r\n\r\n", "a\r\n\r\n"},
+        {"\r\n", 2, "\r\n", "\r\n"},
+        {"ab\0cd\r\n"s, 1, "ab", "ab\r\n"},              // a NUL byte ends the text
+    };
+    TempDir dir;
+    const std::string path = dir.file("art.nfo");
+    TForm3 w;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.given));
+        w.setMemoText(row.given);
+        EXPECT_EQ(memoOf(w)->document()->blockCount(), row.paragraphs);
+        EXPECT_EQ(w.memoText(), row.memoText);
+        w.saveToFile(path);
+        EXPECT_EQ(dir.read("art.nfo"), row.saved);
+    }
 }
 
 TEST(FixedFontWindow, ReadOutStaysOffOutsideHelperMode)
@@ -145,8 +186,8 @@ TEST(FixedFontWindow, ReadOutStaysOffOutsideHelperMode)
     w.setWindowTitle(QStringLiteral("preview.nfo"));
     w.setMemoText(numberedLines(3, 20));
     w.show();
-    QTest::mouseClick(w.Memo1->viewport(), Qt::LeftButton, {}, QPoint(30, 20));
-    QTest::keyClick(w.Memo1, Qt::Key_Down);
+    QTest::mouseClick(memoOf(w)->viewport(), Qt::LeftButton, {}, QPoint(30, 20));
+    QTest::keyClick(memoOf(w), Qt::Key_Down);
     QCoreApplication::processEvents();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("preview.nfo"));
 }
@@ -154,11 +195,7 @@ TEST(FixedFontWindow, ReadOutStaysOffOutsideHelperMode)
 TEST(FixedFontWindow, HelperReadsLineColumnAndWidthOfTheSelection)
 {
     TForm3 w;
-    w.HelperFileName = QStringLiteral("clone.nfo");
-    w.setSizeable(true);
-    w.resize(w.memoWidthForChars(90) + 20, 500);
-    w.setMemoText(numberedLines(20, 80));
-    w.show();
+    showAsHelper(w, 90, numberedLines(20, 80));
     ASSERT_GE(w.columns(), 80);
 
     EXPECT_EQ(readOut(w), QStringLiteral("clone.nfo [L: 1 - S: 1 - W: 0]"));
@@ -178,11 +215,7 @@ TEST(FixedFontWindow, HelperReadsLineColumnAndWidthOfTheSelection)
 TEST(FixedFontWindow, HelperCountsWrappedLinesAsDisplayLinesUntilTheWindowIsWideEnough)
 {
     TForm3 w;
-    w.HelperFileName = QStringLiteral("clone.nfo");
-    w.setSizeable(true);
-    w.resize(w.memoWidthForChars(50) + 20, 500);
-    w.setMemoText(numberedLines(5, 80));
-    w.show();
+    showAsHelper(w, 50, numberedLines(5, 80));
     ASSERT_EQ(w.columns(), 50);
     // Line 2 of the file is display lines 3 and 4; its column 60 is on display line 4.
     select(w, positionOf(w, 2, 60), positionOf(w, 2, 60));
@@ -195,18 +228,18 @@ TEST(FixedFontWindow, HelperCountsWrappedLinesAsDisplayLinesUntilTheWindowIsWide
 TEST(FixedFontWindow, MouseMovesUpdateOnlyWithTheLeftButtonHeld)
 {
     TForm3 w;
-    w.HelperFileName = QStringLiteral("clone.nfo");
+    w.setUpAsSectionHelper(QStringLiteral("clone.nfo"), {}, {});
     w.setMemoText(numberedLines(5, 40));
     w.show();
     w.setWindowTitle(QStringLiteral("unchanged"));
     QMouseEvent plain(QEvent::MouseMove, QPointF(40, 30), QPointF(40, 30), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.Memo1->viewport(), &plain);
+    QCoreApplication::sendEvent(memoOf(w)->viewport(), &plain);
     QMouseEvent right(QEvent::MouseMove, QPointF(40, 30), QPointF(40, 30), Qt::NoButton, Qt::RightButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.Memo1->viewport(), &right);
+    QCoreApplication::sendEvent(memoOf(w)->viewport(), &right);
     QCoreApplication::processEvents();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("unchanged"));
     QMouseEvent left(QEvent::MouseMove, QPointF(40, 30), QPointF(40, 30), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.Memo1->viewport(), &left);
+    QCoreApplication::sendEvent(memoOf(w)->viewport(), &left);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.windowTitle().startsWith(QStringLiteral("clone.nfo [L: ")); }));
 }
 
@@ -224,8 +257,8 @@ TEST(FixedFontWindow, OpensInTheScreenCentreAndTabLeavesTheMemo)
 
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    w.Memo1->setFocus();
-    QTest::keyClick(w.Memo1, Qt::Key_Tab);
+    memoOf(w)->setFocus();
+    QTest::keyClick(memoOf(w), Qt::Key_Tab);
     EXPECT_EQ(w.memoText(), "abc");
-    EXPECT_FALSE(w.Memo1->hasFocus());
+    EXPECT_FALSE(memoOf(w)->hasFocus());
 }

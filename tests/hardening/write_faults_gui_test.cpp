@@ -174,7 +174,7 @@ TEST_F(GeneratedFileFaults, PreviewSaveIntoARefusingDirectoryKeepsTheGeneratedFi
     start(settingsFor());
     FaultyFileWriter faults;
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
-        qobject_cast<TForm3*>(d)->Memo1->setPlainText(QStringLiteral("edited, never saved"));
+        find<QTextEdit>(qobject_cast<TForm3*>(d), "Memo1")->setPlainText(QStringLiteral("edited, never saved"));
         faults.refuseNewFiles = true;
         return int(QDialog::Accepted);
     });

@@ -427,7 +427,7 @@ TEST_F(NfoDizPageTest, MemoEditorHoldsTheSectionWidthAndStoresTheLinesItShows)
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         auto* editor = qobject_cast<TForm3*>(d);
         columns = editor->columns();
-        editor->Memo1->setPlainText(QString::fromLatin1(longLine.c_str()));
+        find<QTextEdit>(editor, "Memo1")->setPlainText(QString::fromLatin1(longLine.c_str()));
         return int(QDialog::Accepted);
     });
     QTest::mouseClick(find<QToolButton>(page, "BMore"), Qt::LeftButton);
