@@ -1,19 +1,17 @@
 #pragma once
 // The "Zip files" dialog: the name of the first zip of a series and how many zips it has.
 #include <QDialog>
-#include <QEvent>
 
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
+class NumericErrorNotice;
 class TUpDown;
 
 class TForm4 : public QDialog {
     Q_OBJECT
 public:
-    // Posted to itself when the count field is left with text that is not a number.
-    static constexpr QEvent::Type NumericErrorEvent = QEvent::Type(QEvent::User + 1021);
-
     explicit TForm4(QWidget* parent = nullptr);
 
     // The count the series gets: the field's number, 1 when the field is empty, not a number
@@ -34,7 +32,6 @@ public slots:
     void accept() override;
 
 protected:
-    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
@@ -45,5 +42,5 @@ private:
     // False when the text does not convert (the message is then on its way).
     bool Edit2Exit();
 
-    bool numericErrorPending_ = false;
+    NumericErrorNotice* numericError_;
 };
