@@ -67,6 +67,16 @@ bool TForm4::Edit2Exit()
     return numericError_->checkBox(Edit2, EmptyBox::BecomesOne);
 }
 
+void TForm4::proposeFirstName(const QString& name)
+{
+    Edit1->setText(name);
+}
+
+QString TForm4::firstName() const
+{
+    return Edit1->text();
+}
+
 int TForm4::Count() const
 {
     bool ok = false;
