@@ -1,3 +1,5 @@
+// runArchivers: the Start button shown as working, the command lines run through the stub one
+// after the other, and the closing lines of the log.
 #include "archiving/ArchiverRun.h"
 
 #include "archiving/Piper.h"

@@ -1,5 +1,6 @@
 #pragma once
-// The run behind a Start button, shared by the Rar and Zip pages.
+// runArchivers and what it takes (ArchiverRun): the run behind a Start button, shared by the
+// Rar and Zip pages.
 #include <cstddef>
 #include <functional>
 #include <string>

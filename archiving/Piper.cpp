@@ -1,3 +1,4 @@
+// TPiper: the stub started as a child process, its output read in slices and cut into lines.
 #include "archiving/Piper.h"
 
 #include "platform/scope_guard.h"

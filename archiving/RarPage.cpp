@@ -1,3 +1,4 @@
+// RarPage, the Rar page: its controls, the volume size field and the run of the volume archiver.
 #include "archiving/RarPage.h"
 
 #include "app/FolderPicker.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Page 2 of the wizard ("Rar"): compresses a directory into disk-sized volumes.
+// RarPage, page 2 of the wizard ("Rar"): compresses a directory into disk-sized volumes.
 #include "app/PageContext.h"
 
 #include <QWidget>
@@ -18,20 +18,6 @@ class RarPage : public QWidget {
     Q_OBJECT
 public:
     RarPage(const PageContext& context, QWidget* parent);
-
-    QLabel* Label9;
-    QLineEdit* InDirEdit;
-    QToolButton* BitBtn6;
-    QLabel* Label10;
-    QLineEdit* OutDirEdit;
-    QToolButton* BitBtn7;
-    QLabel* Label11;
-    QLineEdit* NameEdit;
-    QCheckBox* CheckBox6;
-    QLabel* Label12;
-    QLineEdit* VolumeEdit;
-    QPushButton* Button5;
-    TLogBox* Memo1;
 
     // Fills the output directory box.
     void setOutputDirectory(const QString& dir);
@@ -54,6 +40,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QLabel* Label9;
+    QLineEdit* InDirEdit;
+    QToolButton* BitBtn6;
+    QLabel* Label10;
+    QLineEdit* OutDirEdit;
+    QToolButton* BitBtn7;
+    QLabel* Label11;
+    QLineEdit* NameEdit;
+    QCheckBox* CheckBox6;
+    QLabel* Label12;
+    QLineEdit* VolumeEdit;
+    QPushButton* Button5;
+    TLogBox* Memo1;
+
     PageContext context_;
     NumericErrorNotice* numericError_;
 };

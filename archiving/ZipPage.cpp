@@ -1,3 +1,4 @@
+// ZipPage, the Zip page: its controls, the zip and content lists, and the run of zip over the series.
 #include "archiving/ZipPage.h"
 
 #include "app/FolderPicker.h"
@@ -146,11 +147,11 @@ void ZipPage::BitBtn1Click()
 {
     // Owned by the window while it is shown, destroyed however the dialog ends.
     auto dialog = std::make_unique<TForm4>(window());
-    dialog->Edit1->setText(pathToQString(zips_.GenerateZipName()));
+    dialog->proposeFirstName(pathToQString(zips_.GenerateZipName()));
     if (Dialogs().execDialog(dialog.get()) != QDialog::Accepted)
         return;
     // The series is built aside and taken in one step, so the list never holds half of it.
-    zips_.AddSeries(pathFromQString(dialog->Edit1->text()), dialog->Count());
+    zips_.AddSeries(pathFromQString(dialog->firstName()), dialog->Count());
     FillZipList();
 }
 

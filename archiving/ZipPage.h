@@ -1,5 +1,5 @@
 #pragma once
-// Page 3 of the wizard ("Zip"): a numbered series of zip files and what goes into each.
+// ZipPage, page 3 of the wizard ("Zip"): a numbered series of zip files and what goes into each.
 #include "app/PageContext.h"
 #include "archiving/zip_set.h"
 
@@ -22,20 +22,6 @@ class ZipPage : public QWidget {
 public:
     ZipPage(const PageContext& context, QWidget* parent);
     ~ZipPage() override;
-
-    QLabel* Label13;
-    QListWidget* ListBox1;
-    QToolButton* BitBtn1;
-    QToolButton* BitBtn2;
-    QLabel* Label14;
-    QListWidget* ListBox2;
-    QToolButton* BitBtn4;
-    QToolButton* BitBtn5;
-    QLabel* Label15;
-    QLineEdit* OutDirEdit2;
-    QToolButton* BitBtn8;
-    QPushButton* Button6;
-    TLogBox* Memo2;
 
     // The zips, their content and the numbering; ListBox1 shows its entries row for row.
     const pkm::ZipSet& zips() const { return zips_; }
@@ -62,6 +48,20 @@ private:
     void FillZipList();
     pkm::ZipSelection selectedZips() const;
     void showZipError(const char* text);
+
+    QLabel* Label13;
+    QListWidget* ListBox1;
+    QToolButton* BitBtn1;
+    QToolButton* BitBtn2;
+    QLabel* Label14;
+    QListWidget* ListBox2;
+    QToolButton* BitBtn4;
+    QToolButton* BitBtn5;
+    QLabel* Label15;
+    QLineEdit* OutDirEdit2;
+    QToolButton* BitBtn8;
+    QPushButton* Button6;
+    TLogBox* Memo2;
 
     PageContext context_;
     std::shared_ptr<QCollator> collator_;

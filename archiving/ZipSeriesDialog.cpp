@@ -1,15 +1,12 @@
+// TForm4, the "Zip files" dialog: its controls, the checks of the count field and OK.
 #include "archiving/ZipSeriesDialog.h"
 
 #include "platform/widgets/Controls.h"
-#include "platform/widgets/NumberField.h"
-
-#include "platform/widgets/UpDown.h"
-#include "platform/widgets/Dialogs.h"
 #include "platform/widgets/Fonts.h"
+#include "platform/widgets/NumberField.h"
+#include "platform/widgets/UpDown.h"
 #include "platform/widgets/WindowPlacement.h"
 
-#include <QCoreApplication>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +15,7 @@
 TForm4::TForm4(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , numericError_(new NumericErrorNotice(this, NumericErrorNotice::Answer::MessageAtTheBox))
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Zip files"));
@@ -65,24 +63,18 @@ bool TForm4::Edit2KeyPress(const QKeyEvent& key) const
 
 bool TForm4::Edit2Exit()
 {
-    if (Edit2->text().isEmpty()) {
-        Edit2->setText(QStringLiteral("1"));
-        return true;
-    }
-    bool ok = false;
-    const int value = Edit2->text().toInt(&ok, 10);
-    if (ok) {
-        if (value <= 0)
-            Edit2->setText(QStringLiteral("1"));
-        return true;
-    }
-    // The message box is shown once the focus change has finished; leaving the field and
-    // pressing OK in one click reports it once.
-    if (!numericErrorPending_) {
-        numericErrorPending_ = true;
-        QCoreApplication::postEvent(this, new QEvent(NumericErrorEvent));
-    }
-    return false;
+    // Leaving the field and pressing OK in one click report once: the notice holds back the second.
+    return numericError_->checkBox(Edit2, EmptyBox::BecomesOne);
+}
+
+void TForm4::proposeFirstName(const QString& name)
+{
+    Edit1->setText(name);
+}
+
+QString TForm4::firstName() const
+{
+    return Edit1->text();
 }
 
 int TForm4::Count() const
@@ -99,22 +91,6 @@ void TForm4::accept()
     if (!Edit2Exit())
         return;
     QDialog::accept();
-}
-
-bool TForm4::event(QEvent* e)
-{
-    if (e->type() == NumericErrorEvent) {
-        numericErrorPending_ = false;
-        // A dialog already closed (Cancel clicked while leaving the field) has nothing to repair.
-        if (isVisible()) {
-            Edit2->setFocus(Qt::OtherFocusReason);
-            Edit2->selectAll();
-            Dialogs().showMessage(this, QStringLiteral("Input error"), QStringLiteral("Numeric values only!"),
-                MessageIcon::Error);
-        }
-        return true;
-    }
-    return QDialog::event(e);
 }
 
 bool TForm4::eventFilter(QObject* watched, QEvent* e)

@@ -1,32 +1,26 @@
 #pragma once
-// The "Zip files" dialog: the name of the first zip of a series and how many zips it has.
+// TForm4, the "Zip files" dialog: the name of the first zip of a series and how many zips it has.
 #include <QDialog>
-#include <QEvent>
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class NumericErrorNotice;
 class TUpDown;
 
 class TForm4 : public QDialog {
     Q_OBJECT
 public:
-    // Posted to itself when the count field is left with text that is not a number.
-    static constexpr QEvent::Type NumericErrorEvent = QEvent::Type(QEvent::User + 1021);
-
     explicit TForm4(QWidget* parent = nullptr);
 
+    // The name the dialog opens with; OK is enabled while the name is not empty.
+    void proposeFirstName(const QString& name);
+    // The name of the first zip as it stands.
+    QString firstName() const;
     // The count the series gets: the field's number, 1 when the field is empty, not a number
     // or below 1 (the repair the field makes when it is left).
     int Count() const;
-
-    QLabel* Label1;
-    QLabel* Label2;
-    QLineEdit* Edit1;
-    QLineEdit* Edit2;
-    TUpDown* UpDown1;
-    QPushButton* Button1;
-    QPushButton* Button2;
 
 public slots:
     // OK repairs the count as leaving the field does; text that is not a number keeps the
@@ -34,7 +28,6 @@ public slots:
     void accept() override;
 
 protected:
-    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
@@ -45,5 +38,12 @@ private:
     // False when the text does not convert (the message is then on its way).
     bool Edit2Exit();
 
-    bool numericErrorPending_ = false;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLineEdit* Edit1;
+    QLineEdit* Edit2;
+    TUpDown* UpDown1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    NumericErrorNotice* numericError_;
 };

@@ -1,3 +1,4 @@
+// splitCommandLine: a command line cut into words by the Windows rules.
 #include "archiving/command_line_split.h"
 
 namespace pkm {

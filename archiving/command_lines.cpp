@@ -1,3 +1,4 @@
+// The archivers' command lines, the directories as they go into them, and the double-quote check.
 #include "archiving/command_lines.h"
 
 #include "platform/paths.h"

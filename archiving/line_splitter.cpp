@@ -1,3 +1,4 @@
+// LineSplitter: console output cut into lines across chunk boundaries.
 #include "archiving/line_splitter.h"
 
 #include <cstring>

@@ -1,5 +1,5 @@
 #pragma once
-// Cuts a console program's output, arriving in chunks of at most 256 bytes, into lines.
+// LineSplitter cuts a console program's output, arriving in chunks of at most 256 bytes, into lines.
 //
 // CR, LF, CR LF and LF CR each end one line; a run of backspaces ends one line and vanishes
 // (console progress that steps back over itself arrives as one line per state). A NUL byte ends

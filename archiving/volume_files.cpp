@@ -1,3 +1,4 @@
+// VolumeBaseName and the count of a run's volume files in its output directory.
 #include "archiving/volume_files.h"
 
 #include "platform/paths.h"

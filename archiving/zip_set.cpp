@@ -1,3 +1,4 @@
+// ZipSet: the zip entries, their numbering, and adding and removing zips and files.
 #include "archiving/zip_set.h"
 
 #include "platform/errors.h"

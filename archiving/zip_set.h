@@ -1,5 +1,5 @@
 #pragma once
-// The zip set of the Zip page: the zip entries with the files each one packs, the numbering
+// ZipSet, the zip set of the Zip page: the zip entries with the files each one packs, the numbering
 // that proposes and generates zip names, and the rules for adding and removing zips and files.
 // Everything is kept in one order given by a comparison: the window passes a locale-aware,
 // case-insensitive one; the default compares ASCII letters without regard to case.

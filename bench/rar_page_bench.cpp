@@ -77,6 +77,20 @@ struct Workspace {
     }
 };
 
+// The boxes of a run from the workspace's in/ to its out/, as the user fills them.
+void fillBoxes(RarPage& page, const Workspace& ws)
+{
+    const auto box = [&page](const char* name) { return page.findChild<QLineEdit*>(QString::fromLatin1(name)); };
+    box("InDirEdit")->setText(QString::fromStdString((ws.root / "in").string()));
+    box("OutDirEdit")->setText(QString::fromStdString((ws.root / "out").string()));
+    box("NameEdit")->setText(QStringLiteral("rel"));
+}
+
+TLogBox& logBox(RarPage& page)
+{
+    return *page.findChild<TLogBox*>(QStringLiteral("Memo1"));
+}
+
 double seconds(std::chrono::steady_clock::duration d)
 {
     return std::chrono::duration<double>(d).count();
@@ -88,11 +102,8 @@ void PageRunAgainstDirectRun(benchmark::State& state)
     ws.setArchiver(PAKMASTER_BIN_DIR "/rar");
     SilentDialogs dialogs;
     setDialogs(&dialogs);
-    RarPage shown(ws.context(), nullptr);
-    RarPage* page = &shown;
-    page->InDirEdit->setText(QString::fromStdString((ws.root / "in").string()));
-    page->OutDirEdit->setText(QString::fromStdString((ws.root / "out").string()));
-    page->NameEdit->setText(QStringLiteral("rel"));
+    RarPage page(ws.context(), nullptr);
+    fillBoxes(page, ws);
     const std::string direct = "cd '" + ws.root.string() + "' && ./rar a -y -r -m5 -ep1 -v1440 out/rel 'in/*.*' > /dev/null";
 
     double pageTotal = 0;
@@ -106,8 +117,8 @@ void PageRunAgainstDirectRun(benchmark::State& state)
 
         ws.clearOut();
         t0 = std::chrono::steady_clock::now();
-        page->Button5Click();
-        page->Memo1->flush();
+        page.Button5Click();
+        logBox(page).flush();
         pageTotal += seconds(std::chrono::steady_clock::now() - t0);
     }
     state.counters["direct_s"] = directTotal / static_cast<double>(state.iterations());
@@ -126,12 +137,9 @@ void LongestStallDuringAMillionLines(benchmark::State& state)
     ws.setArchiver(fake);
     SilentDialogs dialogs;
     setDialogs(&dialogs);
-    RarPage shown(ws.context(), nullptr);
-    shown.show();
-    RarPage* page = &shown;
-    page->InDirEdit->setText(QString::fromStdString((ws.root / "in").string()));
-    page->OutDirEdit->setText(QString::fromStdString((ws.root / "out").string()));
-    page->NameEdit->setText(QStringLiteral("rel"));
+    RarPage page(ws.context(), nullptr);
+    page.show();
+    fillBoxes(page, ws);
 
     double worst = 0;
     double runSeconds = 0;
@@ -151,11 +159,11 @@ void LongestStallDuringAMillionLines(benchmark::State& state)
         });
         clock.start();
         tick.start();
-        page->Button5Click();
+        page.Button5Click();
         tick.stop();
         runSeconds += static_cast<double>(clock.nsecsElapsed()) / 1e9;
         worst = std::max(worst, static_cast<double>(longest) / 1e6);
-        state.counters["log_lines"] = page->Memo1->lines().size();
+        state.counters["log_lines"] = logBox(page).lines().size();
     }
     state.counters["longest_stall_ms"] = worst;
     state.counters["run_s"] = runSeconds / static_cast<double>(state.iterations());

@@ -1,11 +1,13 @@
+// ZipPage driven through its controls and the "Zip files" dialog: series, content, the runs of
+// zip over the list, refusals and failures, and closing the main window during a run.
 #include "archiving/ZipPage.h"
 
-#include "app/MainWindow.h"
 #include "archiving/ZipSeriesDialog.h"
 #include "platform/widgets/LogBox.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
+#include "support/gui/shown_page.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -13,7 +15,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -24,7 +25,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,23 +45,27 @@ QStringList rows(const QListWidget* list)
     return out;
 }
 
-// The Zip page of a fresh main window whose program directory is a temporary one: the tests
-// put the stub and the archiver there, real (linked from the build) or fake (scripts).
+// A fresh Zip page alone whose program directory is a temporary one: the tests put the stub
+// and the archiver there, real (linked from the build) or fake (scripts).
 class ZipPageTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir.writeIni();
-        openForm();
-    }
+    void SetUp() override { openPage(); }
 
-    void openForm()
+    void openPage() { use(shown.openAlone(dir.paths())); }
+
+    void use(ZipPage* shown)
     {
-        form.reset();
-        form = std::make_unique<TForm1>(dir.paths());
-        form->show();
-        find<QStackedWidget>(form, "Notebook1")->setCurrentWidget(find<ZipPage>(form, "Zip"));
-        page = find<ZipPage>(form, "Zip");
+        page = shown;
+        zipList = find<QListWidget>(page, "ListBox1");
+        contentList = find<QListWidget>(page, "ListBox2");
+        addZip = find<QToolButton>(page, "BitBtn1");
+        deleteZip = find<QToolButton>(page, "BitBtn2");
+        addFile = find<QToolButton>(page, "BitBtn4");
+        deleteFile = find<QToolButton>(page, "BitBtn5");
+        browse = find<QToolButton>(page, "BitBtn8");
+        outDir = find<QLineEdit>(page, "OutDirEdit2");
+        startButton = find<QPushButton>(page, "Button6");
+        memo = find<TLogBox>(page, "Memo2");
     }
 
     void linkRealStub() { fs::create_symlink(PAKMASTER_BIN_DIR "/PKM.DLL", dir.file("PKM.DLL")); }
@@ -90,21 +94,21 @@ protected:
         dialogs.dialogHandlers.push_back([&](QDialog* d) {
             auto* f = qobject_cast<TForm4*>(d);
             EXPECT_NE(f, nullptr);
-            proposed = f->Edit1->text();
-            f->Edit1->setText(name);
-            f->Edit2->setText(count);
+            proposed = f->firstName();
+            find<QLineEdit>(f, "Edit1")->setText(name);
+            find<QLineEdit>(f, "Edit2")->setText(count);
             return int(QDialog::Accepted);
         });
-        QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(addZip, Qt::LeftButton);
         return proposed;
     }
 
     // Selects exactly these rows of the zip list.
     void selectZips(std::initializer_list<int> which)
     {
-        page->ListBox1->clearSelection();
+        zipList->clearSelection();
         for (int row : which)
-            page->ListBox1->item(row)->setSelected(true);
+            zipList->item(row)->setSelected(true);
     }
 
     // Answers the open-file dialog with these files and presses "Add file to zip".
@@ -114,13 +118,13 @@ protected:
         for (const std::string& f : files)
             answer << q(f);
         dialogs.fileAnswers.push_back(answer);
-        QTest::mouseClick(page->BitBtn4, Qt::LeftButton);
+        QTest::mouseClick(addFile, Qt::LeftButton);
     }
 
     QStringList contentOf(int zipRow)
     {
         selectZips({zipRow});
-        return rows(page->ListBox2);
+        return rows(contentList);
     }
 
     void clickRow(QListWidget* list, int row, Qt::KeyboardModifiers mods = Qt::NoModifier)
@@ -130,15 +134,25 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, mods, rect.center());
     }
 
-    QStringList log() { return page->Memo2->lines(); }
+    QStringList log() { return memo->lines(); }
 
-    void start() { QTest::mouseClick(page->Button6, Qt::LeftButton); }
+    void start() { QTest::mouseClick(startButton, Qt::LeftButton); }
 
     ProgramDir dir;
     ScriptedDialogs dialogs;
     TempDir work;
-    std::unique_ptr<TForm1> form;
+    ShownPage<ZipPage> shown;
     ZipPage* page = nullptr;
+    QListWidget* zipList = nullptr;
+    QListWidget* contentList = nullptr;
+    QToolButton* addZip = nullptr;
+    QToolButton* deleteZip = nullptr;
+    QToolButton* addFile = nullptr;
+    QToolButton* deleteFile = nullptr;
+    QToolButton* browse = nullptr;
+    QLineEdit* outDir = nullptr;
+    QPushButton* startButton = nullptr;
+    TLogBox* memo = nullptr;
 };
 
 const QString kSeparator = QStringLiteral("-------------------------");
@@ -155,35 +169,35 @@ TEST_F(ZipPageTest, DialogAddsANumberedSeriesAndProposesTheNextName)
         auto* f = qobject_cast<TForm4*>(d);
         shown = d;
         owner = d->parent();
-        proposed = f->Edit1->text();
-        okEnabled = f->Button1->isEnabled();
-        f->Edit1->setText(QStringLiteral("disk01"));
-        f->Edit2->setText(QStringLiteral("5"));
+        proposed = f->firstName();
+        okEnabled = find<QPushButton>(f, "Button1")->isEnabled();
+        find<QLineEdit>(f, "Edit1")->setText(QStringLiteral("disk01"));
+        find<QLineEdit>(f, "Edit2")->setText(QStringLiteral("5"));
         return int(QDialog::Accepted);
     });
-    QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(addZip, Qt::LeftButton);
     EXPECT_EQ(dialogs.dialogTitles, (std::vector<QString>{QStringLiteral("Zip files")}));
     EXPECT_TRUE(proposed.isEmpty());
     EXPECT_FALSE(okEnabled);
-    EXPECT_EQ(owner, form.get());
+    EXPECT_EQ(owner, page);
     EXPECT_TRUE(shown.isNull());
-    EXPECT_EQ(rows(page->ListBox1), (QStringList{"disk01", "disk02", "disk03", "disk04", "disk05"}));
-    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
+    EXPECT_EQ(rows(zipList), (QStringList{"disk01", "disk02", "disk03", "disk04", "disk05"}));
+    EXPECT_TRUE(zipList->selectedItems().isEmpty());
 
     // Cancel: the proposal was the next number, and nothing changes.
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         auto* f = qobject_cast<TForm4*>(d);
         shown = d;
-        proposed = f->Edit1->text();
-        okEnabled = f->Button1->isEnabled();
-        f->Edit1->setText(QStringLiteral("other"));
+        proposed = f->firstName();
+        okEnabled = find<QPushButton>(f, "Button1")->isEnabled();
+        find<QLineEdit>(f, "Edit1")->setText(QStringLiteral("other"));
         return int(QDialog::Rejected);
     });
-    QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(addZip, Qt::LeftButton);
     EXPECT_EQ(proposed, QStringLiteral("disk06"));
     EXPECT_TRUE(okEnabled);
     EXPECT_TRUE(shown.isNull());
-    EXPECT_EQ(page->ListBox1->count(), 5);
+    EXPECT_EQ(zipList->count(), 5);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -207,16 +221,16 @@ TEST_F(ZipPageTest, SeriesAreListedSortedWithoutRegardToCaseAndNamedAsTyped)
         {{{"vol1", "x"}}, {"vol1"}, "vol2"},
     };
     for (const Row& row : table) {
-        openForm();
+        openPage();
         for (const auto& [name, count] : row.series)
             addSeries(name, count);
-        EXPECT_EQ(rows(page->ListBox1), row.expected) << row.expected.join(' ').toStdString();
+        EXPECT_EQ(rows(zipList), row.expected) << row.expected.join(' ').toStdString();
         QString proposed = QStringLiteral("(not shown)");
         dialogs.dialogHandlers.push_back([&](QDialog* d) {
-            proposed = qobject_cast<TForm4*>(d)->Edit1->text();
+            proposed = qobject_cast<TForm4*>(d)->firstName();
             return int(QDialog::Rejected);
         });
-        QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(addZip, Qt::LeftButton);
         EXPECT_EQ(proposed, row.nextProposal) << row.expected.join(' ').toStdString();
     }
     EXPECT_TRUE(dialogs.messages.empty());
@@ -242,7 +256,7 @@ TEST_F(ZipPageTest, FilesAreSpreadOverTheSelectedZips)
     EXPECT_TRUE(request.mustExist);
     EXPECT_TRUE(request.hideReadOnly);
     // The content list is refreshed at once: the file is common to all three.
-    EXPECT_EQ(rows(page->ListBox2), (QStringList{"readme.nfo"}));
+    EXPECT_EQ(rows(contentList), (QStringList{"readme.nfo"}));
 
     // Three volumes, two selected zips: one each, in order; the third goes nowhere.
     selectZips({0, 1});
@@ -254,12 +268,12 @@ TEST_F(ZipPageTest, FilesAreSpreadOverTheSelectedZips)
     // Several files into the one selected zip, kept sorted; a file already there stays once.
     selectZips({2});
     addFiles({r01, r00, nfo});
-    EXPECT_EQ(rows(page->ListBox2), (QStringList{"readme.nfo", "rel.r00", "rel.r01"}));
+    EXPECT_EQ(rows(contentList), (QStringList{"readme.nfo", "rel.r00", "rel.r01"}));
     EXPECT_EQ(page->zips().entries()[2].content, (std::vector<std::string>{nfo, r00, r01}));
 
     // A cancelled dialog adds nothing.
     addFiles({});
-    EXPECT_EQ(rows(page->ListBox2), (QStringList{"readme.nfo", "rel.r00", "rel.r01"}));
+    EXPECT_EQ(rows(contentList), (QStringList{"readme.nfo", "rel.r00", "rel.r01"}));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -273,14 +287,14 @@ TEST_F(ZipPageTest, ContentFollowsClicksAndArrowKeysInTheZipList)
     selectZips({1});
     addFiles({work.write("x.r01", "1")});
     selectZips({});
-    EXPECT_TRUE(rows(page->ListBox2).isEmpty());
+    EXPECT_TRUE(rows(contentList).isEmpty());
 
     struct Step {
         const char* what;
         std::function<void()> act;
         QStringList expected;
     };
-    QListWidget* list = page->ListBox1;
+    QListWidget* list = zipList;
     const std::vector<Step> steps = {
         {"click disk1", [&] { clickRow(list, 0); }, {"a.nfo", "x.r00"}},
         {"arrow down to disk2", [&] { QTest::keyClick(list, Qt::Key_Down); }, {"a.nfo", "x.r01"}},
@@ -300,7 +314,7 @@ TEST_F(ZipPageTest, ContentFollowsClicksAndArrowKeysInTheZipList)
     };
     for (const Step& step : steps) {
         step.act();
-        EXPECT_EQ(rows(page->ListBox2), step.expected) << step.what;
+        EXPECT_EQ(rows(contentList), step.expected) << step.what;
     }
 }
 
@@ -314,14 +328,14 @@ TEST_F(ZipPageTest, RemovingAFileNameRemovesEveryPathEndingInItFromTheSelectedZi
     addFiles({a});
     selectZips({0});
     addFiles({b, vol});
-    EXPECT_EQ(rows(page->ListBox2), (QStringList{"readme.nfo", "rel.r00", "README.NFO"}));
+    EXPECT_EQ(rows(contentList), (QStringList{"readme.nfo", "rel.r00", "README.NFO"}));
 
     // disk1 and disk2 show the one file they share; removing it takes both paths from disk1.
     selectZips({0, 1});
-    ASSERT_EQ(rows(page->ListBox2), (QStringList{"readme.nfo"}));
-    page->ListBox2->item(0)->setSelected(true);
-    QTest::mouseClick(page->BitBtn5, Qt::LeftButton);
-    EXPECT_TRUE(rows(page->ListBox2).isEmpty());
+    ASSERT_EQ(rows(contentList), (QStringList{"readme.nfo"}));
+    contentList->item(0)->setSelected(true);
+    QTest::mouseClick(deleteFile, Qt::LeftButton);
+    EXPECT_TRUE(rows(contentList).isEmpty());
     EXPECT_EQ(page->zips().entries()[0].content, (std::vector<std::string>{vol}));
     EXPECT_TRUE(page->zips().entries()[1].content.empty());
     EXPECT_EQ(page->zips().entries()[2].content, (std::vector<std::string>{a}));
@@ -332,11 +346,11 @@ TEST_F(ZipPageTest, ButtonsThatNeedASelectionSayWhatToSelectFirst)
 {
     addSeries("disk1", "2");
     selectZips({});
-    QTest::mouseClick(page->BitBtn2, Qt::LeftButton);
-    QTest::mouseClick(page->BitBtn4, Qt::LeftButton);
-    QTest::mouseClick(page->BitBtn5, Qt::LeftButton);
+    QTest::mouseClick(deleteZip, Qt::LeftButton);
+    QTest::mouseClick(addFile, Qt::LeftButton);
+    QTest::mouseClick(deleteFile, Qt::LeftButton);
     selectZips({0});
-    QTest::mouseClick(page->BitBtn5, Qt::LeftButton);
+    QTest::mouseClick(deleteFile, Qt::LeftButton);
 
     const QString zipFirst = QStringLiteral("Please select first at least one zip file.");
     const std::vector<QString> expected = {zipFirst, zipFirst, zipFirst,
@@ -348,24 +362,24 @@ TEST_F(ZipPageTest, ButtonsThatNeedASelectionSayWhatToSelectFirst)
         EXPECT_EQ(dialogs.messages[i].icon, MessageIcon::Error) << i;
     }
     EXPECT_TRUE(dialogs.fileRequests.empty());
-    EXPECT_EQ(page->ListBox1->count(), 2);
+    EXPECT_EQ(zipList->count(), 2);
 }
 
 TEST_F(ZipPageTest, DeletingZipsRestartsTheProposalAtTheNumberLeftPlusOne)
 {
     addSeries("disk1", "4");
     selectZips({1, 3});
-    QTest::mouseClick(page->BitBtn2, Qt::LeftButton);
-    EXPECT_EQ(rows(page->ListBox1), (QStringList{"disk1", "disk3"}));
-    EXPECT_TRUE(page->ListBox1->selectedItems().isEmpty());
-    EXPECT_TRUE(rows(page->ListBox2).isEmpty());
+    QTest::mouseClick(deleteZip, Qt::LeftButton);
+    EXPECT_EQ(rows(zipList), (QStringList{"disk1", "disk3"}));
+    EXPECT_TRUE(zipList->selectedItems().isEmpty());
+    EXPECT_TRUE(rows(contentList).isEmpty());
     // Two left: the proposal is disk3, although that name is already there.
     QString proposed;
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
-        proposed = qobject_cast<TForm4*>(d)->Edit1->text();
+        proposed = qobject_cast<TForm4*>(d)->firstName();
         return int(QDialog::Rejected);
     });
-    QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(addZip, Qt::LeftButton);
     EXPECT_EQ(proposed, QStringLiteral("disk3"));
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -373,15 +387,15 @@ TEST_F(ZipPageTest, DeletingZipsRestartsTheProposalAtTheNumberLeftPlusOne)
 TEST_F(ZipPageTest, BrowseButtonFillsTheOutputField)
 {
     const std::string out = work.write("out/x", "x");
-    page->OutDirEdit2->setText(q(work.path()));
+    outDir->setText(q(work.path()));
     dialogs.folderAnswers.push_back(q(work.file("out")));
-    QTest::mouseClick(page->BitBtn8, Qt::LeftButton);
+    QTest::mouseClick(browse, Qt::LeftButton);
     ASSERT_EQ(dialogs.folderRequests.size(), 1u);
     EXPECT_EQ(dialogs.folderRequests[0].selection, q(work.path()));
-    EXPECT_EQ(page->OutDirEdit2->text(), q(work.file("out")));
+    EXPECT_EQ(outDir->text(), q(work.file("out")));
     // Cancel keeps the field.
-    QTest::mouseClick(page->BitBtn8, Qt::LeftButton);
-    EXPECT_EQ(page->OutDirEdit2->text(), q(work.file("out")));
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(outDir->text(), q(work.file("out")));
 }
 
 TEST_F(ZipPageTest, MissingOutputDirectoryStopsBeforeTheRun)
@@ -391,17 +405,17 @@ TEST_F(ZipPageTest, MissingOutputDirectoryStopsBeforeTheRun)
     work.write("plain-file", "x");
     for (const std::string& field : {std::string(), work.file("missing"), work.file("plain-file")}) {
         dialogs.messages.clear();
-        page->Memo2->clearLog();
-        page->Memo2->appendLine("earlier run");
-        page->OutDirEdit2->setText(q(field));
+        memo->clearLog();
+        memo->appendLine("earlier run");
+        outDir->setText(q(field));
         start();
         ASSERT_EQ(dialogs.messages.size(), 1u) << field;
         EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Output error"));
         EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Output directory not found."));
         EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
-        EXPECT_EQ(page->OutDirEdit2->text(), q(field));
+        EXPECT_EQ(outDir->text(), q(field));
         EXPECT_EQ(log(), (QStringList{"earlier run"}));
-        EXPECT_TRUE(page->Button6->isEnabled());
+        EXPECT_TRUE(startButton->isEnabled());
     }
     EXPECT_FALSE(fs::exists(mark));
 }
@@ -417,7 +431,7 @@ TEST_F(ZipPageTest, EachZipGetsItsOwnCommandLineInListOrder)
     addSeries("a1", "1");
     selectZips({1});
     addFiles({f2, f1});
-    page->OutDirEdit2->setText(q(work.file("out")));
+    outDir->setText(q(work.file("out")));
     start();
 
     const std::string d = dir.path() + "/";
@@ -428,14 +442,14 @@ TEST_F(ZipPageTest, EachZipGetsItsOwnCommandLineInListOrder)
         kSeparator,
         QStringLiteral("File(s) created: 2"),
     }));
-    EXPECT_EQ(page->OutDirEdit2->text(), q(o));
-    EXPECT_TRUE(page->Button6->isEnabled());
-    EXPECT_EQ(page->Button6->text(), QStringLiteral("&Start"));
+    EXPECT_EQ(outDir->text(), q(o));
+    EXPECT_TRUE(startButton->isEnabled());
+    EXPECT_EQ(startButton->text(), QStringLiteral("&Start"));
     EXPECT_TRUE(dialogs.messages.empty());
 
     // A second run with the separator already there leaves the field as it is.
     start();
-    EXPECT_EQ(page->OutDirEdit2->text(), q(o));
+    EXPECT_EQ(outDir->text(), q(o));
     EXPECT_EQ(log().size(), 4);
 }
 
@@ -452,7 +466,7 @@ TEST_F(ZipPageTest, RealZipPacksEachZipWithItsFiles)
     addFiles({b});
     selectZips({0, 1});
     addFiles({a, c});
-    page->OutDirEdit2->setText(q(work.file("out")));
+    outDir->setText(q(work.file("out")));
     start();
 
     EXPECT_TRUE(dialogs.messages.empty());
@@ -491,7 +505,7 @@ esac
 echo "made $3"
 echo "  50%")");
     addSeries("zip1", "3");
-    page->OutDirEdit2->setText(q(work.path()));
+    outDir->setText(q(work.path()));
     start();
 
     const std::string o = work.path() + "/";
@@ -501,29 +515,29 @@ echo "  50%")");
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Compression error"));
     EXPECT_EQ(dialogs.messages[0].text, QString::fromLocal8Bit(std::strerror(12)) + '.');
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
-    EXPECT_TRUE(page->Button6->isEnabled());
-    EXPECT_EQ(page->Button6->text(), QStringLiteral("&Start"));
-    EXPECT_EQ(page->ListBox1->count(), 3);
+    EXPECT_TRUE(startButton->isEnabled());
+    EXPECT_EQ(startButton->text(), QStringLiteral("&Start"));
+    EXPECT_EQ(zipList->count(), 3);
 }
 
 TEST_F(ZipPageTest, AStubThatCannotStartIsReportedOnceForTheSeries)
 {
     // No PKM.DLL in the program directory.
     addSeries("zip1", "2");
-    page->OutDirEdit2->setText(q(work.path()));
+    outDir->setText(q(work.path()));
     start();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Compression error"));
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Error while trying to start compression."));
     EXPECT_EQ(log(), (QStringList{kSeparator, "File(s) created: 2"}));
-    EXPECT_TRUE(page->Button6->isEnabled());
+    EXPECT_TRUE(startButton->isEnabled());
 }
 
 TEST_F(ZipPageTest, AnEmptyListRunsNothing)
 {
     const std::string mark = markingStub();
-    page->OutDirEdit2->setText(q(work.path()));
-    page->Memo2->appendLine("earlier run");
+    outDir->setText(q(work.path()));
+    memo->appendLine("earlier run");
     start();
     EXPECT_FALSE(fs::exists(mark));
     EXPECT_EQ(log(), (QStringList{kSeparator, "File(s) created: 0"}));
@@ -548,27 +562,29 @@ TEST_F(ZipPageTest, DoubleQuotesInNamesOrPathsAreRefusedBeforeAnythingRuns)
         {"content path", "disk1", quoted, work.path()},
     };
     for (const Row& row : table) {
-        openForm();
+        openPage();
         dialogs.messages.clear();
         addSeries(row.zipName, "2");
         selectZips({0});
         addFiles({row.file});
-        page->OutDirEdit2->setText(q(row.outDir));
-        page->Memo2->appendLine("earlier run");
+        outDir->setText(q(row.outDir));
+        memo->appendLine("earlier run");
         start();
         ASSERT_EQ(dialogs.messages.size(), 1u) << row.what;
         EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Input error")) << row.what;
         EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Names and paths may not contain double quotes."));
         EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
         EXPECT_EQ(log(), (QStringList{"earlier run"})) << row.what;
-        EXPECT_TRUE(page->Button6->isEnabled());
-        EXPECT_EQ(page->Button6->text(), QStringLiteral("&Start"));
+        EXPECT_TRUE(startButton->isEnabled());
+        EXPECT_EQ(startButton->text(), QStringLiteral("&Start"));
     }
     EXPECT_FALSE(fs::exists(mark));
 }
 
 TEST_F(ZipPageTest, CloseIsRefusedDuringARunWhichKeepsTheZipsItStartedWith)
 {
+    use(shown.openInMainWindow(dir, "Zip"));
+    TForm1* form = shown.mainWindow();
     linkRealStub();
     // Each zip waits until the test lets it go; it gives up after a while so that a failing
     // test ends instead of hanging.
@@ -576,20 +592,20 @@ TEST_F(ZipPageTest, CloseIsRefusedDuringARunWhichKeepsTheZipsItStartedWith)
     script("zip", "i=0\nwhile [ ! -e '" + flag + "' ] && [ $i -lt 600 ]; do sleep 0.05; i=$((i+1)); done\n"
                   "[ -e '" + flag + "' ] || exit 1\necho \"made $3\"");
     addSeries("z1", "2");
-    page->OutDirEdit2->setText(q(work.path()));
+    outDir->setText(q(work.path()));
 
     bool closed = true;
     bool buttonEnabled = true;
     QString buttonText;
     std::size_t messagesDuringRun = 0;
     QTimer::singleShot(0, [&] {
-        buttonEnabled = page->Button6->isEnabled();
-        buttonText = page->Button6->text();
+        buttonEnabled = startButton->isEnabled();
+        buttonText = startButton->text();
         closed = form->close();
         messagesDuringRun = dialogs.messages.size();
         // The list stays usable: deleting every zip does not touch the run under way.
         selectZips({0, 1});
-        QTest::mouseClick(page->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(deleteZip, Qt::LeftButton);
         std::ofstream(flag) << "go";
     });
     start();
@@ -604,7 +620,7 @@ TEST_F(ZipPageTest, CloseIsRefusedDuringARunWhichKeepsTheZipsItStartedWith)
 
     const std::string o = work.path() + "/";
     EXPECT_EQ(log(), (QStringList{q("made " + o + "z1"), q("made " + o + "z2"), kSeparator, "File(s) created: 2"}));
-    EXPECT_EQ(page->ListBox1->count(), 0);
+    EXPECT_EQ(zipList->count(), 0);
     EXPECT_EQ(dialogs.messages.size(), 1u);
 
     // Once the run is over the window closes.

@@ -1,3 +1,5 @@
+// TForm4, the "Zip files" dialog, driven by keys and clicks: OK and the name, the count field
+// with its up-down, its repairs and its "Numeric values only!" message.
 #include "archiving/ZipSeriesDialog.h"
 
 #include "platform/widgets/UpDown.h"
@@ -168,6 +170,19 @@ TEST_F(ZipFilesDialog, ClickingOkFromABadCountReportsOnceAndKeepsTheDialogOpen)
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(accepted.count(), 0);
     EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(ZipFilesDialog, CancelClickedFromABadCountClosesWithoutAMessage)
+{
+    show();
+    edit2->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edit2->hasFocus(); }));
+    edit2->setText("abc");
+    // Leaving the field posts its message; the dialog is gone by the time it arrives.
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_FALSE(form->isVisible());
+    QApplication::processEvents();
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(ZipFilesDialog, EnterInsideTheCountFieldAppliesTheFieldsRepair)

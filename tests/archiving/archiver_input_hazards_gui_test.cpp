@@ -1,28 +1,24 @@
 // Names and paths with blanks, non-ASCII characters, a leading '-', a newline or a trailing
-// backslash, through the real stub to a fake archiver that records the words it got: each
-// one must reach the archiver as exactly one word holding the text as typed.
-#include "app/MainWindow.h"
+// backslash, typed into RarPage and ZipPage and run through the real stub to a fake archiver
+// that records the words it got: each one must reach the archiver as exactly one word holding
+// the text as typed.
 #include "archiving/RarPage.h"
-#include "archiving/ZipSeriesDialog.h"
 #include "archiving/ZipPage.h"
-#include "platform/widgets/LogBox.h"
 #include "platform/widgets/TextCodec.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
+#include "support/gui/shown_page.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,13 +41,7 @@ std::vector<std::string> recordedWords(const std::string& bytes)
 
 class InputHazards : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir.writeIni();
-        fs::create_symlink(PAKMASTER_BIN_DIR "/PKM.DLL", dir.file("PKM.DLL"));
-        form = std::make_unique<TForm1>(dir.paths());
-        form->show();
-    }
+    void SetUp() override { fs::create_symlink(PAKMASTER_BIN_DIR "/PKM.DLL", dir.file("PKM.DLL")); }
 
     // A fake archiver that records its words and succeeds.
     void recordingArchiver(const std::string& name)
@@ -64,7 +54,6 @@ protected:
     ProgramDir dir;
     TempDir work;
     ScriptedDialogs dialogs;
-    std::unique_ptr<TForm1> form;
 };
 
 const std::vector<std::pair<const char*, std::string>> kHazardousNames = {
@@ -82,9 +71,8 @@ const std::vector<std::pair<const char*, std::string>> kHazardousNames = {
 TEST_F(InputHazards, RarPageHandsEachNameToTheArchiverAsOneWord)
 {
     recordingArchiver("rar");
-    find<QCheckBox>(form, "CheckBox3")->setChecked(true);
-    form->ShowRarPage();
-    RarPage* page = find<RarPage>(form, "Rar");
+    ShownPage<RarPage> shown;
+    RarPage* page = shown.openAlone(dir.paths());
     const std::string in = work.file("in dir \xc3\xa9");
     const std::string out = work.file("-out dir");
     fs::create_directories(in);
@@ -94,11 +82,11 @@ TEST_F(InputHazards, RarPageHandsEachNameToTheArchiverAsOneWord)
         SCOPED_TRACE(what);
         fs::remove(work.file("words"));
         dialogs.messages.clear();
-        page->InDirEdit->setText(pathToQString(in));
-        page->OutDirEdit->setText(pathToQString(out));
-        page->NameEdit->setText(pathToQString(name));
-        page->VolumeEdit->setText(QStringLiteral("1440"));
-        QTest::mouseClick(page->Button5, Qt::LeftButton);
+        find<QLineEdit>(page, "InDirEdit")->setText(pathToQString(in));
+        find<QLineEdit>(page, "OutDirEdit")->setText(pathToQString(out));
+        find<QLineEdit>(page, "NameEdit")->setText(pathToQString(name));
+        find<QLineEdit>(page, "VolumeEdit")->setText(QStringLiteral("1440"));
+        QTest::mouseClick(find<QPushButton>(page, "Button5"), Qt::LeftButton);
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
         EXPECT_EQ(recordedWords(work.read("words")),
                   (std::vector<std::string> {"a", "-y", "-r", "-m5", "-ep1", "-v1440", out + "/" + name, in + "/*.*"}));
@@ -108,34 +96,29 @@ TEST_F(InputHazards, RarPageHandsEachNameToTheArchiverAsOneWord)
 TEST_F(InputHazards, ZipPageHandsEachZipAndFileToZipAsOneWord)
 {
     recordingArchiver("zip");
-    find<QStackedWidget>(form, "Notebook1")->setCurrentWidget(find<ZipPage>(form, "Zip"));
-    ZipPage* page = find<ZipPage>(form, "Zip");
     const std::string out = work.file("out \xc3\xa9");
     fs::create_directories(out);
-    page->OutDirEdit2->setText(pathToQString(out));
     for (const auto& [what, name] : kHazardousNames) {
         SCOPED_TRACE(what);
-        // A fresh window each time: the zip list holds just this one zip.
-        form = std::make_unique<TForm1>(dir.paths());
-        form->show();
-        find<QStackedWidget>(form, "Notebook1")->setCurrentWidget(find<ZipPage>(form, "Zip"));
-        page = find<ZipPage>(form, "Zip");
-        page->OutDirEdit2->setText(pathToQString(out));
+        // A fresh page each time: the zip list holds just this one zip.
+        ShownPage<ZipPage> shown;
+        ZipPage* page = shown.openAlone(dir.paths());
+        find<QLineEdit>(page, "OutDirEdit2")->setText(pathToQString(out));
         const std::string file = work.write("files/" + std::string(what) + "/" + name, "x");
         dialogs.dialogHandlers.push_back([&](QDialog* d) {
-            auto* f = qobject_cast<TForm4*>(d);
-            f->Edit1->setText(pathToQString(name));
-            f->Edit2->setText(QStringLiteral("1"));
+            find<QLineEdit>(d, "Edit1")->setText(pathToQString(name));
+            find<QLineEdit>(d, "Edit2")->setText(QStringLiteral("1"));
             return int(QDialog::Accepted);
         });
-        QTest::mouseClick(page->BitBtn1, Qt::LeftButton);
-        ASSERT_EQ(page->ListBox1->count(), 1);
-        page->ListBox1->item(0)->setSelected(true);
+        QTest::mouseClick(find<QToolButton>(page, "BitBtn1"), Qt::LeftButton);
+        QListWidget* zips = find<QListWidget>(page, "ListBox1");
+        ASSERT_EQ(zips->count(), 1);
+        zips->item(0)->setSelected(true);
         dialogs.fileAnswers.push_back(QStringList {pathToQString(file)});
-        QTest::mouseClick(page->BitBtn4, Qt::LeftButton);
+        QTest::mouseClick(find<QToolButton>(page, "BitBtn4"), Qt::LeftButton);
         fs::remove(work.file("words"));
         dialogs.messages.clear();
-        QTest::mouseClick(page->Button6, Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(page, "Button6"), Qt::LeftButton);
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
         EXPECT_EQ(recordedWords(work.read("words")),
                   (std::vector<std::string> {"-9", "-j", out + "/" + name, file}));
