@@ -22,7 +22,7 @@
 #include <QToolButton>
 
 RarPage::RarPage(const PageContext& context, QWidget* parent)
-    : QWidget(parent)
+    : ArchiverPage(parent)
     , context_(context)
     , numericError_(new NumericErrorNotice(this, NumericErrorNotice::Answer::Message))
 {
@@ -48,6 +48,7 @@ RarPage::RarPage(const PageContext& context, QWidget* parent)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(0, 122, 297, 105);
 
+    setRunControls(OutDirEdit, Button5);
     setTabChain({InDirEdit, BitBtn6, OutDirEdit, BitBtn7, NameEdit, CheckBox6, VolumeEdit, Button5});
 
     new TDigitFilter(VolumeEdit, DigitKeys::WithBackspace);
@@ -77,22 +78,6 @@ void RarPage::SpeedButton1Click()
 void RarPage::VolumeEditExit()
 {
     numericError_->checkBox(VolumeEdit, EmptyBox::Stays);
-}
-
-void RarPage::setOutputDirectory(const QString& dir)
-{
-    OutDirEdit->setText(dir);
-}
-
-void RarPage::offerOutputDirectory(const QString& dir)
-{
-    if (OutDirEdit->text().isEmpty())
-        OutDirEdit->setText(dir);
-}
-
-bool RarPage::isRunning() const
-{
-    return !Button5->isEnabled();
 }
 
 void RarPage::VolumeLogLine(TPiper*, const std::string& line)

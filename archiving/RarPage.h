@@ -1,8 +1,8 @@
 #pragma once
 // RarPage, page 2 of the wizard ("Rar"): compresses a directory into disk-sized volumes.
 #include "app/PageContext.h"
+#include "archiving/ArchiverPage.h"
 
-#include <QWidget>
 #include <string>
 
 class QCheckBox;
@@ -14,17 +14,10 @@ class NumericErrorNotice;
 class TLogBox;
 class TPiper;
 
-class RarPage : public QWidget {
+class RarPage : public ArchiverPage {
     Q_OBJECT
 public:
     RarPage(const PageContext& context, QWidget* parent);
-
-    // Fills the output directory box.
-    void setOutputDirectory(const QString& dir);
-    // Fills the output directory box when it is empty.
-    void offerOutputDirectory(const QString& dir);
-    // A run is under way (its Start button is disabled).
-    bool isRunning() const;
 
     // The run.
     void Button5Click();

@@ -56,7 +56,7 @@ QListWidget* listBox(QWidget* parent, const char* name, int x)
 } // namespace
 
 ZipPage::ZipPage(const PageContext& context, QWidget* parent)
-    : QWidget(parent)
+    : ArchiverPage(parent)
     , context_(context)
     , collator_(userCollator())
     , zips_(collatorCompare(collator_))
@@ -79,6 +79,7 @@ ZipPage::ZipPage(const PageContext& context, QWidget* parent)
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setGeometry(0, 122, 297, 105);
 
+    setRunControls(OutDirEdit2, Button6);
     setTabChain({ListBox1, BitBtn1, BitBtn2, ListBox2, BitBtn4, BitBtn5, OutDirEdit2, BitBtn8, Button6});
 
     connect(BitBtn1, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
@@ -93,22 +94,6 @@ ZipPage::ZipPage(const PageContext& context, QWidget* parent)
 }
 
 ZipPage::~ZipPage() = default;
-
-void ZipPage::setOutputDirectory(const QString& dir)
-{
-    OutDirEdit2->setText(dir);
-}
-
-void ZipPage::offerOutputDirectory(const QString& dir)
-{
-    if (OutDirEdit2->text().isEmpty())
-        OutDirEdit2->setText(dir);
-}
-
-bool ZipPage::isRunning() const
-{
-    return !Button6->isEnabled();
-}
 
 void ZipPage::showZipError(const char* text)
 {

@@ -1,9 +1,9 @@
 #pragma once
 // ZipPage, page 3 of the wizard ("Zip"): a numbered series of zip files and what goes into each.
 #include "app/PageContext.h"
+#include "archiving/ArchiverPage.h"
 #include "archiving/zip_set.h"
 
-#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +17,7 @@ class QToolButton;
 class TLogBox;
 class TPiper;
 
-class ZipPage : public QWidget {
+class ZipPage : public ArchiverPage {
     Q_OBJECT
 public:
     ZipPage(const PageContext& context, QWidget* parent);
@@ -25,13 +25,6 @@ public:
 
     // The zips, their content and the numbering; ListBox1 shows its entries row for row.
     const pkm::ZipSet& zips() const { return zips_; }
-
-    // Fills the output directory box.
-    void setOutputDirectory(const QString& dir);
-    // Fills the output directory box when it is empty.
-    void offerOutputDirectory(const QString& dir);
-    // A run is under way (its Start button is disabled).
-    bool isRunning() const;
 
     // Handlers.
     void BitBtn1Click();

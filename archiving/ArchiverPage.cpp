@@ -1,0 +1,27 @@
+// ArchiverPage, the part the Rar and Zip pages share.
+#include "archiving/ArchiverPage.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+void ArchiverPage::setRunControls(QLineEdit* outputDirectory, QPushButton* start)
+{
+    outputDirectory_ = outputDirectory;
+    start_ = start;
+}
+
+void ArchiverPage::setOutputDirectory(const QString& dir)
+{
+    outputDirectory_->setText(dir);
+}
+
+void ArchiverPage::offerOutputDirectory(const QString& dir)
+{
+    if (outputDirectory_->text().isEmpty())
+        outputDirectory_->setText(dir);
+}
+
+bool ArchiverPage::isRunning() const
+{
+    return !start_->isEnabled();
+}
