@@ -17,6 +17,7 @@
 #include "resources/Resources.h"
 #include "templates/NfoDizPage.h"
 #include "templates/info_file.h"
+#include "templates/store_setup.h"
 #include "templates/template_store.h"
 
 #include <QApplication>
@@ -33,8 +34,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -61,15 +60,6 @@ QLabel* clickableLabel(QWidget* parent, QObject* filter)
     l->move(std::min(266, 297 - l->width()), 217);
     l->installEventFilter(filter);
     return l;
-}
-
-// Creates an empty file; the error text is the one a failed creation reports.
-void createEmptyFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        throw pkm::Error(pkm::formatMessage("Cannot create file %s", path));
-    ::close(fd);
 }
 
 } // namespace
@@ -150,6 +140,7 @@ TForm1::TForm1(const pkm::ProgramPaths& paths, QWidget* parent)
     Notebook1->addWidget(Page2);
     Page3 = new ZipPage(context_, Notebook1);
     Notebook1->addWidget(Page3);
+    connect(Page2, &RarPage::volumesMade, Page3, &ZipPage::offerVolumes);
 
     setTabChain({CheckBox1, CheckBox2, CheckBox3, CheckBox4, BitBtn3});
 
@@ -179,17 +170,13 @@ void TForm1::FormCreate()
                                              "it.\rIt takes only 5 minutes. Thank you :)"),
                               MessageIcon::Information);
         // Without the file the window still works: it has no sections, and every later read
-        // of the store sees an empty file. The usual cause is an installation into a directory
-        // the user cannot write to, so the message says where the file belongs and what to do.
+        // of the store sees an empty file. The message says where the file belongs and what to do.
         try {
-            createEmptyFile(IniPath);
+            pkm::CreateTemplateStore(context_.paths);
         } catch (const std::exception& e) {
             Dialogs().showMessage(nullptr, QString::fromLatin1(kApplicationTitle),
-                                  QString::fromLocal8Bit(e.what())
-                                      + QStringLiteral("\r\rPakmaster keeps its templates and settings in "
-                                                       "Release.ini beside the program. Install Pakmaster into a "
-                                                       "directory you can write to, or run it from the build "
-                                                       "directory."),
+                                  QString::fromLocal8Bit(e.what()) + QStringLiteral("\r\r")
+                                      + pathToQString(pkm::StoreCreationHint(context_.paths)),
                                   MessageIcon::Error);
         }
     }
@@ -233,6 +220,9 @@ void TForm1::enterPage(pkm::WizardEntry entry)
     Button1->setEnabled(state.previousEnabled);
     if (entry == pkm::WizardEntry::Nfo || entry == pkm::WizardEntry::Diz)
         FillSectionTree(NfoMode);
+    // The zips usually go where the volumes went.
+    if (entry == pkm::WizardEntry::Zip)
+        Page3->offerOutputDirectory(Page2->outputDirectory());
     Button4->setVisible(state.previewVisible);
     Notebook1->setCurrentIndex(pkm::pageOfEntry(entry));
     emit pageEntered(pkm::pageOfEntry(entry));
@@ -347,16 +337,6 @@ void TForm1::reject()
     // Escape does not close the wizard.
 }
 
-namespace {
-
-void ShowGenerationError(QWidget* parent)
-{
-    Dialogs().showMessage(parent, QString::fromLatin1(pkm::kGenerationErrorCaption),
-                          QString::fromLatin1(pkm::kGenerationErrorText), MessageIcon::Error);
-}
-
-} // namespace
-
 bool TForm1::GenerateInfoFile(std::string& outputPath)
 {
     // The generator works on its own copy of the records: the user's sections never move.
@@ -373,7 +353,8 @@ bool TForm1::GenerateInfoFile(std::string& outputPath)
     case pkm::InfoFileOutcome::WriteFailed:
         break;
     }
-    ShowGenerationError(this);
+    Dialogs().showMessage(this, QString::fromLatin1(pkm::kGenerationErrorCaption), pathToQString(result.message),
+                          MessageIcon::Error);
     return false;
 }
 

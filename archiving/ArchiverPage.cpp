@@ -15,6 +15,11 @@ void ArchiverPage::setOutputDirectory(const QString& dir)
     outputDirectory_->setText(dir);
 }
 
+QString ArchiverPage::outputDirectory() const
+{
+    return outputDirectory_->text();
+}
+
 void ArchiverPage::offerOutputDirectory(const QString& dir)
 {
     if (outputDirectory_->text().isEmpty())

@@ -13,6 +13,7 @@ public:
 
     // Fills the output directory box.
     void setOutputDirectory(const QString& dir);
+    QString outputDirectory() const;
     // Fills the output directory box when it is empty.
     void offerOutputDirectory(const QString& dir);
     // A run is under way (its Start button is disabled).

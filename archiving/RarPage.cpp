@@ -122,9 +122,17 @@ void RarPage::Button5Click()
     run.programDir = context_.paths.programDir;
     run.onLine = [this](TPiper* sender, const std::string& line) { VolumeLogLine(sender, line); };
     // The boxes as they stand when the run is over.
-    run.filesCreated = [this] {
-        return pkm::countVolumeFiles(pathFromQString(OutDirEdit->text()), pathFromQString(NameEdit->text()));
+    std::size_t made = 0;
+    pkm::VolumeLocation volumes;
+    run.filesCreated = [this, &made, &volumes] {
+        const std::string outDir = pathFromQString(OutDirEdit->text());
+        const std::string volumeName = pathFromQString(NameEdit->text());
+        volumes = pkm::locateVolumes(outDir, volumeName);
+        made = pkm::countVolumeFiles(outDir, volumeName);
+        return made;
     };
     runArchivers(run, {pkm::volumeCommandLine(context_.paths.programDir, size, pathFromQString(OutDirEdit->text()),
                                               name, inDir, CheckBox6->isChecked())});
+    if (made > 0)
+        emit volumesMade(pathToQString(volumes.directory), pathToQString(volumes.base));
 }

@@ -29,6 +29,11 @@ public:
     // One line of the archiver's output.
     void VolumeLogLine(TPiper* sender, const std::string& line);
 
+signals:
+    // A run is over and its output directory holds volumes: the folder they lie in (ending in a
+    // separator) and their base name.
+    void volumesMade(const QString& directory, const QString& baseName);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -6,6 +6,7 @@
 #include "archiving/ArchiverRun.h"
 #include "archiving/ZipSeriesDialog.h"
 #include "archiving/command_lines.h"
+#include "archiving/volume_files.h"
 #include "platform/widgets/LogBox.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
@@ -140,6 +141,36 @@ void ZipPage::BitBtn1Click()
     FillZipList();
 }
 
+void ZipPage::offerVolumes(const QString& directory, const QString& baseName)
+{
+    volumesDirectory_ = directory;
+    volumesBaseName_ = baseName;
+}
+
+OpenFilesRequest ZipPage::fileRequest() const
+{
+    OpenFilesRequest request;
+    request.title = QStringLiteral("Open");
+    // The volumes are what the zips are filled with first; without them, the zips' own folder.
+    for (const QString& folder : {volumesDirectory_, OutDirEdit2->text()}) {
+        if (pkm::DirectoryPresent(pathFromQString(folder))) {
+            request.directory = folder;
+            break;
+        }
+    }
+    request.filters = {QStringLiteral("All files (*)"), QStringLiteral("Nfo files (*.nfo)"),
+                       QStringLiteral("Diz files (*.diz)"), QStringLiteral("Rar files (*.r*)"),
+                       QStringLiteral("Ace files (*.ace *.c*)")};
+    const std::string volumes = pkm::volumeFilterPattern(pathFromQString(volumesBaseName_));
+    if (!volumes.empty())
+        request.filters << QStringLiteral("Volumes (%1)").arg(pathToQString(volumes));
+    request.filterIndex = 0;
+    request.multiple = true;
+    request.mustExist = true;
+    request.hideReadOnly = true;
+    return request;
+}
+
 void ZipPage::BitBtn2Click()
 {
     const pkm::ZipSelection selected = selectedZips();
@@ -158,16 +189,7 @@ void ZipPage::BitBtn4Click()
         showZipError(kSelectZipFirst);
         return;
     }
-    OpenFilesRequest request;
-    request.title = QStringLiteral("Open");
-    request.filters = {QStringLiteral("All files (*)"), QStringLiteral("Nfo files (*.nfo)"),
-                       QStringLiteral("Diz files (*.diz)"), QStringLiteral("Rar files (*.r*)"),
-                       QStringLiteral("Ace files (*.ace *.c*)")};
-    request.filterIndex = 0;
-    request.multiple = true;
-    request.mustExist = true;
-    request.hideReadOnly = true;
-    const QStringList chosen = Dialogs().openFileNames(window(), request);
+    const QStringList chosen = Dialogs().openFileNames(window(), fileRequest());
     if (chosen.isEmpty())
         return;
     std::vector<std::string> files;

@@ -3,6 +3,7 @@
 #include "app/PageContext.h"
 #include "archiving/ArchiverPage.h"
 #include "archiving/zip_set.h"
+#include "platform/widgets/Dialogs.h"
 
 #include <memory>
 #include <string>
@@ -36,11 +37,16 @@ public:
     void ZipLogLine(TPiper* sender, const std::string& strNewLine);
     void RefreshContentList();
 
+    // Volumes were made in `directory` under `baseName`: the open-file dialog starts there and
+    // offers a filter that picks them.
+    void offerVolumes(const QString& directory, const QString& baseName);
+
 private:
     // Refills ListBox1 from the zip set, nothing selected.
     void FillZipList();
     pkm::ZipSelection selectedZips() const;
     void showZipError(const char* text);
+    OpenFilesRequest fileRequest() const;
 
     QLabel* Label13;
     QListWidget* ListBox1;
@@ -62,4 +68,7 @@ private:
     // The names ListBox2 shows, row for row, as bytes: removal goes by these, not by the
     // displayed text.
     std::vector<std::string> shownContent_;
+    // The latest volumes, from offerVolumes.
+    QString volumesDirectory_;
+    QString volumesBaseName_;
 };

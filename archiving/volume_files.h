@@ -1,5 +1,6 @@
 #pragma once
-// The volume files of a run: their base name and how many the output directory holds.
+// The volume files of a run: their base name, where they lie and how many the output directory
+// holds.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,6 +19,19 @@ bool matchesVolumePattern(std::string_view entryName, std::string_view base);
 // base taken from the volume name; directories and dot files count, case matters; 0 when the
 // directory cannot be read.
 std::size_t countVolumeFiles(const std::string& outDir, const std::string& volumeName);
+
+// Where the volumes of a run lie: the output directory, or a folder inside it when the volume
+// name carries one (ending in a separator), and their base name.
+struct VolumeLocation {
+    std::string directory;
+    std::string base;
+};
+VolumeLocation locateVolumes(const std::string& outDir, const std::string& volumeName);
+
+// A file-dialog pattern that picks "<base>.*". Characters a dialog's filter cannot hold (blanks
+// split patterns; brackets, quotes and wildcards have meanings of their own) become "?", which
+// matches any one character; so does each character beyond ASCII. Empty for an empty base.
+std::string volumeFilterPattern(const std::string& base);
 
 
 } // namespace pkm

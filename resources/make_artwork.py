@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws Pakmaster's artwork: the three page pictures (120 x 227, 256 colours), the "zapzap"
-sound, the icon, the 21 digit tiles of the section tree and the button glyphs.
+sound, the icon (the window's, and the desktop's at the usual sizes and scalable), the 21 digit
+tiles of the section tree and the button glyphs.
 
 Only the standard library is used, so the script runs on any machine:
     python3 resources/make_artwork.py resources/generated
@@ -294,6 +295,50 @@ def icon():
     c.text(19, 18, 'M', (30, 60, 150), 1)
     return c
 
+# Sizes of the icon the desktop's icon theme gets, besides the scalable one and mainicon.png (32).
+ICON_SIZES = (16, 48, 64, 128, 256)
+
+
+def icon_at(size, samples=4):
+    """The 32-pixel icon at another size: each pixel averages samples x samples points of it."""
+    src = icon()
+    c = Canvas(size, size)
+    for y in range(size):
+        for x in range(size):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(samples):
+                for sx in range(samples):
+                    px = src.px[int((y + (sy + 0.5) / samples) * src.h / size)][int((x + (sx + 0.5) / samples) * src.w / size)]
+                    a = px[3] / 255
+                    for i in range(3):
+                        acc[i] += px[i] * a
+                    acc[3] += a
+            n = samples * samples
+            if acc[3] > 0:
+                c.px[y][x] = tuple(round(acc[i] / acc[3]) for i in range(3)) + (round(acc[3] / n * 255),)
+    return c
+
+
+def write_svg(path, canvas):
+    """The canvas as squares of a 32-unit grid, one rectangle per run of equal pixels in a row."""
+    rects = []
+    for y, row in enumerate(canvas.px):
+        x = 0
+        while x < canvas.w:
+            p = row[x]
+            end = x
+            while end + 1 < canvas.w and row[end + 1] == p:
+                end += 1
+            if p[3] > 0:
+                opacity = '' if p[3] == 255 else ' fill-opacity="%.3f"' % (p[3] / 255)
+                rects.append('<rect x="%d" y="%d" width="%d" height="1" fill="#%02x%02x%02x"%s/>'
+                             % (x, y, end - x + 1, p[0], p[1], p[2], opacity))
+            x = end + 1
+    with open(path, 'w') as f:
+        f.write('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
+                'shape-rendering="crispEdges">\n' % (canvas.w, canvas.h, canvas.w, canvas.h))
+        f.write('\n'.join(rects) + '\n</svg>\n')
+
 # ---------------------------------------------------------------- sound
 
 def zapzap(rate=11025, seconds=3.5):
@@ -327,6 +372,9 @@ def main(out):
                  'section_add', 'section_delete', 'helper', 'pencil'):
         write_png(os.path.join(out, 'glyph_%s.png' % kind), glyph(kind))
     write_png(os.path.join(out, 'mainicon.png'), icon())
+    for size in ICON_SIZES:
+        write_png(os.path.join(out, 'icon_%d.png' % size), icon_at(size))
+    write_svg(os.path.join(out, 'icon.svg'), icon())
     write_wav(os.path.join(out, 'wave1.wav'), zapzap())
 
 

@@ -13,10 +13,11 @@ InfoFileResult WriteInfoFile(const std::string& dataDir, const TemplateSettings&
 {
     InfoFileResult result;
     result.path = OutputPath(dataDir, settings.OutputDir, nfo ? settings.NfoOutput : settings.DizOutput);
-    const std::optional<std::string> templateBytes =
-        readFileBytes(TemplatePath(dataDir, nfo ? settings.NfoClone : settings.DizClone));
+    const std::string templatePath = TemplatePath(dataDir, nfo ? settings.NfoClone : settings.DizClone);
+    const std::optional<std::string> templateBytes = readFileBytes(templatePath);
     if (!templateBytes) {
         result.outcome = InfoFileOutcome::TemplateUnreadable;
+        result.message = std::string(kGenerationErrorText) + '\r' + templatePath;
         return result;
     }
     const GenerateResult generated = GenerateLines(*templateBytes, sections);
@@ -34,6 +35,7 @@ InfoFileResult WriteInfoFile(const std::string& dataDir, const TemplateSettings&
         break;
     case WriteOutcome::WriteFailed:
         result.outcome = InfoFileOutcome::WriteFailed;
+        result.message = std::string(kGenerationErrorText) + '\r' + result.path;
         break;
     }
     return result;

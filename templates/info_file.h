@@ -9,23 +9,23 @@
 namespace pkm {
 
 // The message of a template that cannot be read, and also of an output file that cannot be
-// written once it has been created.
+// written once it has been created; its second line names that file.
 inline constexpr const char* kGenerationErrorCaption = "Input error";
 inline constexpr const char* kGenerationErrorText = "Error while reading input file...";
 
 enum class InfoFileOutcome {
     Written,
-    TemplateUnreadable, // kGenerationErrorText
+    TemplateUnreadable, // kGenerationErrorText, then the template's path
     GenerationFailed,   // a section's Line named no line: "List index out of bounds (%d)"
     CannotCreate,       // "Cannot create file %s"
-    WriteFailed,        // created, but the bytes did not get written: kGenerationErrorText
+    WriteFailed,        // created, but the bytes did not get written: kGenerationErrorText, then the output's path
 };
 
 struct InfoFileResult {
     InfoFileOutcome outcome = InfoFileOutcome::Written;
     // The output file's path (also when it could not be written).
     std::string path;
-    // The text of GenerationFailed and CannotCreate.
+    // The message of every failure, lines separated by a carriage return.
     std::string message;
 };
 

@@ -33,7 +33,7 @@ public:
 
     QStringList openFileNames(QWidget* parent, const OpenFilesRequest& request) override
     {
-        QFileDialog dlg(parent, request.title);
+        QFileDialog dlg(parent, request.title, request.directory);
         dlg.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
         dlg.setOption(QFileDialog::ReadOnly, false);
         dlg.setNameFilters(request.filters);

@@ -19,6 +19,7 @@ struct FolderRequest {
 
 struct OpenFilesRequest {
     QString title;
+    QString directory;   // the folder the dialog opens in; empty: the dialog's own choice
     QStringList filters; // "All files (*)", ...
     int filterIndex = 0;
     bool multiple = true;

@@ -2,6 +2,7 @@
 
 #include "archiving/RarPage.h"
 #include "archiving/ZipPage.h"
+#include "archiving/ZipSeriesDialog.h"
 #include "platform/widgets/LogBox.h"
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/UpDown.h"
@@ -9,6 +10,7 @@
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
+#include "support/read_only.h"
 #include "templates/NfoDizPage.h"
 #include "templates/template_store.h"
 
@@ -16,6 +18,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSoundEffect>
 #include <QStackedWidget>
@@ -26,6 +29,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <memory>
 
 namespace {
@@ -48,6 +53,19 @@ protected:
     ProgramDir dir;
     ScriptedDialogs dialogs;
 };
+
+// Every entry under a directory with its size and modification time.
+std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> listing(const std::string& dir)
+{
+    std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+        entries[entry.path().string()] = {entry.is_regular_file() ? entry.file_size() : 0, entry.last_write_time()};
+    return entries;
+}
+
+const QString kFirstRunText = QStringLiteral("It's the first time you run PKM.\rI *strongly* suggest you read the "
+                                             "readme.hlp file before trying to use it.\rIt takes only 5 minutes. "
+                                             "Thank you :)");
 
 pkm::TParam section(const std::string& name, const std::string& value = std::string())
 {
@@ -98,30 +116,43 @@ TEST_F(MainWindow, FirstStartShowsTheMessageOnceAndCreatesAnEmptyReleaseIni)
 
 TEST_F(MainWindow, AStoreThatCannotBeCreatedIsExplainedAndTheWindowStillWorks)
 {
-    // The program directory lies under a regular file: creation fails even for root, as it
-    // does for a user in an installation directory that is not theirs.
+    // The store's folder lies under a regular file: creation fails even for root, as it does
+    // for a user in an installation directory, or a home folder, that is not theirs.
     dir.write("plainfile", "x");
-    const pkm::ProgramPaths paths = pkm::ProgramPaths::beside(dir.file("plainfile/pakmaster"));
-    auto form = start(paths);
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    const std::string ini = paths.iniPath();
-    EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Pakmaster v1.0"));
-    EXPECT_EQ(dialogs.messages[1].icon, MessageIcon::Error);
-    EXPECT_EQ(dialogs.messages[1].text,
-              QStringLiteral("Cannot create file ") + QString::fromLocal8Bit(ini.c_str())
-                  + QStringLiteral("\r\rPakmaster keeps its templates and settings in Release.ini beside the "
-                                   "program. Install Pakmaster into a directory you can write to, or run it "
-                                   "from the build directory."));
-    EXPECT_FALSE(std::filesystem::exists(ini));
+    struct Row {
+        pkm::ProgramPaths paths;
+        QString hint;
+    };
+    const Row rows[] = {
+        {pkm::ProgramPaths::beside(dir.file("plainfile/pakmaster")),
+         QStringLiteral("Pakmaster keeps its templates and settings in Release.ini beside the program. Install "
+                        "Pakmaster into a directory you can write to, or run it from the build directory.")},
+        {pkm::ProgramPaths::perUser(dir.path(), dir.file("plainfile/pakmaster")),
+         QStringLiteral("An installed Pakmaster keeps its templates and settings in your own folder %1. Make that "
+                        "folder writable, or set XDG_CONFIG_HOME to a folder you can write to.")
+             .arg(pathToQString(dir.file("plainfile/pakmaster/")))},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.paths.dataDir);
+        dialogs.messages.clear();
+        auto form = start(row.paths);
+        ASSERT_EQ(dialogs.messages.size(), 2u);
+        const std::string ini = row.paths.iniPath();
+        EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Pakmaster v1.0"));
+        EXPECT_EQ(dialogs.messages[1].icon, MessageIcon::Error);
+        EXPECT_EQ(dialogs.messages[1].text,
+                  QStringLiteral("Cannot create file ") + QString::fromLocal8Bit(ini.c_str()) + "\r\r" + row.hint);
+        EXPECT_FALSE(std::filesystem::exists(ini));
 
-    // The window goes on without sections: page 0 answers its options.
-    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 0);
-    EXPECT_FALSE(find<QPushButton>(form, "Button2")->isEnabled());
-    find<QCheckBox>(form, "CheckBox3")->click();
-    EXPECT_TRUE(find<QPushButton>(form, "Button2")->isEnabled());
-    QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton);
-    EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 2);
-    EXPECT_EQ(dialogs.messages.size(), 2u);
+        // The window goes on without sections: page 0 answers its options.
+        EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 0);
+        EXPECT_FALSE(find<QPushButton>(form, "Button2")->isEnabled());
+        find<QCheckBox>(form, "CheckBox3")->click();
+        EXPECT_TRUE(find<QPushButton>(form, "Button2")->isEnabled());
+        QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton);
+        EXPECT_EQ(find<QStackedWidget>(form, "Notebook1")->currentIndex(), 2);
+        EXPECT_EQ(dialogs.messages.size(), 2u);
+    }
 }
 
 TEST_F(MainWindow, FrameGeometryAndStartState)
@@ -338,4 +369,101 @@ TEST_F(MainWindow, StartUpReadsTheSectionListsAndTheOutputDirectory)
     EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit")->text(), QStringLiteral("/srv/release"));
     EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit2")->text(), QStringLiteral("/srv/release"));
     EXPECT_EQ(find<NfoDizPage>(form, "NfoDiz")->editedSectionIndex(), -1);
+}
+
+TEST_F(MainWindow, AnInstalledCopyKeepsEverythingInTheUsersFolder)
+{
+    struct Row {
+        const char* what;
+        bool marker;
+        bool readOnly;
+    };
+    const Row rows[] = {
+        {"installed: the directory has the marker, and root could write there", true, false},
+        {"a read-only program directory", false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempDir program;
+        TempDir home;
+        std::filesystem::copy(PAKMASTER_SOURCE_DIR "/examples", program.file("examples"));
+        if (row.marker)
+            program.write(pkm::kInstalledMarker, "");
+        std::optional<ReadOnly> readOnly;
+        if (row.readOnly) {
+            readOnly.emplace(program.path());
+            if (!readOnly->ok())
+                GTEST_SKIP() << "this process cannot make a directory read-only for itself";
+        }
+        const auto before = listing(program.path());
+        // XDG_CONFIG_HOME names a folder that does not exist yet.
+        const pkm::ProgramPaths paths = pkm::ProgramPaths::forProgram(program.path(), {home.file("config"), home.path()});
+        ASSERT_EQ(paths.mode, pkm::StoreMode::PerUser);
+        ASSERT_EQ(paths.dataDir, home.file("config/pakmaster/"));
+        dialogs.messages.clear();
+        {
+            auto form = start(paths);
+            ASSERT_EQ(dialogs.messages.size(), 1u);
+            EXPECT_EQ(dialogs.messages[0].text, kFirstRunText);
+            // The wizard starts with the example set.
+            EXPECT_EQ(home.read("config/pakmaster/Release.ini"), program.read("examples/Release.ini"));
+            EXPECT_EQ(form->nfoSections().size(), 8u);
+            EXPECT_EQ(form->dizSections().size(), 6u);
+
+            QTest::mouseClick(find<QCheckBox>(form, "CheckBox1"), Qt::LeftButton);
+            QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton);
+            dialogs.dialogHandlers.push_back([](QDialog*) { return int(QDialog::Accepted); });
+            QTest::mouseClick(find<QPushButton>(form, "Button4"), Qt::LeftButton);
+            EXPECT_EQ(dialogs.messages.size(), 1u) << dialogs.lastMessageText().toStdString();
+            EXPECT_NE(home.read("config/pakmaster/release.nfo").find("PAKMASTER EXAMPLE RELEASE"), std::string::npos);
+        }
+        auto again = start(paths);
+        EXPECT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(listing(program.path()), before);
+    }
+}
+
+TEST_F(MainWindow, TheZipPageStartsFromWhereTheRarPageLeftItsVolumes)
+{
+    dir.writeIni();
+    std::filesystem::create_symlink(PAKMASTER_BIN_DIR "/PKM.DLL", dir.file("PKM.DLL"));
+    const std::string rar = dir.write("rar", "#!/bin/sh\ntouch \"$7.7z.001\" \"$7.7z.002\"\n");
+    std::filesystem::permissions(rar, std::filesystem::perms::owner_all);
+    std::filesystem::create_directories(dir.file("in"));
+    std::filesystem::create_directories(dir.file("volumes"));
+    auto form = start();
+    QTest::mouseClick(find<QCheckBox>(form, "CheckBox3"), Qt::LeftButton);
+    QTest::mouseClick(find<QCheckBox>(form, "CheckBox4"), Qt::LeftButton);
+    QPushButton* next = find<QPushButton>(form, "Button2");
+    QTest::mouseClick(next, Qt::LeftButton);
+    ASSERT_EQ(form->currentPage(), 2);
+    find<QLineEdit>(form, "InDirEdit")->setText(pathToQString(dir.file("in")));
+    find<QLineEdit>(form, "OutDirEdit")->setText(pathToQString(dir.file("volumes")));
+    find<QLineEdit>(form, "NameEdit")->setText(QStringLiteral("rel"));
+    QTest::mouseClick(find<QPushButton>(form, "Button5"), Qt::LeftButton);
+    ASSERT_TRUE(std::filesystem::exists(dir.file("volumes/rel.7z.002")));
+
+    // An empty output box on the Zip page takes the Rar page's at the page's entry.
+    QTest::mouseClick(next, Qt::LeftButton);
+    QLineEdit* zipOut = find<QLineEdit>(form, "OutDirEdit2");
+    EXPECT_EQ(zipOut->text(), pathToQString(dir.file("volumes") + "/"));
+
+    // The open-file dialog starts among the volumes and offers them.
+    dialogs.dialogHandlers.push_back([](QDialog* d) {
+        find<QLineEdit>(qobject_cast<TForm4*>(d), "Edit1")->setText(QStringLiteral("disk1"));
+        return int(QDialog::Accepted);
+    });
+    QTest::mouseClick(find<QToolButton>(form, "BitBtn1"), Qt::LeftButton);
+    find<QListWidget>(form, "ListBox1")->item(0)->setSelected(true);
+    QTest::mouseClick(find<QToolButton>(form, "BitBtn4"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.fileRequests.size(), 1u);
+    EXPECT_EQ(dialogs.fileRequests[0].directory, pathToQString(dir.file("volumes") + "/"));
+    EXPECT_EQ(dialogs.fileRequests[0].filters.value(5), QStringLiteral("Volumes (rel.*)"));
+
+    // A box the user has filled keeps its text.
+    zipOut->setText(QStringLiteral("/srv/zips"));
+    QTest::mouseClick(find<QPushButton>(form, "Button1"), Qt::LeftButton);
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(zipOut->text(), QStringLiteral("/srv/zips"));
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessageText().toStdString();
 }

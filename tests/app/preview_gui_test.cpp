@@ -192,10 +192,11 @@ TEST_F(Preview, FailuresAreReportedAndLeaveAnEarlierOutputWhole)
     const std::string earlier = "earlier output\r\n";
     const QString title = QStringLiteral("Pakmaster v1.0");
     const std::vector<Case> cases = {
+        // The second line names the file to fix.
         {"missing template", [](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoClone = "missing.nfo"; },
-         QStringLiteral("Input error"), inputError},
+         QStringLiteral("Input error"), inputError + "\r" + pathToQString(dir.file("missing.nfo"))},
         {"empty template key", [](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoClone.clear(); },
-         QStringLiteral("Input error"), inputError},
+         QStringLiteral("Input error"), inputError + "\r" + pathToQString(dir.path() + "/")},
         {"line beyond the template",
          [](pkm::TemplateSettings&, pkm::SectionList& r, FaultyFileWriter&) { r[1].Line = 9; }, title,
          QStringLiteral("List index out of bounds (10)")}, // 9 + the 2 lines the memo adds, less 1
@@ -207,7 +208,7 @@ TEST_F(Preview, FailuresAreReportedAndLeaveAnEarlierOutputWhole)
          [this](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.OutputDir = dir.file("nowhere"); }, title,
          QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("nowhere/release.nfo")))},
         {"disk full", [](pkm::TemplateSettings&, pkm::SectionList&, FaultyFileWriter& f) { f.failAfterBytes = 10; },
-         QStringLiteral("Input error"), inputError},
+         QStringLiteral("Input error"), inputError + "\r" + pathToQString(dir.file("release.nfo"))},
     };
     dir.write("clone.nfo", kTemplate);
     std::filesystem::create_directory(dir.file("adir"));

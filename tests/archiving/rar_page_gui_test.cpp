@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -328,4 +329,24 @@ TEST_F(RarPageTest, TheBuiltInArchiverMakesVolumesThatSevenZipRestores)
     EXPECT_TRUE(dir.read("x/noise.bin") == noise);
     EXPECT_EQ(dir.read("x/a.txt"), "alpha");
     EXPECT_EQ(dir.read("x/sub/b.txt"), "beta");
+}
+
+TEST_F(RarPageTest, ARunThatLeavesVolumesTellsWhereTheyLie)
+{
+    // The volume name carries a folder of its own inside the output directory.
+    archiver("rar", "touch \"$7.7z.001\" \"$7.7z.002\"\n");
+    fs::create_directories(dir.file("out/sub"));
+    QSignalSpy made(page, &RarPage::volumesMade);
+    fill(dir.file("in"), dir.file("out"), "sub/rel.rar");
+    QTest::mouseClick(start, Qt::LeftButton);
+    ASSERT_EQ(made.count(), 1);
+    EXPECT_EQ(made[0][0].toString().toStdString(), dir.file("out/sub/"));
+    EXPECT_EQ(made[0][1].toString(), QStringLiteral("rel"));
+
+    // A run that leaves none says nothing.
+    archiver("rar", "exit 0\n");
+    fill(dir.file("in"), dir.file("out"), "none");
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_EQ(log().last(), QStringLiteral("File(s) created: 0"));
+    EXPECT_EQ(made.count(), 1);
 }

@@ -65,3 +65,24 @@ TEST(VolumeFiles, CountsMatchingEntriesOfTheOutputDirectory)
     EXPECT_EQ(countVolumeFiles(dir.path(), "none"), 0u);
     EXPECT_EQ(countVolumeFiles(dir.file("missing"), "rel"), 0u);
 }
+
+TEST(VolumeFiles, TheDialogPatternPicksTheVolumesWhateverTheirName)
+{
+    const struct {
+        std::string outDir, volumeName, directory, base, pattern;
+    } rows[] = {
+        {"/out/", "rel.rar", "/out/", "rel", "rel.*"},
+        {"/out", "sub/rel", "/out/sub/", "rel", "rel.*"},
+        {"/out/", "my release", "/out/", "my release", "my?release.*"}, // a blank would split the pattern
+        {"/out/", "a[1];(b)*", "/out/", "a[1];(b)*", "a?1???b??.*"},
+        {"/out/", "r\xC3\xA9l", "/out/", "r\xC3\xA9l", "r?l.*"}, // one character beyond ASCII, one "?"
+        {"/out/", "", "/out/", "", ""},                          // no name: no pattern
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.volumeName);
+        const VolumeLocation location = locateVolumes(row.outDir, row.volumeName);
+        EXPECT_EQ(location.directory, row.directory);
+        EXPECT_EQ(location.base, row.base);
+        EXPECT_EQ(volumeFilterPattern(location.base), row.pattern);
+    }
+}

@@ -627,3 +627,39 @@ TEST_F(ZipPageTest, CloseIsRefusedDuringARunWhichKeepsTheZipsItStartedWith)
     EXPECT_TRUE(form->close());
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
+
+TEST_F(ZipPageTest, TheOpenFileDialogStartsWhereTheVolumesAreAndOffersThem)
+{
+    const std::string file = work.write("rel/readme.nfo", "n");
+    const QString zips = q(work.file("zips"));
+    const QString volumes = q(work.file("rel") + "/");
+    fs::create_directories(work.file("zips"));
+    addSeries("disk1", "1");
+    struct Row {
+        const char* what;
+        QString volumesDir;
+        QString baseName;
+        QString outDir;
+        QString directory;
+        QString volumesFilter; // after the five; empty: none
+    };
+    const Row rows[] = {
+        {"nothing known yet", "", "", "", "", ""},
+        {"the zips' folder", "", "", zips, zips, ""},
+        {"the volumes' folder", volumes, "my release", zips, volumes, "Volumes (my?release.*)"},
+        {"volumes whose folder is gone", q(work.file("gone") + "/"), "rel", zips, zips, "Volumes (rel.*)"},
+    };
+    const QStringList five {"All files (*)", "Nfo files (*.nfo)", "Diz files (*.diz)", "Rar files (*.r*)",
+                            "Ace files (*.ace *.c*)"};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        page->offerVolumes(row.volumesDir, row.baseName);
+        outDir->setText(row.outDir);
+        selectZips({0});
+        addFiles({file});
+        const OpenFilesRequest& request = dialogs.fileRequests.back();
+        EXPECT_EQ(request.directory, row.directory);
+        EXPECT_EQ(request.filters, row.volumesFilter.isEmpty() ? five : five + QStringList {row.volumesFilter});
+        EXPECT_EQ(request.filterIndex, 0);
+    }
+}

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end test: installs Pakmaster into a fresh prefix, starts it in a real X window under
-# Xvfb and drives the whole wizard with mouse clicks and keys as a user would (NFO and DIZ
-# pages with Preview, a volume run on the Rar page, a zip series on the Zip page), then checks
-# every file the run produced.
+# Xvfb and drives the whole wizard with mouse clicks and keys as a user would (the first-run
+# message, NFO and DIZ pages with Preview, a volume run on the Rar page, a zip series on the Zip
+# page), then checks every file the run produced. The installed copy keeps its files in the
+# per-user folder and must leave the installation untouched. Run as root, a second pass starts
+# the read-only installation as a normal user, created for it, up to a Preview.
 #
 #   tests/e2e/run_e2e.sh [build directory]          (default: build)
 #
@@ -26,9 +28,11 @@ started=$SECONDS
 work="$(mktemp -d /tmp/pakmaster-e2e.XXXXXX)"
 xvfb_pid=""
 app_pid=""
+e2e_user=""
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    [ -n "$e2e_user" ] && userdel "$e2e_user" 2>/dev/null || true
     if [ "${PAKMASTER_E2E_KEEP:-0}" = 1 ]; then echo "e2e: kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
@@ -36,7 +40,7 @@ trap cleanup EXIT
 fail() {
     echo "e2e: FAILED: $*" >&2
     [ -s "$work/runs.log" ] && { echo "e2e: archiver runs seen:" >&2; sed 's/^/  /' "$work/runs.log" >&2; }
-    [ -s "$work/pakmaster.log" ] && { echo "e2e: the program printed:" >&2; tail -n 20 "$work/pakmaster.log" | sed 's/^/  /' >&2; }
+    [ -s "$app_log" ] && { echo "e2e: the program printed:" >&2; tail -n 20 "$app_log" | sed 's/^/  /' >&2; }
     if [ -n "${DISPLAY:-}" ]; then
         echo "e2e: windows on screen:" >&2
         for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
@@ -58,16 +62,23 @@ wait_for() {
     done
 }
 
-# --- Install into a fresh prefix; the program directory gets the example templates. --------
+# --- Install into a fresh prefix. --------------------------------------------------------------
+app_log="$work/pakmaster.log"
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" || fail "cmake --install"
 prog="$work/prefix/lib/pakmaster"
-for f in pakmaster PKM.DLL pkm_volumes rar ace32 zip examples/Release.ini examples/clone.nfo examples/clone.diz; do
+for f in pakmaster PKM.DLL pkm_volumes rar ace32 zip INSTALLED examples/Release.ini examples/clone.nfo examples/clone.diz; do
     [ -e "$prog/$f" ] || fail "installation lacks $f"
 done
 [ -L "$work/prefix/bin/pakmaster" ] || fail "installation lacks the bin/pakmaster link"
 [ -f "$work/prefix/share/applications/pakmaster.desktop" ] || fail "installation lacks the desktop entry"
 [ -f "$work/prefix/share/icons/hicolor/32x32/apps/pakmaster.png" ] || fail "installation lacks the icon"
-cp "$prog/examples/clone.nfo" "$prog/examples/clone.diz" "$prog/examples/Release.ini" "$prog/"
+# An installed copy keeps Release.ini, the templates and its outputs in the per-user folder,
+# which its first start fills from the example set.
+export XDG_CONFIG_HOME="$work/config"
+data="$XDG_CONFIG_HOME/pakmaster"
+# What the installation holds, to show afterwards that no run wrote into it.
+installation() { find "$work/prefix" -printf '%P %y %s %T@\n' | sort; }
+installation >"$work/installed.txt"
 
 # --- The directory to compress: incompressible data, so it takes several volumes. -----------
 input="$work/input"
@@ -88,7 +99,7 @@ export DISPLAY=":$(head -n 1 "$work/display")"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
 cd "$work"
-"$work/prefix/bin/pakmaster" >"$work/pakmaster.log" 2>&1 &
+"$work/prefix/bin/pakmaster" >"$app_log" 2>&1 &
 app_pid=$!
 
 # The window of the given title (a regular expression), once it is shown.
@@ -201,6 +212,19 @@ no_children() { ! pgrep -P "$app_pid" >/dev/null; }
 # event queue (the window's name property is read after the server has handled them).
 settle() { xdotool getwindowname "$main" >/dev/null; }
 
+# The first start shows the first-run message, titled as the main window is, before the main
+# window itself; once it is answered the main window appears.
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
+first_run_message() {
+    local message size
+    message=$(window '^Pakmaster v1\.0$')
+    size=$(xdotool getwindowgeometry "$message" | sed -n 's/.*Geometry: //p')
+    [ "$size" != "447x325" ] || fail "the main window came up without the first-run message"
+    xdotool windowfocus --sync "$message"
+    xdotool key Return
+    wait_for 10 eval '! visible "^Pakmaster v1\\.0$" | grep -qx "$message"' || fail "the first-run message stayed"
+}
+first_run_message
 main=$(window '^Pakmaster v1\.0$')
 focus "$main"
 
@@ -318,8 +342,8 @@ key ctrl+a                 # every zip
 names=""
 for v in "${volumes[@]}"; do names+="\"$work/volumes/$v\" "; done
 open_files "${names% }"
-open_files "$prog/release.nfo"
-open_files "$prog/file_id.diz"
+open_files "$data/release.nfo"
+open_files "$data/file_id.diz"
 page_fill 250 23 "$work/zips"       # Output directory
 page_click 50 30           # back to the zip list: the first zip and its content
 settle
@@ -344,19 +368,65 @@ fi
 kill "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 app_pid=""
+
+# --- A normal user, the installation read-only. ---------------------------------------------
+# The user's own HOME, with no .config yet; XDG_CONFIG_HOME is unset, so ~/.config is used.
+user_pass() {
+    local home="$work/home" uid gid
+    e2e_user="pkm-e2e-$$"
+    useradd --no-create-home --home-dir "$home" --shell /usr/sbin/nologin "$e2e_user" \
+        || fail "useradd $e2e_user"
+    uid=$(id -u "$e2e_user")
+    gid=$(id -g "$e2e_user")
+    mkdir "$home"
+    chown "$uid:$gid" "$home"
+    chmod 755 "$work"
+    chmod -R a-w "$work/prefix"
+    installation >"$work/installed.txt"
+    app_log="$work/pakmaster-user.log"
+    setpriv --reuid="$uid" --regid="$gid" --init-groups \
+        env -i HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin "$work/prefix/bin/pakmaster" >"$app_log" 2>&1 &
+    app_pid=$!
+    first_run_message
+    main=$(window '^Pakmaster v1\.0$')
+    focus "$main"
+    page_click 40 112           # Create NFO file.
+    settle
+    click "$main" 315 304       # Next >
+    preview=$(open_by_click '^release\.nfo$' click "$main" 47 304)
+    eval "$(xdotool getwindowgeometry --shell "$preview")"
+    click "$preview" $((WIDTH - 170 + 37)) $((HEIGHT - 35 + 12))
+    wait_for 10 gone '^release\.nfo$' || fail "the user's NFO preview did not close"
+    kill "$app_pid"
+    wait "$app_pid" 2>/dev/null || true
+    app_pid=""
+
+    local user_data="$home/.config/pakmaster"
+    "$expected_info" "$user_data" nfo >"$work/expected-user.nfo"
+    check cmp "$work/expected-user.nfo" "$user_data/release.nfo"
+    check cmp "$prog/examples/Release.ini" "$user_data/Release.ini"
+    check test "$(stat -c %U "$user_data/release.nfo")" = "$e2e_user"
+}
+status=0
+check() { if "$@"; then :; else echo "e2e: check failed: $*" >&2; status=1; fi; }
+check cmp "$work/installed.txt" <(installation)
+if [ "$(id -u)" -ne 0 ] || ! command -v useradd >/dev/null || ! command -v setpriv >/dev/null; then
+    echo "e2e: skipped the pass as a normal user: it needs root, useradd and setpriv to create one"
+else
+    user_pass
+    check cmp "$work/installed.txt" <(installation)
+    user_passed=1
+fi
 ui_seconds=$((SECONDS - started))
 
 # --- Every produced file. -----------------------------------------------------------------------
-status=0
-check() { if "$@"; then :; else echo "e2e: check failed: $*" >&2; status=1; fi; }
-
-"$expected_info" "$prog" nfo "Title=$nfo_title" "Version=$nfo_version" >"$work/expected.nfo"
-"$expected_info" "$prog" diz "DIZ title=$diz_title" "DIZ version=$diz_version" >"$work/expected.diz"
-check cmp "$work/expected.nfo" "$prog/release.nfo"
-check cmp "$work/expected.diz" "$prog/file_id.diz"
+"$expected_info" "$data" nfo "Title=$nfo_title" "Version=$nfo_version" >"$work/expected.nfo"
+"$expected_info" "$data" diz "DIZ title=$diz_title" "DIZ version=$diz_version" >"$work/expected.diz"
+check cmp "$work/expected.nfo" "$data/release.nfo"
+check cmp "$work/expected.diz" "$data/file_id.diz"
 # The typed values are there, the titles in capitals as their sections ask.
-check grep -q "PAKMASTER END TO END" "$prog/release.nfo"
-check grep -q "E2E RUN" "$prog/file_id.diz"
+check grep -q "PAKMASTER END TO END" "$data/release.nfo"
+check grep -q "E2E RUN" "$data/file_id.diz"
 
 mkdir "$work/restored"
 check 7zz x -y -bd "-o$work/restored" "$work/volumes/release.7z.001" >"$work/7zz.log"
@@ -372,12 +442,13 @@ for ((i = 1; i <= count; i++)); do
         status=1
     fi
     check cmp <(unzip -p "$zip" "$volume") "$work/volumes/$volume"
-    check cmp <(unzip -p "$zip" release.nfo) "$prog/release.nfo"
-    check cmp <(unzip -p "$zip" file_id.diz) "$prog/file_id.diz"
+    check cmp <(unzip -p "$zip" release.nfo) "$data/release.nfo"
+    check cmp <(unzip -p "$zip" file_id.diz) "$data/file_id.diz"
 done
 check test ! -e "$(printf '%s/zips/disk%02d.zip' "$work" $((count + 1)))"
 unzip -l "$work/zips/disk01.zip"
 
 [ $status -eq 0 ] || fail "produced files differ (see above)"
-echo "e2e: passed: $count volumes, $count zips, NFO and DIZ byte-exact" \
+echo "e2e: passed: $count volumes, $count zips, NFO and DIZ byte-exact, nothing written into the" \
+     "installation${user_passed:+, and again as a normal user}" \
      "(${ui_seconds}s driving the window, $((SECONDS - started))s in all)"

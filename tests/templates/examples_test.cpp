@@ -80,6 +80,27 @@ TEST(Examples, ReleaseIniNamesTheExampleFiles)
     EXPECT_EQ(diz.size(), 6u);
 }
 
+TEST(Examples, TheNfoLogoLettersEachStandInColumnsOfTheirOwn)
+{
+    // A block-art row shifted against the others joins letters or splits one: the columns
+    // blank in all five rows of "PKMASTER" must part exactly eight letters.
+    const auto bytes = pkm::readFileBytes(kExamples + "clone.nfo");
+    ASSERT_TRUE(bytes.has_value());
+    const std::vector<std::string> lines = pkm::splitTextLines(*bytes);
+    ASSERT_GE(lines.size(), 7u);
+    const std::vector<std::string> logo(lines.begin() + 2, lines.begin() + 7);
+    int letters = 0;
+    bool inLetter = false;
+    for (std::size_t column = 1; column + 1 < logo[0].size(); ++column) {
+        bool inked = false;
+        for (const std::string& row : logo)
+            inked = inked || (column < row.size() && row[column] != ' ');
+        letters += inked && !inLetter;
+        inLetter = inked;
+    }
+    EXPECT_EQ(letters, 8);
+}
+
 TEST(Examples, NfoKeepsItsFrameAndPutsEveryValueInPlace)
 {
     const Generated g = generate("NFO clone", true);
