@@ -10,6 +10,7 @@ packages=(
     zip unzip 7zip
     fonts-unifont fonts-dejavu-core fonts-liberation2
     xvfb xauth xdotool xclip imagemagick
+    dpkg-dev desktop-file-utils appstream
     clang libclang-rt-dev valgrind
 )
 

@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
-(cd build && cpack -G DEB >cpack.log) || { cat build/cpack.log >&2; exit 1; }
+(cd build && cpack -G DEB >cpack.log 2>&1) || { cat build/cpack.log >&2; exit 1; }
 ls build/pakmaster_*.deb

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Pakmaster and runs every test: the unit and window tests,
-# the end-to-end run of the whole wizard in a real X window, all of the unit and window tests
+# the end-to-end run of the whole wizard in a real X window, the Debian package's contents and
+# dependencies (build/pakmaster_*.deb), all of the unit and window tests
 # again under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and each fuzz
 # target for a few seconds from its corpus (build-fuzz/).
 #   FUZZ_SECONDS=n   seconds per fuzz target (default 5; 0 skips fuzzing)
@@ -12,6 +13,9 @@ scripts/build.sh
 
 echo "== End-to-end run of the wizard =="
 tests/e2e/run_e2e.sh
+
+echo "== Debian package =="
+tests/package/run_package_test.sh
 
 echo "== Sanitizer build (build-asan) =="
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAKMASTER_SANITIZE=ON >/dev/null

@@ -210,15 +210,15 @@ void insertPiece(std::string& out, std::string_view base, std::string_view piece
 
 } // namespace
 
-std::string TemplatePath(const std::string& programDir, const std::string& cloneKey)
+std::string TemplatePath(const std::string& dataDir, const std::string& cloneKey)
 {
-    return withTrailingSeparator(programDir) + cloneKey;
+    return withTrailingSeparator(dataDir) + cloneKey;
 }
 
-std::string OutputPath(const std::string& programDir, const std::string& outputDirSetting,
+std::string OutputPath(const std::string& dataDir, const std::string& outputDirSetting,
                        const std::string& outputKey)
 {
-    const std::string dir = outputDirSetting.empty() ? programDir : outputDirSetting;
+    const std::string dir = outputDirSetting.empty() ? dataDir : outputDirSetting;
     return withTrailingSeparator(dir) + outputKey;
 }
 

@@ -12,11 +12,12 @@
 
 namespace pkm {
 
-// The program's directory with its trailing separator, followed by the template key.
-std::string TemplatePath(const std::string& programDir, const std::string& cloneKey);
-// "Output dir" with a trailing separator (the program's directory when it is empty), followed
-// by the output key, empty or not.
-std::string OutputPath(const std::string& programDir, const std::string& outputDirSetting,
+// The folder that keeps Release.ini (the program's directory, or the per-user folder) with its
+// trailing separator, followed by the template key.
+std::string TemplatePath(const std::string& dataDir, const std::string& cloneKey);
+// "Output dir" with a trailing separator (the folder that keeps Release.ini when it is empty),
+// followed by the output key, empty or not.
+std::string OutputPath(const std::string& dataDir, const std::string& outputDirSetting,
                        const std::string& outputKey);
 
 // Removes every leading and trailing byte with a code from 0 to 32.

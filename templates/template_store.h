@@ -20,11 +20,11 @@ inline constexpr const char* kDizOutputKey = "DIZ output";
 inline constexpr const char* kOutputDirKey = "Output dir";
 
 struct TemplateSettings {
-    std::string NfoClone;  // "NFO clone": template of the NFO file, relative to the program's directory
+    std::string NfoClone;  // "NFO clone": template of the NFO file, relative to the folder of Release.ini
     std::string NfoOutput; // "NFO output": name of the generated NFO file
     std::string DizClone;  // "DIZ clone"
     std::string DizOutput; // "DIZ output"
-    std::string OutputDir; // "Output dir": empty means the program's directory
+    std::string OutputDir; // "Output dir": empty means the folder of Release.ini
 
     bool operator==(const TemplateSettings&) const = default;
 };

@@ -1,8 +1,9 @@
-// Writes to standard output the NFO or DIZ file the core generator makes from a program
-// directory's Release.ini and template, with some section values replaced as a user types
-// them in the wizard. The end-to-end test compares the program's output with it.
+// Writes to standard output the NFO or DIZ file the core generator makes from the Release.ini
+// and template of a folder (beside the program, or the per-user folder), with some section
+// values replaced as a user types them in the wizard. The end-to-end test compares the
+// program's output with it.
 //
-//   pkm_expected_info <program directory> nfo|diz [Name=Value ...]
+//   pkm_expected_info <folder of Release.ini> nfo|diz [Name=Value ...]
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "templates/generator.h"
@@ -15,12 +16,12 @@
 int main(int argc, char** argv)
 {
     if (argc < 3 || (std::string(argv[2]) != "nfo" && std::string(argv[2]) != "diz")) {
-        std::cerr << "usage: pkm_expected_info <program directory> nfo|diz [Name=Value ...]\n";
+        std::cerr << "usage: pkm_expected_info <folder of Release.ini> nfo|diz [Name=Value ...]\n";
         return 2;
     }
-    const std::string programDir = pkm::withTrailingSeparator(argv[1]);
+    const std::string dataDir = pkm::withTrailingSeparator(argv[1]);
     const bool nfo = std::string(argv[2]) == "nfo";
-    const std::string ini = programDir + "Release.ini";
+    const std::string ini = dataDir + "Release.ini";
 
     pkm::SectionList nfoSections;
     pkm::SectionList dizSections;
@@ -48,7 +49,7 @@ int main(int argc, char** argv)
     }
 
     const pkm::TemplateSettings settings = pkm::ReadTemplateSettings(ini);
-    const std::string templatePath = pkm::TemplatePath(programDir, nfo ? settings.NfoClone : settings.DizClone);
+    const std::string templatePath = pkm::TemplatePath(dataDir, nfo ? settings.NfoClone : settings.DizClone);
     const auto bytes = pkm::readFileBytes(templatePath);
     if (!bytes) {
         std::cerr << "cannot read " << templatePath << "\n";
