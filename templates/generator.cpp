@@ -320,9 +320,9 @@ GenerateResult GenerateLines(std::string_view templateBytes, const SectionList& 
         const std::string_view old = lines.at(index);
         const std::string base = removeField(old, section.Start, section.Width);
 
-        // The value as a text box holds it: up to its first NUL.
         std::string_view value = section.Value;
         if (section.Style) {
+            // The value as a text box holds it: up to its first NUL.
             value = value.substr(0, value.find('\0'));
             shownLines = layoutDisplayLines(value, section.Width);
             // No displayed lines: the template line stays as it was, field characters included.
