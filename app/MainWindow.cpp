@@ -349,6 +349,10 @@ bool TForm1::GenerateInfoFile(std::string& outputPath)
     case pkm::InfoFileOutcome::GenerationFailed:
     case pkm::InfoFileOutcome::CannotCreate:
         throw pkm::Error(result.message);
+    case pkm::InfoFileOutcome::TooLarge:
+        Dialogs().showMessage(this, QString::fromLatin1(pkm::kTooLargeCaption),
+                              QString::fromStdString(pkm::TooLargeText()), MessageIcon::Error);
+        return false;
     case pkm::InfoFileOutcome::TemplateUnreadable:
     case pkm::InfoFileOutcome::WriteFailed:
         break;

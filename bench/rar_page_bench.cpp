@@ -31,6 +31,7 @@ public:
     {
         fprintf(stderr, "message: %s: %s\n", qPrintable(caption), qPrintable(text));
     }
+    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
     int execDialog(QDialog*) override { return 0; }
     std::optional<QString> browseForFolder(QWidget*, const FolderRequest&) override { return std::nullopt; }
     QStringList openFileNames(QWidget*, const OpenFilesRequest&) override { return {}; }

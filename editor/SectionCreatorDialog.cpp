@@ -197,6 +197,7 @@ void TForm2::FormCreate()
     SectionList.clear();
     pkm::TemplateStore store = pkm::LoadTemplateStore(paths_.iniPath());
     SectionList = std::move(store.records);
+    storeBytes_ = std::move(store.fileBytes);
     for (const std::string& label : store.labels)
         ListBox1->addItem(toDisplay(label));
     Edit1->setText(pathText(store.settings.NfoClone));
@@ -454,7 +455,7 @@ void TForm2::HelperClosed()
     Helper = nullptr;
 }
 
-void TForm2::Button1Click()
+bool TForm2::Button1Click()
 {
     pkm::TemplateSettings settings;
     settings.NfoClone = pathOf(Edit1);
@@ -462,7 +463,16 @@ void TForm2::Button1Click()
     settings.DizClone = pathOf(Edit3);
     settings.DizOutput = pathOf(Edit4);
     settings.OutputDir = pathOf(Edit5);
-    pkm::SaveTemplateStore(paths_.iniPath(), SectionList, settings);
+    // Another window (or program) may have saved since this dialog read the file: its change
+    // is replaced only once the user agreed to it, as it stands then.
+    std::string expected = storeBytes_;
+    while (!pkm::SaveTemplateStoreIfUnchanged(paths_.iniPath(), SectionList, settings, expected)) {
+        if (!Dialogs().askYesNo(this, QStringLiteral("Release.ini changed"),
+                                QStringLiteral("Release.ini was changed since this dialog read it.\r"
+                                               "Replace it with the sections shown here?")))
+            return false;
+    }
+    return true;
 }
 
 void TForm2::accept()
@@ -473,8 +483,11 @@ void TForm2::accept()
     if (numericError_->pending())
         return;
     // A failed save is reported; the dialog still closes with OK so that the wizard reloads
-    // whatever the file now holds.
-    guarded([this] { Button1Click(); });
+    // whatever the file now holds. Declining to replace a change keeps the dialog and its edits.
+    bool close = true;
+    guarded([this, &close] { close = Button1Click(); });
+    if (!close)
+        return;
     QDialog::accept();
 }
 

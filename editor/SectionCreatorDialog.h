@@ -5,6 +5,7 @@
 #include "templates/section.h"
 
 #include <QDialog>
+#include <string>
 
 class NumericErrorNotice;
 class QCheckBox;
@@ -38,7 +39,8 @@ public:
 
 public slots:
     // OK: commits the field being edited, then saves. A field that fails its check keeps the
-    // dialog open (its message is on its way).
+    // dialog open (its message is on its way), and so does a No to replacing a file that
+    // changed since the dialog read it.
     void accept() override;
     // Closes the helper with the dialog, whatever the result.
     void done(int result) override;
@@ -67,8 +69,9 @@ private:
     void BitBtn5Click(QObject* sender);
     void HelperOkClick();
     void HelperClosed();
-    // Writes Release.ini from the records and the five settings.
-    void Button1Click();
+    // Writes Release.ini from the records and the five settings. False when the file changed
+    // since the dialog read it and the user chose not to replace it.
+    bool Button1Click();
 
     void ListBox1MouseDown(QMouseEvent* event);
     void ListBox1DragOver(const QPoint& pos);
@@ -133,6 +136,8 @@ private:
     TBrowseDirectoryDlg* BrowseDirectoryDlg;
 
     pkm::ProgramPaths paths_;
+    // Release.ini as the dialog read it.
+    std::string storeBytes_;
     NumericErrorNotice* numericError_;
     bool dragArmed_ = false;
     bool dragging_ = false;

@@ -1,6 +1,7 @@
 // Generation on arbitrary templates and section lists, checked against a plain model of the
 // rules: sections in list order, each on its current line (memo-style sections that add lines
 // move every section beyond their line down), a Line naming no line at its turn fails the run.
+// A run whose file would grow beyond the bound ends as too large at the same section.
 // Also checked directly: the output ends with CR LF, and an edit-style piece of Alignment 0..2
 // stands exactly Width long at Start when the line reaches Start.
 #include "fuzz/fuzz_input.h"
@@ -16,12 +17,18 @@ namespace {
 struct Model {
     bool ok = true;
     long long badIndex = 0;
+    bool tooLarge = false;
     std::string bytes;
 };
 
 Model model(std::string_view templateBytes, const pkm::SectionList& sections)
 {
     std::vector<std::string> lines = pkm::splitTextLines(templateBytes);
+    // The file's size after each section, and the bytes of all lines built on the way.
+    std::size_t size = pkm::joinTextLines(lines).size();
+    std::size_t work = 0;
+    if (size > pkm::kGeneratedFileLimit)
+        return Model {false, 0, true, {}};
     std::vector<long long> at;
     for (const pkm::TParam& s : sections)
         at.push_back(s.Line);
@@ -30,21 +37,19 @@ Model model(std::string_view templateBytes, const pkm::SectionList& sections)
         const pkm::TParam& s = sections[k];
         const long long line = at[k];
         if (line < 1 || line > static_cast<long long>(lines.size()))
-            return Model {false, line - 1, {}};
+            return Model {false, line - 1, false, {}};
         std::string base = lines[line - 1];
         if (s.Start >= 1 && s.Start <= base.size())
             base.erase(s.Start - 1u, s.Width);
         const std::size_t insertAt = s.Start == 0 ? 0 : std::min<std::size_t>(s.Start - 1u, base.size());
 
-        std::vector<std::string> built;
+        // The pieces first: the lines are built only when the file stays within the bound.
+        std::vector<std::string> pieces;
         auto place = [&](std::string_view text) {
-            const std::string piece = pkm::AlignToWidth(pkm::Trim(text), s.Width, s.Alignment, s.Caps);
+            std::string piece = pkm::AlignToWidth(pkm::Trim(text), s.Width, s.Alignment, s.Caps);
             if (s.Alignment <= 2)
                 PKM_FUZZ_CHECK(piece.size() == s.Width);
-            std::string out = base.substr(0, insertAt) + piece + base.substr(insertAt);
-            if (!s.Style && s.Alignment <= 2 && s.Start >= 1 && s.Start - 1u <= base.size())
-                PKM_FUZZ_CHECK(out.compare(s.Start - 1u, s.Width, piece) == 0);
-            built.push_back(std::move(out));
+            pieces.push_back(std::move(piece));
         };
         if (!s.Style) {
             place(s.Value);
@@ -53,8 +58,22 @@ Model model(std::string_view templateBytes, const pkm::SectionList& sections)
             value = value.substr(0, value.find('\0'));
             for (const pkm::DisplayLine& shown : pkm::layoutDisplayLines(value, s.Width))
                 place(value.substr(shown.start, shown.length));
-            if (built.empty())
+            if (pieces.empty())
                 continue;
+        }
+        std::size_t bytes = 0;
+        for (const std::string& piece : pieces)
+            bytes += base.size() + piece.size() + 2;
+        size = size - (lines[line - 1].size() + 2) + bytes;
+        work += bytes;
+        if (size > pkm::kGeneratedFileLimit || work > pkm::kGenerationWorkLimit)
+            return Model {false, 0, true, {}};
+        std::vector<std::string> built;
+        for (const std::string& piece : pieces) {
+            std::string out = base.substr(0, insertAt) + piece + base.substr(insertAt);
+            if (!s.Style && s.Alignment <= 2 && s.Start >= 1 && s.Start - 1u <= base.size())
+                PKM_FUZZ_CHECK(out.compare(s.Start - 1u, s.Width, piece) == 0);
+            built.push_back(std::move(out));
         }
         lines[line - 1] = built.front();
         lines.insert(lines.begin() + line, built.begin() + 1, built.end());
@@ -66,7 +85,7 @@ Model model(std::string_view templateBytes, const pkm::SectionList& sections)
             }
         }
     }
-    return Model {true, 0, pkm::joinTextLines(lines)};
+    return Model {true, 0, false, pkm::joinTextLines(lines)};
 }
 
 } // namespace
@@ -104,7 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Model expected = model(templateBytes, sections);
 
     PKM_FUZZ_CHECK(result.ok() == expected.ok);
-    if (!result.ok()) {
+    PKM_FUZZ_CHECK(result.tooLarge == expected.tooLarge);
+    if (result.tooLarge) {
+        PKM_FUZZ_CHECK(!result.badLineIndex && result.bytes.empty());
+    } else if (!result.ok()) {
         PKM_FUZZ_CHECK(*result.badLineIndex == expected.badIndex);
         PKM_FUZZ_CHECK(result.bytes.empty());
         PKM_FUZZ_CHECK(!result.errorMessage().empty());

@@ -1,5 +1,6 @@
 // The profile reader on arbitrary Release.ini bytes: the wizard's and the section creator's
-// views of the same file agree, and a parsed file survives its own serialization.
+// views of the same file agree, a parsed file survives its own serialization, and a save puts
+// the settings first.
 #include "fuzz/fuzz_input.h"
 #include "platform/profile_file.h"
 #include "templates/template_store.h"
@@ -58,8 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& name : file.listedSectionNames())
         PKM_FUZZ_CHECK(file.readString(name, "Name", "?") == again.readString(name, "Name", "?"));
 
-    // A save over the file and a reload give back the records in list order.
+    // A save puts "Main" first, where the next reader lists it whatever the file held, and
+    // keeps a byte-order mark.
     const std::string saved = pkm::BuildTemplateStore(bytes, store.records, store.settings);
+    const std::vector<std::string> savedNames = pkm::ProfileFile::parse(saved).sectionNames();
+    PKM_FUZZ_CHECK(!savedNames.empty() && savedNames.front() == "Main");
+    PKM_FUZZ_CHECK(bytes.starts_with("\xEF\xBB\xBF") == saved.starts_with("\xEF\xBB\xBF"));
     writeScratch(path, saved);
     const pkm::TemplateStore reloaded = pkm::LoadTemplateStore(path);
     (void)reloaded;

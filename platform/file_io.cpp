@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,12 +12,38 @@ namespace pkm {
 
 int FileWriter::createTemporary(std::string& pathTemplate)
 {
-    return ::mkstemp(pathTemplate.data());
+    // Close-on-exec: an archiver started meanwhile must not hold the file open.
+    return ::mkostemp(pathTemplate.data(), O_CLOEXEC);
+}
+
+int FileWriter::openExisting(const std::string& path)
+{
+    return ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
 }
 
 ssize_t FileWriter::write(int fd, const char* data, std::size_t size)
 {
     return ::write(fd, data, size);
+}
+
+int FileWriter::syncFile(int fd)
+{
+    return ::fsync(fd);
+}
+
+int FileWriter::renameFile(const std::string& from, const std::string& to)
+{
+    return ::rename(from.c_str(), to.c_str());
+}
+
+int FileWriter::syncDirectory(const std::string& directory)
+{
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    const int result = ::fsync(fd);
+    ::close(fd);
+    return result;
 }
 
 namespace {
@@ -38,6 +66,113 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+// Straight to the system: putting old bytes back needs no room the file did not have.
+bool putBack(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+}
+
+void lockFile(int fd, int operation)
+{
+    // A lock the file system does not offer (ENOLCK) leaves the file unlocked, as before.
+    while (::flock(fd, operation) != 0 && errno == EINTR) {
+    }
+}
+
+// The whole content of an open regular file of at most kInputFileLimit bytes.
+std::optional<std::string> readOpenFile(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0
+        || static_cast<std::size_t>(st.st_size) > kInputFileLimit)
+        return std::nullopt;
+    std::string out;
+    out.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::pread(fd, buf, sizeof buf, static_cast<off_t>(out.size()));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        // A file that grows while it is read is held to the same bound.
+        if (out.size() + static_cast<std::size_t>(n) > kInputFileLimit)
+            return std::nullopt;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    return out;
+}
+
+std::string directoryOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path with every symbolic link of its last component followed, so that a save updates
+// the file a link names instead of replacing the link. A loop stops after as many links as
+// the system would follow; what is left is then no regular file, and the save refuses it.
+std::string followLinks(std::string path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= link.size())
+            return path;
+        link.resize(static_cast<std::size_t>(n));
+        if (link.front() == '/' || path.find('/') == std::string::npos)
+            path = link;
+        else
+            path = directoryOf(path) + "/" + link;
+    }
+    return path;
+}
+
+// "<name>.pkm-" and the six letters or digits mkstemp puts in place of "XXXXXX".
+bool isTemporaryOf(std::string_view entry, std::string_view name)
+{
+    constexpr std::string_view kMark = ".pkm-";
+    if (entry.size() != name.size() + kMark.size() + 6 || entry.substr(0, name.size()) != name
+        || entry.substr(name.size(), kMark.size()) != kMark)
+        return false;
+    for (const char c : entry.substr(name.size() + kMark.size())) {
+        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!alnum)
+            return false;
+    }
+    return true;
+}
+
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 } // namespace
 
 FileWriter& fileWriter()
@@ -52,68 +187,190 @@ void setFileWriter(FileWriter* writer)
 
 std::optional<std::string> readFileBytes(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Looked at before it is opened: opening a FIFO waits for a writer, and opening some
+    // devices does things of its own.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string out;
-    if (st.st_size > 0)
-        out.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
+    lockFile(fd, LOCK_SH);
+    std::optional<std::string> bytes = readOpenFile(fd);
     ::close(fd);
-    return out;
+    return bytes;
 }
 
-WriteOutcome replaceFile(const std::string& path, std::string_view bytes)
+FileUpdate::FileUpdate(const std::string& path)
+    : target_(followLinks(path))
+{
+    // The lock is taken on the file that is there once the lock is held: a save that renamed
+    // a new file into place while this one waited leaves the old file locked, not the new one.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        struct stat st {};
+        if (::stat(target_.c_str(), &st) == 0) {
+            if (!S_ISREG(st.st_mode))
+                return;
+            int fd = ::open(target_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+            if (fd < 0)
+                fd = ::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+            if (fd < 0)
+                return;
+            lockFile(fd, LOCK_EX);
+            struct stat held {};
+            struct stat now {};
+            if (::fstat(fd, &held) == 0 && ::stat(target_.c_str(), &now) == 0 && held.st_dev == now.st_dev
+                && held.st_ino == now.st_ino) {
+                lockFd_ = fd;
+                return;
+            }
+            ::close(fd);
+        } else if (errno == ENOENT) {
+            // Nothing to lock yet: the directory stands for the file until it is created.
+            const int fd = ::open(directoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (fd < 0)
+                return;
+            lockFile(fd, LOCK_EX);
+            if (::lstat(target_.c_str(), &st) != 0 && errno == ENOENT) {
+                lockFd_ = fd;
+                lockedDirectory_ = true;
+                return;
+            }
+            ::close(fd);
+        } else {
+            return;
+        }
+    }
+}
+
+FileUpdate::~FileUpdate()
+{
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+}
+
+bool FileUpdate::exists() const
+{
+    struct stat st {};
+    return ::lstat(target_.c_str(), &st) == 0;
+}
+
+std::optional<std::string> FileUpdate::read() const
+{
+    if (lockedDirectory_)
+        return std::nullopt;
+    // Read through the locked descriptor: a second open would wait for this very lock.
+    if (lockFd_ >= 0)
+        return readOpenFile(lockFd_);
+    return readFileBytes(target_);
+}
+
+void FileUpdate::removeStaleTemporaries() const
+{
+    // Only while the lock is held: then no other save of this file is under way, and every
+    // temporary file of it was left by a save that was killed.
+    if (lockFd_ < 0)
+        return;
+    DIR* dir = ::opendir(directoryOf(target_).c_str());
+    if (dir == nullptr)
+        return;
+    const std::string name = nameOf(target_);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isTemporaryOf(entry->d_name, name))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+WriteOutcome FileUpdate::replace(std::string_view bytes)
 {
     struct stat target {};
-    const bool exists = ::stat(path.c_str(), &target) == 0;
-    if (exists && S_ISDIR(target.st_mode))
+    const bool exists = ::lstat(target_.c_str(), &target) == 0;
+    // A directory, a FIFO, a device (or a loop of links) is never replaced by a file.
+    if (exists && !S_ISREG(target.st_mode))
         return WriteOutcome::CannotCreate;
-    if (exists && ::access(path.c_str(), W_OK) != 0)
+    if (exists && ::access(target_.c_str(), W_OK) != 0)
         return WriteOutcome::CannotCreate; // a write-protected file stays protected
 
-    std::string tmp = path + ".pkm-XXXXXX";
+    removeStaleTemporaries();
+    // A rename would leave the other names of the file with the old content.
+    if (exists && target.st_nlink > 1)
+        return writeInPlace(bytes, target.st_size);
+
+    std::string tmp = target_ + ".pkm-XXXXXX";
     const int fd = g_writer->createTemporary(tmp);
-    if (fd < 0)
+    if (fd < 0) {
+        // A directory the user may not add to, holding a file the user may write.
+        if (exists && (errno == EACCES || errno == EPERM))
+            return writeInPlace(bytes, target.st_size);
         return WriteOutcome::CannotCreate;
-
-    mode_t mode;
-    if (exists) {
-        mode = target.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
     }
-    ::fchmod(fd, mode);
 
-    const bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    if (exists) {
+        struct stat made {};
+        const bool sameOwner = ::fstat(fd, &made) == 0 && made.st_uid == target.st_uid && made.st_gid == target.st_gid;
+        if (!sameOwner && ::fchown(fd, target.st_uid, target.st_gid) != 0) {
+            // Only the file itself keeps an owner this process cannot give away.
+            ::close(fd);
+            ::unlink(tmp.c_str());
+            return writeInPlace(bytes, target.st_size);
+        }
+        // After the owner: a change of owner clears the set-id bits.
+        ::fchmod(fd, target.st_mode & 07777);
+    } else {
+        ::fchmod(fd, newFileMode());
+    }
+
+    const bool ok = writeAll(fd, bytes) && g_writer->syncFile(fd) == 0;
     if (::close(fd) != 0 || !ok) {
         ::unlink(tmp.c_str());
         return WriteOutcome::WriteFailed;
     }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (g_writer->renameFile(tmp, target_) != 0) {
+        const int error = errno;
         ::unlink(tmp.c_str());
+        // A file mounted over its name (a bind mount) cannot be renamed over; it can be written.
+        if (exists && error == EBUSY)
+            return writeInPlace(bytes, target.st_size);
         return WriteOutcome::CannotCreate;
     }
+    // The rename is only durable once the directory is; a file system without directory sync
+    // has nothing to lose here.
+    g_writer->syncDirectory(directoryOf(target_));
     return WriteOutcome::Written;
+}
+
+WriteOutcome FileUpdate::writeInPlace(std::string_view bytes, off_t oldSize)
+{
+    const std::optional<std::string> old = read();
+    const int fd = g_writer->openExisting(target_);
+    if (fd < 0)
+        return WriteOutcome::CannotCreate;
+    // Room first, so that a full disk fails before a byte of the old content is overwritten.
+    if (static_cast<off_t>(bytes.size()) > oldSize) {
+        const int error = ::posix_fallocate(fd, oldSize, static_cast<off_t>(bytes.size()) - oldSize);
+        if (error == ENOSPC || error == EDQUOT || error == EFBIG) {
+            static_cast<void>(::ftruncate(fd, oldSize));
+            ::close(fd);
+            return WriteOutcome::WriteFailed;
+        }
+    }
+    bool ok = ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes)
+              && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && g_writer->syncFile(fd) == 0;
+    if (!ok && old)
+        putBack(fd, *old);
+    if (::close(fd) != 0)
+        ok = false;
+    return ok ? WriteOutcome::Written : WriteOutcome::WriteFailed;
+}
+
+WriteOutcome replaceFile(const std::string& path, std::string_view bytes)
+{
+    FileUpdate update(path);
+    return update.replace(bytes);
 }
 
 } // namespace pkm

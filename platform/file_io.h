@@ -1,6 +1,10 @@
 #pragma once
-// Whole-file reading and replacing. A replacement is written to a temporary file beside the
-// target and renamed over it, so a failed write never leaves the target truncated.
+// Whole-file reading and replacing of the files the user keeps (Release.ini, templates, the
+// generated NFO and DIZ files). Reads take only regular files of a bounded size, so a FIFO or a
+// device never blocks or floods the window. A replacement follows symbolic links to the file
+// they name, keeps its owner, group and mode, and is written to a temporary file beside it and
+// renamed over it, so a failed write never leaves the file truncated. Both hold an advisory
+// lock (flock) on the file, so two Pakmaster windows never interleave their saves.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -9,7 +13,12 @@
 
 namespace pkm {
 
-// The whole file, or nothing when it cannot be opened or read (missing, a directory, no access).
+// The largest file read whole. Templates and Release.ini are kilobytes.
+inline constexpr std::size_t kInputFileLimit = 4u << 20;
+
+// The whole file, or nothing when it cannot be read: missing, no access, not a regular file
+// (a directory, a FIFO, a device), or larger than kInputFileLimit. A save in progress is
+// waited for, never seen half written.
 std::optional<std::string> readFileBytes(const std::string& path);
 
 enum class WriteOutcome {
@@ -18,17 +27,57 @@ enum class WriteOutcome {
     WriteFailed,  // created, but writing the bytes failed (disk full, I/O error)
 };
 
+// A file held for a read-modify-write: symbolic links are followed to the file they name, and
+// an exclusive lock is held on it (on its directory while it does not exist) until the object
+// goes. Other saves and reads of the file wait for it.
+class FileUpdate {
+public:
+    explicit FileUpdate(const std::string& path);
+    ~FileUpdate();
+    FileUpdate(const FileUpdate&) = delete;
+    FileUpdate& operator=(const FileUpdate&) = delete;
+
+    // The file the path leads to, after symbolic links.
+    const std::string& target() const { return target_; }
+    // Something of any kind is there.
+    bool exists() const;
+    // The file's bytes, as readFileBytes would give them.
+    std::optional<std::string> read() const;
+    // Replaces the file's content with `bytes`. The file keeps its owner, group and mode. A file
+    // with several hard links, one whose owner this process cannot give to a new file, and one
+    // in a directory that refuses new files are written in place instead, after making room for
+    // the new size, and get their old bytes back when the write fails.
+    WriteOutcome replace(std::string_view bytes);
+
+private:
+    WriteOutcome writeInPlace(std::string_view bytes, off_t oldSize);
+    void removeStaleTemporaries() const;
+
+    std::string target_;
+    int lockFd_ = -1;
+    bool lockedDirectory_ = false;
+};
+
+// FileUpdate(path).replace(bytes).
 WriteOutcome replaceFile(const std::string& path, std::string_view bytes);
 
-// The system calls through which a replacement creates and fills its temporary file; tests
-// put one in its place that fails as a full disk or a refusing directory would.
+// The system calls through which a replacement writes; tests put one in its place that fails
+// as a full disk or a refusing directory would, or that records the order of the steps.
 class FileWriter {
 public:
     virtual ~FileWriter() = default;
-    // mkstemp(3): the template ends in "XXXXXX"; -1 and errno on failure.
+    // mkostemp(3) with O_CLOEXEC: the template ends in "XXXXXX"; -1 and errno on failure.
     virtual int createTemporary(std::string& pathTemplate);
+    // open(2) of an existing file for writing in place.
+    virtual int openExisting(const std::string& path);
     // write(2).
     virtual ssize_t write(int fd, const char* data, std::size_t size);
+    // fsync(2).
+    virtual int syncFile(int fd);
+    // rename(2).
+    virtual int renameFile(const std::string& from, const std::string& to);
+    // fsync(2) of the directory, so that a rename in it survives a power cut.
+    virtual int syncDirectory(const std::string& directory);
 };
 
 FileWriter& fileWriter();

@@ -2,6 +2,8 @@
 
 #include "platform/file_io.h"
 
+#include <iterator>
+
 namespace pkm {
 
 namespace {
@@ -88,6 +90,13 @@ ProfileFile::Line ProfileFile::parseLine(std::string text)
 ProfileFile ProfileFile::parse(std::string_view bytes)
 {
     ProfileFile file;
+    // Windows editors put one before the first line; left there, it would hide that line's
+    // section header.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        file.byteOrderMark_ = true;
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t end = bytes.find_first_of("\r\n", start);
@@ -111,7 +120,7 @@ ProfileFile ProfileFile::load(const std::string& path)
 
 std::string ProfileFile::serialize() const
 {
-    std::string out;
+    std::string out = byteOrderMark_ ? "\xEF\xBB\xBF" : "";
     for (const Line& line : lines_) {
         out += line.text;
         out += "\r\n";
@@ -268,6 +277,19 @@ void ProfileFile::eraseSections(const std::vector<std::string>& sections)
     }
     lines_.resize(kept);
     invalidateIndex();
+}
+
+ProfileFile ProfileFile::takeSections()
+{
+    std::size_t first = 0;
+    while (first < lines_.size() && lines_[first].kind != Kind::Header)
+        ++first;
+    ProfileFile rest;
+    rest.lines_.assign(std::make_move_iterator(lines_.begin() + static_cast<std::ptrdiff_t>(first)),
+                       std::make_move_iterator(lines_.end()));
+    lines_.resize(first);
+    invalidateIndex();
+    return rest;
 }
 
 std::string sectionNamesBuffer(const std::vector<std::string>& names, std::size_t bufferSize)

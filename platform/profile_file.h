@@ -4,6 +4,8 @@
 // bytes, so that a save writes the complete file once.
 //
 // Reading rules:
+// - a UTF-8 byte-order mark at the start of the file is no part of its first line (it is
+//   written back before it);
 // - a line ends at CR LF, a lone CR or a lone LF; blank lines name nothing, so any run of
 //   line ends reads like one;
 // - blanks and control characters 9 to 13 around a line, a section name, a key and a value
@@ -59,6 +61,9 @@ public:
     // Erases the sections one after another, as that many eraseSection calls would (a name
     // given twice erases its first two sections), in one pass over the file.
     void eraseSections(const std::vector<std::string>& sections);
+    // Moves every line from the first section header on into a file of their own, and returns
+    // it; this file keeps the lines before that header and the byte-order mark.
+    ProfileFile takeSections();
 
 private:
     enum class Kind { Other, Header, Key };
@@ -77,6 +82,7 @@ private:
     void invalidateIndex() { indexValid_ = false; }
 
     std::vector<Line> lines_;
+    bool byteOrderMark_ = false;
     // Lower-cased section name -> index of its first header; rebuilt after an edit.
     mutable std::unordered_map<std::string, std::size_t> headerIndex_;
     mutable bool indexValid_ = false;

@@ -187,6 +187,22 @@ private:
     std::size_t topStep_ = 1;
 };
 
+bool isTrimmedByte(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+std::size_t trimmedLength(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isTrimmedByte(text[begin]))
+        ++begin;
+    while (end > begin && isTrimmedByte(text[end - 1]))
+        --end;
+    return end - begin;
+}
+
 // The line with `width` characters deleted from 1-based character `start` on; a start of 0 or
 // beyond the end deletes nothing, a field running past the end deletes to the end.
 std::string removeField(std::string_view line, std::uint16_t start, std::uint16_t width)
@@ -208,6 +224,15 @@ void insertPiece(std::string& out, std::string_view base, std::string_view piece
     out.append(base.substr(at));
 }
 
+// The length AlignToWidth gives the trimmed text, without building it.
+std::size_t pieceSize(std::string_view text, const TParam& section)
+{
+    const std::size_t length = trimmedLength(text);
+    if (length > section.Width || section.Alignment <= 2)
+        return section.Width;
+    return length;
+}
+
 } // namespace
 
 std::string TemplatePath(const std::string& dataDir, const std::string& cloneKey)
@@ -224,14 +249,10 @@ std::string OutputPath(const std::string& dataDir, const std::string& outputDirS
 
 std::string Trim(std::string_view text)
 {
-    const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isSpace(text[begin]))
+    while (begin < text.size() && isTrimmedByte(text[begin]))
         ++begin;
-    while (end > begin && isSpace(text[end - 1]))
-        --end;
-    return std::string(text.substr(begin, end - begin));
+    return std::string(text.substr(begin, trimmedLength(text.substr(begin))));
 }
 
 std::string AlignToWidth(std::string_view text, std::uint16_t width, std::uint8_t alignment, bool caps)
@@ -272,12 +293,22 @@ std::string GenerateResult::errorMessage() const
 
 GenerateResult GenerateLines(std::string_view templateBytes, const SectionList& sections)
 {
+    GenerateResult tooLarge;
+    tooLarge.tooLarge = true;
+    // The file's size is followed from the line lengths, so a section's lines are counted
+    // before they are built.
+    std::size_t size = joinedTextSize(templateBytes);
+    if (size > kGeneratedFileLimit)
+        return tooLarge;
+    std::size_t work = 0;
+
     TemplateLines lines(templateBytes);
     LineArena arena;
     LineShifts shifts(sections);
 
     std::string scratch;
     std::vector<std::string_view> built;
+    std::vector<DisplayLine> shownLines;
     for (const TParam& section : sections) {
         const long long line = shifts.current(section.Line);
         if (line < 1 || line > static_cast<long long>(lines.count())) {
@@ -286,27 +317,36 @@ GenerateResult GenerateLines(std::string_view templateBytes, const SectionList& 
             return failed;
         }
         const std::size_t index = static_cast<std::size_t>(line - 1);
-        const std::string base = removeField(lines.at(index), section.Start, section.Width);
+        const std::string_view old = lines.at(index);
+        const std::string base = removeField(old, section.Start, section.Width);
+
+        std::string_view value = section.Value;
+        if (section.Style) {
+            // The value as a text box holds it: up to its first NUL.
+            value = value.substr(0, value.find('\0'));
+            shownLines = layoutDisplayLines(value, section.Width);
+            // No displayed lines: the template line stays as it was, field characters included.
+            if (shownLines.empty())
+                continue;
+        } else {
+            // One piece, even when the value holds line breaks.
+            shownLines.assign(1, DisplayLine {0, value.size()});
+        }
+
+        std::size_t added = 0;
+        for (const DisplayLine& shown : shownLines)
+            added += base.size() + pieceSize(value.substr(shown.start, shown.length), section) + 2;
+        size = size - (old.size() + 2) + added;
+        work += added;
+        if (size > kGeneratedFileLimit || work > kGenerationWorkLimit)
+            return tooLarge;
 
         built.clear();
-        if (!section.Style) {
-            // One piece, even when the value holds line breaks.
-            const std::string piece = AlignToWidth(Trim(section.Value), section.Width, section.Alignment, section.Caps);
+        for (const DisplayLine& shown : shownLines) {
+            const std::string piece = AlignToWidth(Trim(value.substr(shown.start, shown.length)), section.Width,
+                                                   section.Alignment, section.Caps);
             insertPiece(scratch, base, piece, section.Start);
             built.push_back(arena.store(scratch));
-        } else {
-            // The value as a text box holds it: up to its first NUL.
-            std::string_view value = section.Value;
-            value = value.substr(0, value.find('\0'));
-            for (const DisplayLine& shown : layoutDisplayLines(value, section.Width)) {
-                const std::string piece = AlignToWidth(Trim(value.substr(shown.start, shown.length)), section.Width,
-                                                       section.Alignment, section.Caps);
-                insertPiece(scratch, base, piece, section.Start);
-                built.push_back(arena.store(scratch));
-            }
-            // No displayed lines: the template line stays as it was, field characters included.
-            if (built.empty())
-                continue;
         }
         lines.replace(index, built);
 

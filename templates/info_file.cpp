@@ -8,6 +8,12 @@
 
 namespace pkm {
 
+std::string TooLargeText()
+{
+    return formatMessage("The generated file would be larger than %d MB.",
+                         static_cast<long long>(kGeneratedFileLimit >> 20));
+}
+
 InfoFileResult WriteInfoFile(const std::string& dataDir, const TemplateSettings& settings, bool nfo,
                              const SectionList& sections)
 {
@@ -21,6 +27,10 @@ InfoFileResult WriteInfoFile(const std::string& dataDir, const TemplateSettings&
         return result;
     }
     const GenerateResult generated = GenerateLines(*templateBytes, sections);
+    if (generated.tooLarge) {
+        result.outcome = InfoFileOutcome::TooLarge;
+        return result;
+    }
     if (!generated.ok()) {
         result.outcome = InfoFileOutcome::GenerationFailed;
         result.message = generated.errorMessage();

@@ -13,10 +13,15 @@ namespace pkm {
 inline constexpr const char* kGenerationErrorCaption = "Input error";
 inline constexpr const char* kGenerationErrorText = "Error while reading input file...";
 
+// The message of a file that would be larger than kGeneratedFileLimit.
+inline constexpr const char* kTooLargeCaption = "Output error";
+std::string TooLargeText();
+
 enum class InfoFileOutcome {
     Written,
     TemplateUnreadable, // kGenerationErrorText, then the template's path
     GenerationFailed,   // a section's Line named no line: "List index out of bounds (%d)"
+    TooLarge,           // TooLargeText(); nothing was built or written
     CannotCreate,       // "Cannot create file %s"
     WriteFailed,        // created, but the bytes did not get written: kGenerationErrorText, then the output's path
 };

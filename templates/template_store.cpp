@@ -1,7 +1,6 @@
 #include "templates/template_store.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 
 #include "platform/errors.h"
@@ -148,9 +147,10 @@ TParam ReadSectionRecord(const ProfileFile& file, std::string_view section)
 
 TemplateStore LoadTemplateStore(const std::string& path)
 {
-    const ProfileFile file = ProfileFile::load(path);
-    const std::vector<std::string> names = file.listedSectionNames();
     TemplateStore store;
+    store.fileBytes = readFileBytes(path).value_or(std::string {});
+    const ProfileFile file = ProfileFile::parse(store.fileBytes);
+    const std::vector<std::string> names = file.listedSectionNames();
     forEachRecord(file, names, [&](const std::string& name, TParam record) {
         store.records.push_back(std::move(record));
         store.labels.push_back(name);
@@ -175,6 +175,10 @@ std::string BuildTemplateStore(std::string_view oldContent, const SectionList& r
     // Only what the name list shows is erased: sections beyond its 8192 bytes stay in the file,
     // and a name cut short there erases the section of that shorter name, if any.
     file.eraseSections(file.listedSectionNames());
+    // The new sections go where the erased ones were, ahead of what the list did not reach, so
+    // that the next reader lists them again. Appended after it, they would drop out of the
+    // list, and the save after that would write empty settings.
+    const ProfileFile unlisted = file.takeSections();
 
     file.writeString(kMainSection, kNfoCloneKey, settings.NfoClone);
     file.writeString(kMainSection, kNfoOutputKey, settings.NfoOutput);
@@ -195,19 +199,42 @@ std::string BuildTemplateStore(std::string_view oldContent, const SectionList& r
         file.writeString(section, kAlignmentKey, std::to_string(static_cast<int>(r.Alignment) + 1));
         file.writeString(section, kDizKey, boolText(r.Diz));
     }
-    return file.serialize();
+    return file.serialize() + unlisted.serialize();
 }
+
+namespace {
+
+// Read, compare and write under one lock. Without `expected` the file is replaced whatever
+// it holds.
+bool saveTemplateStore(const std::string& path, const SectionList& records, const TemplateSettings& settings,
+                       std::string* expected)
+{
+    FileUpdate file(path);
+    const std::optional<std::string> old = file.read();
+    // A file that is there but cannot be read would lose its unlisted content: refuse it.
+    if (!old && file.exists())
+        throw Error(formatMessage("Unable to write to %s", path));
+    const std::string current = old.value_or(std::string {});
+    if (expected != nullptr && current != *expected) {
+        *expected = current;
+        return false;
+    }
+    if (file.replace(BuildTemplateStore(current, records, settings)) != WriteOutcome::Written)
+        throw Error(formatMessage("Unable to write to %s", path));
+    return true;
+}
+
+} // namespace
 
 void SaveTemplateStore(const std::string& path, const SectionList& records, const TemplateSettings& settings)
 {
-    const std::optional<std::string> old = readFileBytes(path);
-    std::error_code ec;
-    // A file that is there but cannot be read would lose its unlisted content: refuse it.
-    if (!old && std::filesystem::exists(path, ec))
-        throw Error(formatMessage("Unable to write to %s", path));
-    const std::string content = BuildTemplateStore(old.value_or(std::string {}), records, settings);
-    if (replaceFile(path, content) != WriteOutcome::Written)
-        throw Error(formatMessage("Unable to write to %s", path));
+    saveTemplateStore(path, records, settings, nullptr);
+}
+
+bool SaveTemplateStoreIfUnchanged(const std::string& path, const SectionList& records,
+                                  const TemplateSettings& settings, std::string& expected)
+{
+    return saveTemplateStore(path, records, settings, &expected);
 }
 
 void LoadSectionLists(const std::string& path, SectionList& nfo, SectionList& diz)

@@ -35,6 +35,8 @@ struct TemplateStore {
     SectionList records;
     std::vector<std::string> labels; // section names exactly as written in the file
     TemplateSettings settings;
+    // The file as it was read (empty when missing), so that a save can tell a later change.
+    std::string fileBytes;
 };
 
 // Profile numbers: "0x1A"/"0X1A" and "$1A" are hexadecimal, anything else a signed decimal
@@ -58,12 +60,21 @@ TParam ReadSectionRecord(const ProfileFile& file, std::string_view section);
 TemplateStore LoadTemplateStore(const std::string& path);
 
 // The file's new content after a save over oldContent: every section the name list shows is
-// erased, then "Main" and "Section 1" .. "Section N" are written in list order.
+// erased, then "Main" and "Section 1" .. "Section N" are written in list order where the
+// erased sections began, ahead of the sections the list did not reach. A byte-order mark at
+// the start stays.
 std::string BuildTemplateStore(std::string_view oldContent, const SectionList& records,
                                const TemplateSettings& settings);
-// Rewrites (or creates) the file in one go. A refused write throws pkm::Error
-// "Unable to write to <path>" and leaves the old file as it was.
+// Rewrites (or creates) the file in one go, under the file's lock. A refused write, and a file
+// that is there but cannot be read (its unlisted content would be lost), throw pkm::Error
+// "Unable to write to <path>" and leave the old file as it was.
 void SaveTemplateStore(const std::string& path, const SectionList& records, const TemplateSettings& settings);
+// The same, only while the file still holds `expected` (a missing file counts as empty): when
+// it holds something else, nothing is written, `expected` becomes what it holds now, and the
+// result is false. Read, comparison and write happen under one lock, so no other save can
+// come between them.
+bool SaveTemplateStoreIfUnchanged(const std::string& path, const SectionList& records,
+                                  const TemplateSettings& settings, std::string& expected);
 
 // The wizard's view: records whose "Diz" is nonzero are appended to diz, all others to nfo,
 // each in file order.

@@ -82,6 +82,13 @@ std::vector<std::string> splitTextParagraphs(std::string_view text)
     return paragraphs;
 }
 
+std::size_t joinedTextSize(std::string_view text)
+{
+    std::size_t size = 0;
+    forEachLine(text, [&](std::string_view line) { size += line.size() + 2; });
+    return size;
+}
+
 void appendTextLine(std::string& out, std::string_view line)
 {
     out.append(line);

@@ -19,6 +19,9 @@ std::vector<std::string_view> splitTextLineViews(std::string_view text);
 // paragraph.
 std::vector<std::string> splitTextParagraphs(std::string_view text);
 
+// The size of joinTextLines(splitTextLines(text)), without building either.
+std::size_t joinedTextSize(std::string_view text);
+
 // Appends `line` and CR LF.
 void appendTextLine(std::string& out, std::string_view line);
 

@@ -15,6 +15,14 @@ public:
         box.exec();
     }
 
+    bool askYesNo(QWidget* parent, const QString& caption, const QString& text) override
+    {
+        QMessageBox box(QMessageBox::Question, caption, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+
     int execDialog(QDialog* dialog) override { return dialog->exec(); }
 
     std::optional<QString> browseForFolder(QWidget* parent, const FolderRequest& request) override

@@ -32,6 +32,8 @@ public:
     virtual ~DialogService() = default;
     // A message box with one OK button. A carriage return in the text starts a new line.
     virtual void showMessage(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) = 0;
+    // A question with the buttons Yes and No (No is the default); true for Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& caption, const QString& text) = 0;
     // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected).
     virtual int execDialog(QDialog* dialog) = 0;
     // The chosen folder, or nothing after a cancel.

@@ -31,6 +31,7 @@
 #include <QToolButton>
 
 #include <memory>
+#include <sys/stat.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -616,6 +617,44 @@ TEST_F(SectionCreator, AFailedSaveIsReportedAndTheDialogStillClosesWithOk)
     EXPECT_EQ(dir.read("Release.ini"), original);
 }
 
+TEST_F(SectionCreator, OkAsksBeforeReplacingWhatAnotherWindowSavedMeanwhile)
+{
+    open(storeText({{"Title"}}));
+    // A second window on the same file saves first.
+    auto other = std::make_unique<TForm2>(dir.paths());
+    find<QLineEdit>(other, "Edit2")->setText(QStringLiteral("theirs.nfo"));
+    QTest::mouseClick(find<QPushButton>(other, "Button1"), Qt::LeftButton);
+    ASSERT_EQ(other->result(), QDialog::Accepted);
+    EXPECT_TRUE(dialogs.questions.empty()) << "nothing had changed under the first save";
+    const std::string theirs = dir.read("Release.ini");
+    EXPECT_EQ(saved().settings.NfoOutput, "theirs.nfo");
+
+    show();
+    edit("Edit2")->setText(QStringLiteral("mine.nfo"));
+    QTest::mouseClick(button("BitBtn3"), Qt::LeftButton);
+    // No: nothing is written, and the dialog stays open with the edits.
+    QTest::mouseClick(button("Button1"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].caption, QStringLiteral("Release.ini changed"));
+    EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("Release.ini was changed since this dialog read it.\r"
+                                                        "Replace it with the sections shown here?"));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_NE(form->result(), QDialog::Accepted);
+    EXPECT_EQ(dir.read("Release.ini"), theirs);
+    EXPECT_EQ(edit("Edit2")->text(), QStringLiteral("mine.nfo"));
+    EXPECT_EQ(list()->count(), 2);
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // Asked again on the next OK; Yes replaces it.
+    dialogs.yesNoAnswers.push_back(true);
+    QTest::mouseClick(button("Button1"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(saved().settings.NfoOutput, "mine.nfo");
+    EXPECT_EQ(saved().records.size(), 2u);
+}
+
 TEST_F(SectionCreator, BrowseStartsAtTheOutputDirOrTheProgramDirectory)
 {
     open(std::string());
@@ -795,13 +834,19 @@ TEST_F(SectionHelper, TheDialogsOkAndCancelCloseTheHelper)
 
 TEST_F(SectionHelper, ATemplateThatCannotBeOpenedIsReportedAndLeavesNoHelper)
 {
-    edit("Edit1")->setText("missing.nfo");
-    QTest::mouseClick(button("BitBtn5"), Qt::LeftButton);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QString::fromStdString("Cannot open file " + dir.file("missing.nfo")));
-    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
-    EXPECT_EQ(form->helper(), nullptr);
-    EXPECT_TRUE(form->findChildren<TForm3*>().isEmpty());
+    // A FIFO would wait for a writer for ever: it is not opened at all.
+    ASSERT_EQ(::mkfifo(dir.file("fifo.nfo").c_str(), 0644), 0);
+    for (const std::string name : {"missing.nfo", "fifo.nfo"}) {
+        SCOPED_TRACE(name);
+        dialogs.messages.clear();
+        edit("Edit1")->setText(QString::fromStdString(name));
+        QTest::mouseClick(button("BitBtn5"), Qt::LeftButton);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, QString::fromStdString("Cannot open file " + dir.file(name)));
+        EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+        EXPECT_EQ(form->helper(), nullptr);
+        EXPECT_TRUE(form->findChildren<TForm3*>().isEmpty());
+    }
 
     // The next helper button works at once.
     dialogs.messages.clear();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 
 FaultyFileWriter::FaultyFileWriter()
 {
@@ -16,17 +17,38 @@ FaultyFileWriter::~FaultyFileWriter()
 int FaultyFileWriter::createTemporary(std::string& pathTemplate)
 {
     if (refuseNewFiles) {
+        steps.push_back("create refused");
         errno = EACCES;
         return -1;
     }
     const int fd = FileWriter::createTemporary(pathTemplate);
-    if (fd >= 0)
+    if (fd >= 0) {
         written_[fd] = 0;
+        const bool cloexec = (::fcntl(fd, F_GETFD) & FD_CLOEXEC) != 0;
+        steps.push_back("create " + pathTemplate + " cloexec=" + (cloexec ? "1" : "0"));
+    }
+    return fd;
+}
+
+int FaultyFileWriter::openExisting(const std::string& path)
+{
+    if (refuseExisting) {
+        steps.push_back("open refused");
+        errno = EACCES;
+        return -1;
+    }
+    const int fd = FileWriter::openExisting(path);
+    if (fd >= 0) {
+        written_[fd] = 0;
+        steps.push_back("open " + path);
+    }
     return fd;
 }
 
 ssize_t FaultyFileWriter::write(int fd, const char* data, std::size_t size)
 {
+    if (steps.empty() || steps.back() != "write")
+        steps.push_back("write");
     long long& done = written_[fd];
     if (failAfterBytes >= 0 && done >= failAfterBytes) {
         errno = ENOSPC;
@@ -38,4 +60,22 @@ ssize_t FaultyFileWriter::write(int fd, const char* data, std::size_t size)
     if (n > 0)
         done += n;
     return n;
+}
+
+int FaultyFileWriter::syncFile(int fd)
+{
+    steps.push_back("sync file");
+    return FileWriter::syncFile(fd);
+}
+
+int FaultyFileWriter::renameFile(const std::string& from, const std::string& to)
+{
+    steps.push_back("rename " + from + " " + to);
+    return FileWriter::renameFile(from, to);
+}
+
+int FaultyFileWriter::syncDirectory(const std::string& directory)
+{
+    steps.push_back("sync directory " + directory);
+    return FileWriter::syncDirectory(directory);
 }

@@ -275,6 +275,43 @@ TEST(Generator, LineThatNamesNoLineFailsWithItsZeroBasedIndex)
     EXPECT_EQ(last.bytes, crlf({"one", "two", "xhree", "bhree", "chree"}));
 }
 
+TEST(Generator, FilesBeyondTheBoundAreRefusedBeforeTheyAreBuilt)
+{
+    // A memo-style section of width 1 repeats its line once per character of its value: 64
+    // copies of a line of n characters make 64 * (n + 2) bytes.
+    const TParam repeat64 = section(1, 1, 1, std::string(64, 'x'), true);
+    const auto lineOf = [](std::size_t n) { return crlf({std::string(n, '.')}); };
+    const GenerateResult atTheBound = GenerateLines(lineOf(kGeneratedFileLimit / 64 - 2), {repeat64});
+    ASSERT_TRUE(atTheBound.ok());
+    EXPECT_EQ(atTheBound.bytes.size(), kGeneratedFileLimit);
+
+    struct Row {
+        const char* what;
+        std::string templ;
+        SectionList sections;
+    };
+    const Row rows[] = {
+        {"one byte more", lineOf(kGeneratedFileLimit / 64 - 1), {repeat64}},
+        // A 1 MiB line and two memo-style sections of width 1 would make 2 GB.
+        {"the long line repeated twice over", lineOf(1u << 20),
+         {section(1, 1, 1, std::string(1023, 'x'), true), section(1, 2, 1, std::string(1023, 'y'), true)}},
+        {"a template already beyond it", std::string(kGeneratedFileLimit - 1, '.'), {}},
+        // Each edit of a line of 4 MiB less its CR LF builds it again: eight fit the work bound.
+        {"a ninth copy of the longest line", lineOf(kGeneratedFileLimit - 2), SectionList(9, section(1, 1, 1, "x"))},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const GenerateResult result = GenerateLines(row.templ, row.sections);
+        EXPECT_TRUE(result.tooLarge);
+        EXPECT_FALSE(result.ok());
+        EXPECT_FALSE(result.badLineIndex.has_value());
+        EXPECT_EQ(result.bytes, "");
+    }
+    EXPECT_TRUE(GenerateLines(lineOf(kGeneratedFileLimit - 2), SectionList(8, section(1, 1, 1, "x"))).ok());
+    // A line that names no line fails as such, whatever comes after it.
+    EXPECT_EQ(GenerateLines(lineOf(10), {section(2, 1, 1, "x"), repeat64}).badLineIndex, 1);
+}
+
 TEST(Generator, TheCallersSectionsAreNeverChanged)
 {
     const SectionList sections {section(1, 1, 2, "a b c", true), section(2, 1, 2, "x"),

@@ -202,11 +202,76 @@ TEST(TemplateStoreSave, UnlistedContentStays)
 
     SaveTemplateStore(path, {record("New", "", 1, 1, 1, false, false, 0, false)}, {});
     const ProfileFile saved = ProfileFile::load(path);
-    std::vector<std::string> expected(names.begin() + 81, names.end());
-    expected.push_back("Main");
-    expected.push_back("Section 1");
+    // The new sections stand where the erased ones were, so the next reader lists them first.
+    std::vector<std::string> expected {"Main", "Section 1"};
+    expected.insert(expected.end(), names.begin() + 81, names.end());
     EXPECT_EQ(saved.sectionNames(), expected);
     EXPECT_EQ(saved.findString(names[81], "Name"), "n82");
+}
+
+TEST(TemplateStoreSave, AByteOrderMarkIsReadPastAndKeptThroughSaves)
+{
+    // As Windows editors write the file: the mark must not hide the "Main" header.
+    const std::string mark = "\xEF\xBB\xBF";
+    TempDir dir;
+    const std::string path = dir.write("Release.ini", mark
+                                                          + "[Main]\r\nNFO clone=clone.nfo\r\nNFO output=release.nfo\r\n"
+                                                            "DIZ clone=clone.diz\r\nDIZ output=file_id.diz\r\n"
+                                                            "Output dir=/srv/out\r\n[Section 1]\r\nName=Title\r\n");
+    for (int save = 1; save <= 2; ++save) {
+        SCOPED_TRACE(save);
+        const TemplateStore store = LoadTemplateStore(path);
+        EXPECT_EQ(store.settings.NfoClone, "clone.nfo");
+        EXPECT_EQ(store.settings.DizClone, "clone.diz");
+        EXPECT_EQ(store.settings.OutputDir, "/srv/out");
+        EXPECT_EQ(ReadMainSetting(path, kOutputDirKey), "/srv/out");
+        ASSERT_EQ(store.records.size(), 1u);
+        SaveTemplateStore(path, store.records, store.settings);
+        const std::string saved = dir.read("Release.ini");
+        EXPECT_EQ(saved.substr(0, 3), mark);
+        EXPECT_EQ(ProfileFile::parse(saved).sectionNames(), (std::vector<std::string> {"Main", "Section 1"}));
+    }
+}
+
+TEST(TemplateStoreSave, SectionsBeyondTheNameListSurviveRepeatedSaves)
+{
+    // "Main" and 200 sections of 99-character names: 81 records fit in the name list, and what
+    // follows them fills more than another list. Each save stands for the section creator
+    // opened and confirmed unchanged.
+    std::string text = "[Main]\r\nNFO clone=clone.nfo\r\nNFO output=release.nfo\r\nDIZ clone=clone.diz\r\n"
+                       "DIZ output=file_id.diz\r\nOutput dir=/srv/out\r\n";
+    for (int i = 1; i <= 200; ++i) {
+        std::string name = "Section " + std::to_string(i) + " ";
+        name.resize(99, '-');
+        text += "[" + name + "]\r\nName=n" + std::to_string(i) + "\r\nDefault=v" + std::to_string(i) + "\r\n";
+    }
+    TempDir dir;
+    const std::string path = dir.write("Release.ini", text);
+
+    std::vector<std::string> seen;
+    std::vector<std::size_t> sizes;
+    for (int save = 1; save <= 5; ++save) {
+        SCOPED_TRACE(save);
+        const TemplateStore store = LoadTemplateStore(path);
+        EXPECT_EQ(store.settings.NfoClone, "clone.nfo");
+        EXPECT_EQ(store.settings.OutputDir, "/srv/out");
+        // Every record seen before is seen again, in its place and with its value.
+        std::vector<std::string> now;
+        for (const TParam& r : store.records) {
+            EXPECT_EQ(r.Value, "v" + r.Name.substr(1));
+            now.push_back(r.Name);
+        }
+        ASSERT_GE(now.size(), seen.size());
+        EXPECT_EQ(std::vector<std::string>(now.begin(), now.begin() + static_cast<std::ptrdiff_t>(seen.size())), seen);
+        seen = now;
+        SaveTemplateStore(path, store.records, store.settings);
+        sizes.push_back(dir.read("Release.ini").size());
+    }
+    EXPECT_EQ(seen.size(), 200u) << "the hidden records come into the list as the names shrink";
+    for (std::size_t i = 1; i < sizes.size(); ++i)
+        EXPECT_LE(sizes[i], sizes[i - 1]) << "save " << i + 1;
+    EXPECT_EQ(sizes[4], sizes[3]);
+    EXPECT_EQ(ProfileFile::load(path).sectionNames().size(), 201u);
 }
 
 TEST(TemplateStoreSave, RefusedWriteLeavesTheOldFileWhole)

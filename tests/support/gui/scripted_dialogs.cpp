@@ -15,6 +15,16 @@ void ScriptedDialogs::showMessage(QWidget*, const QString& caption, const QStrin
     messages.push_back({caption, text, icon});
 }
 
+bool ScriptedDialogs::askYesNo(QWidget*, const QString& caption, const QString& text)
+{
+    questions.push_back({caption, text});
+    if (yesNoAnswers.empty())
+        return false;
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
 int ScriptedDialogs::execDialog(QDialog* dialog)
 {
     dialogTitles.push_back(dialog->windowTitle());

@@ -17,6 +17,11 @@ struct RecordedMessage {
     MessageIcon icon;
 };
 
+struct RecordedQuestion {
+    QString caption;
+    QString text;
+};
+
 class ScriptedDialogs : public DialogService {
 public:
     // Installs itself for the lifetime of the object.
@@ -24,11 +29,15 @@ public:
     ~ScriptedDialogs() override;
 
     void showMessage(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) override;
+    bool askYesNo(QWidget* parent, const QString& caption, const QString& text) override;
     int execDialog(QDialog* dialog) override;
     std::optional<QString> browseForFolder(QWidget* parent, const FolderRequest& request) override;
     QStringList openFileNames(QWidget* parent, const OpenFilesRequest& request) override;
 
     std::vector<RecordedMessage> messages;
+    // Yes/No questions, answered from yesNoAnswers in order, No when none is left.
+    std::vector<RecordedQuestion> questions;
+    std::deque<bool> yesNoAnswers;
     std::vector<FolderRequest> folderRequests;
     std::vector<OpenFilesRequest> fileRequests;
 
