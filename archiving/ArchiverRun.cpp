@@ -2,7 +2,6 @@
 // after the other, and the closing lines of the log.
 #include "archiving/ArchiverRun.h"
 
-#include "archiving/CommandSequence.h"
 #include "archiving/command_lines.h"
 #include "platform/scope_guard.h"
 #include "platform/widgets/Dialogs.h"
@@ -47,7 +46,7 @@ private:
 
 } // namespace
 
-void runArchivers(const ArchiverRun& run, const std::vector<std::string>& commandLines)
+void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps)
 {
     QWidget* window = run.startButton->window();
     run.log->clearLog();
@@ -57,7 +56,7 @@ void runArchivers(const ArchiverRun& run, const std::vector<std::string>& comman
     });
     // Destroyed before the closing lines are written, as the button comes back.
     const StartButtonRun running(run.startButton);
-    if (const auto failure = runCommandSequence({run.programDir, run.onLine, window}, commandLines))
+    if (const auto failure = runCommandSequence({run.programDir, run.onLine, window}, steps))
         Dialogs().showMessage(window, QString::fromLatin1(pkm::kCompressionErrorCaption),
                               QString::fromLocal8Bit(*failure), MessageIcon::Error);
 }

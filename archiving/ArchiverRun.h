@@ -1,6 +1,8 @@
 #pragma once
 // runArchivers and what it takes (ArchiverRun): the run behind a Start button, shared by the
 // Rar and Zip pages.
+#include "archiving/CommandSequence.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -22,8 +24,8 @@ struct ArchiverRun {
 };
 
 // Clears the log, shows "Working..." on the disabled Start button, and runs the command
-// lines one after the other through the stub. The first that fails to start or exits with
+// steps one after the other through the stub (runCommandSequence). The first that fails to start or exits with
 // an error ends the run with the "Compression error" message. However the run ends, the
 // button comes back as "&Start" (with the focus, when it had it and nobody moved it) and the
 // log gets its closing lines.
-void runArchivers(const ArchiverRun& run, const std::vector<std::string>& commandLines);
+void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps);

@@ -18,7 +18,16 @@ struct CommandSequence {
     QObject* owner = nullptr;
 };
 
-// Runs the lines in order and stops at the first that fails to start or exits with an error.
-// Returns the text of the "Compression error" message then, nothing when every line ran.
+struct CommandStep {
+    std::string commandLine;
+    // The file the command makes afresh, or empty. An earlier file there is moved aside while
+    // the command runs, removed after it succeeded and put back after it failed.
+    std::string replaces;
+};
+
+// Runs the steps in order and stops at the first that fails to start or exits with an error.
+// Returns the text of the "Compression error" message then, nothing when every step ran.
+std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps);
+// The same for command lines that replace no file.
 std::optional<std::string> runCommandSequence(const CommandSequence& sequence,
                                               const std::vector<std::string>& commandLines);

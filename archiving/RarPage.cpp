@@ -131,8 +131,10 @@ void RarPage::Button5Click()
         made = pkm::countVolumeFiles(outDir, volumeName);
         return made;
     };
-    runArchivers(run, {pkm::volumeCommandLine(context_.paths.programDir, size, pathFromQString(OutDirEdit->text()),
-                                              name, inDir, CheckBox6->isChecked())});
+    // The volume archiver keeps its volumes whole itself: the step replaces no single file.
+    runArchivers(run, {{pkm::volumeCommandLine(context_.paths.programDir, size, pathFromQString(OutDirEdit->text()),
+                                               name, inDir, CheckBox6->isChecked()),
+                        {}}});
     if (made > 0)
         emit volumesMade(pathToQString(volumes.directory), pathToQString(volumes.base));
 }

@@ -6,6 +6,7 @@
 #include "archiving/ArchiverRun.h"
 #include "archiving/ZipSeriesDialog.h"
 #include "archiving/command_lines.h"
+#include "archiving/file_aside.h"
 #include "archiving/volume_files.h"
 #include "platform/widgets/LogBox.h"
 #include "platform/widgets/Application.h"
@@ -259,14 +260,16 @@ void ZipPage::Button6Click()
         return;
     }
 
-    std::vector<std::string> commandLines;
+    // zip adds to an archive already there: each zip is made afresh, so it holds its list.
+    std::vector<CommandStep> steps;
     for (const pkm::ZipEntry& entry : run)
-        commandLines.push_back(pkm::zipCommandLine(context_.paths.programDir, outDir, entry.name, entry.content));
+        steps.push_back({pkm::zipCommandLine(context_.paths.programDir, outDir, entry.name, entry.content),
+                         pkm::zipFileMade(outDir, entry.name)});
     ArchiverRun archiverRun;
     archiverRun.startButton = Button6;
     archiverRun.log = Memo2;
     archiverRun.programDir = context_.paths.programDir;
     archiverRun.onLine = [this](TPiper* sender, const std::string& line) { ZipLogLine(sender, line); };
     archiverRun.filesCreated = [&run] { return run.size(); };
-    runArchivers(archiverRun, commandLines);
+    runArchivers(archiverRun, steps);
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-multimedia-dev libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev libarchive-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
     zip unzip 7zip
     fonts-unifont fonts-dejavu-core fonts-liberation2
     xvfb xauth xdotool xclip imagemagick

@@ -493,6 +493,18 @@ TEST_F(ZipPageTest, RealZipPacksEachZipWithItsFiles)
     test.start(QStringLiteral("unzip"), {QStringLiteral("-p"), q(work.file("out/disk1.zip")), QStringLiteral("b.nfo")});
     ASSERT_TRUE(test.waitForFinished(-1));
     EXPECT_EQ(test.readAllStandardOutput(), QByteArray("nfo text\r\n"));
+
+    // Start again after taking c.txt out of disk2: the zip is made afresh and holds the list.
+    selectZips({1});
+    contentList->item(1)->setSelected(true);
+    QTest::mouseClick(deleteFile, Qt::LeftButton);
+    ASSERT_EQ(rows(contentList), (QStringList{"b.nfo"}));
+    start();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(listing("disk1.zip"), (QStringList{"a.txt", "b.nfo"}));
+    EXPECT_EQ(listing("disk2.zip"), (QStringList{"b.nfo"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(work.file("out")), fs::directory_iterator()), 2)
+        << "only the two zips";
 }
 
 TEST_F(ZipPageTest, AFailingZipStopsTheSeries)
@@ -500,12 +512,14 @@ TEST_F(ZipPageTest, AFailingZipStopsTheSeries)
     linkRealStub();
     // The zip argument is the third; zip2 fails as zip does when it has nothing to do.
     script("zip", R"(case "$3" in
-  */zip2) echo "zip error: Nothing to do!"; exit 12;;
+  */zip2) echo partial >"$3.zip"; echo "zip error: Nothing to do!"; exit 12;;
 esac
 echo "made $3"
 echo "  50%")");
     addSeries("zip1", "3");
     outDir->setText(q(work.path()));
+    // An earlier zip2 comes back whole after the failure.
+    work.write("zip2.zip", "earlier zip2");
     start();
 
     const std::string o = work.path() + "/";
@@ -518,6 +532,8 @@ echo "  50%")");
     EXPECT_TRUE(startButton->isEnabled());
     EXPECT_EQ(startButton->text(), QStringLiteral("&Start"));
     EXPECT_EQ(zipList->count(), 3);
+    EXPECT_EQ(work.read("zip2.zip"), "earlier zip2");
+    EXPECT_EQ(std::distance(fs::directory_iterator(work.path()), fs::directory_iterator()), 1) << "nothing set aside";
 }
 
 TEST_F(ZipPageTest, AStubThatCannotStartIsReportedOnceForTheSeries)
