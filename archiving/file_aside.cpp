@@ -15,7 +15,14 @@ FileAside::FileAside(std::string path)
     : path_(std::move(path))
 {
     struct stat st {};
-    if (path_.empty() || ::lstat(path_.c_str(), &st) != 0)
+    if (path_.empty())
+        return;
+    if (::lstat(path_.c_str(), &st) != 0) {
+        absent_ = true;
+        return;
+    }
+    // A folder or a link is left where it is, to the command.
+    if (!S_ISREG(st.st_mode))
         return;
     const std::size_t slash = path_.find_last_of(kPathSeparator);
     std::string aside = (slash == std::string::npos ? std::string() : path_.substr(0, slash + 1)) + ".pkm-aside-XXXXXX";
@@ -53,12 +60,10 @@ void FileAside::restore()
     if (done_)
         return;
     done_ = true;
-    if (path_.empty() || error_ != 0)
-        return;
-    if (aside_.empty())
-        ::unlink(path_.c_str());
-    else
+    if (!aside_.empty())
         ::rename(aside_.c_str(), path_.c_str());
+    else if (absent_)
+        ::unlink(path_.c_str());
 }
 
 std::string zipFileMade(const std::string& outDir, const std::string& zipName)

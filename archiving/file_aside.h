@@ -9,7 +9,7 @@ namespace pkm {
 
 class FileAside {
 public:
-    // Moves `path` aside when it exists; an empty path moves nothing.
+    // Moves `path` aside when it is a file; an empty path moves nothing.
     explicit FileAside(std::string path);
     // Unless kept or discarded: the failure path, as restore().
     ~FileAside();
@@ -20,13 +20,15 @@ public:
     int error() const { return error_; }
     // The command succeeded: the earlier file goes.
     void discard();
-    // The command failed: what it left at the path goes and the earlier file comes back.
+    // The command failed: the earlier file comes back over what the command left, or what it
+    // left goes when there was nothing before.
     void restore();
 
 private:
     std::string path_;
     std::string aside_;
     int error_ = 0;
+    bool absent_ = false; // nothing was at the path
     bool done_ = false;
 };
 

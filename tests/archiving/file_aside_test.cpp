@@ -42,6 +42,22 @@ TEST(FileAside, TheEarlierFileGoesAfterSuccessAndComesBackAfterAFailure)
     }
 }
 
+TEST(FileAside, AFolderOfThatNameStaysWhereItIs)
+{
+    TempDir dir;
+    dir.write("z.zip/inside", "kept");
+    for (bool succeeded : {true, false}) {
+        pkm::FileAside aside(dir.file("z.zip"));
+        EXPECT_EQ(aside.error(), 0);
+        if (succeeded)
+            aside.discard();
+        else
+            aside.restore();
+        EXPECT_EQ(dir.read("z.zip/inside"), "kept");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    }
+}
+
 TEST(FileAside, ZipAddsItsExtensionOnlyToANameWithoutAPeriod)
 {
     EXPECT_EQ(pkm::zipFileMade("/o/", "disk01"), "/o/disk01.zip");
