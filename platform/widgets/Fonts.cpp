@@ -2,18 +2,18 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QStringList>
 
 namespace {
 
+// The installed family of that name in any letter case, or empty: the font the name resolves
+// to is asked for its family, which is another one when the name is not installed. Nothing
+// lists every family.
 QString findFamily(const QString& wanted)
 {
-    const QStringList families = QFontDatabase::families();
-    for (const QString& family : families) {
-        if (family.compare(wanted, Qt::CaseInsensitive) == 0)
-            return family;
-    }
-    return {};
+    QFont font(wanted);
+    font.setStyleStrategy(QFont::NoFontMerging);
+    const QString family = QFontInfo(font).family();
+    return family.compare(wanted, Qt::CaseInsensitive) == 0 ? family : QString();
 }
 
 QFont fallbackFixedFont()
@@ -51,9 +51,10 @@ QFont windowFont(int pixelSize, bool bold)
 {
     // Liberation Sans keeps the widths of the fonts the window was laid out for; the wider
     // desktop default (DejaVu Sans) would clip captions at the fixed geometry.
-    QString family = findFamily(QStringLiteral("MS Sans Serif"));
-    if (family.isEmpty())
-        family = findFamily(QStringLiteral("Liberation Sans"));
+    static const QString family = [] {
+        const QString ms = findFamily(QStringLiteral("MS Sans Serif"));
+        return ms.isEmpty() ? findFamily(QStringLiteral("Liberation Sans")) : ms;
+    }();
     QFont f = family.isEmpty() ? QFont(QStringLiteral("Sans Serif")) : QFont(family);
     if (family.isEmpty())
         f.setStyleHint(QFont::SansSerif);
