@@ -35,6 +35,7 @@ void ParagraphLayout::setColumns(int columns)
 
 int ParagraphLayout::firstLineOf(int blockNumber) const
 {
+    keepUp();
     if (firstLine_.empty())
         return 0;
     return firstLine_[static_cast<std::size_t>(std::clamp(blockNumber, 0, static_cast<int>(lines_.size())))];
@@ -47,6 +48,7 @@ qreal ParagraphLayout::topOf(int blockNumber) const
 
 int ParagraphLayout::blockNumberAt(qreal y) const
 {
+    keepUp();
     // The first block whose bottom lies below y.
     int low = 0;
     int high = static_cast<int>(lines_.size()) - 1;
@@ -119,6 +121,7 @@ QRectF ParagraphLayout::blockBoundingRect(const QTextBlock& block) const
 {
     if (!block.isValid())
         return {};
+    keepUp();
     ensureLaidOut(block);
     const int n = block.blockNumber();
     return QRectF(margin_, topOf(n), size_.width(), lines_[static_cast<std::size_t>(n)] * lineHeight_);
@@ -145,6 +148,13 @@ int ParagraphLayout::lineCountOf(const QTextBlock& block) const
 void ParagraphLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
     Q_UNUSED(charsRemoved);
+    count(from, charsAdded);
+    emit documentSizeChanged(size_);
+    emit update(QRectF(0, 0, 1e9, 1e9));
+}
+
+void ParagraphLayout::count(int from, int charsAdded)
+{
     QTextDocument* doc = document();
     updateMetrics();
     const int blocks = doc->blockCount();
@@ -181,8 +191,14 @@ void ParagraphLayout::documentChanged(int from, int charsRemoved, int charsAdded
     for (std::size_t i = 0; i < lines_.size(); ++i)
         firstLine_[i + 1] = firstLine_[i] + lines_[i];
     size_ = QSizeF(2 * margin_ + columns_ * advance_, 2 * margin_ + firstLine_.back() * lineHeight_);
-    emit documentSizeChanged(size_);
-    emit update(QRectF(0, 0, 1e9, 1e9));
+}
+
+void ParagraphLayout::keepUp() const
+{
+    // Qt asks for blocks while it edits, before it reports the change: blocks it has added or
+    // removed are counted at once, and the report that follows counts them again.
+    if (static_cast<int>(lines_.size()) != document()->blockCount())
+        const_cast<ParagraphLayout*>(this)->count(0, document()->characterCount());
 }
 
 void ParagraphLayout::ensureLaidOut(const QTextBlock& block) const

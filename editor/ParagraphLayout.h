@@ -40,6 +40,10 @@ protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
 
 private:
+    // Counts the display lines of the blocks changed from `from` on (all of them when the change
+    // does not fit the counts held), and the document's size.
+    void count(int from, int charsAdded);
+    void keepUp() const;
     int lineCountOf(const QTextBlock& block) const;
     // The block's Qt lines, laid out when missing or stale, and its position.
     void ensureLaidOut(const QTextBlock& block) const;

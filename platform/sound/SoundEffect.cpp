@@ -11,6 +11,7 @@ class SoundEffect : public Sound {
 public:
     explicit SoundEffect(const QString& source) { effect_.setSource(QUrl(source)); }
     bool isPlaying() const override { return effect_.isPlaying(); }
+    bool isLoaded() const override { return effect_.status() == QSoundEffect::Ready; }
     void play() override { effect_.play(); }
 
 private:

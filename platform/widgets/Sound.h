@@ -11,6 +11,8 @@ class Sound {
 public:
     virtual ~Sound() = default;
     virtual bool isPlaying() const = 0;
+    // The sound's data has been read and can be played.
+    virtual bool isLoaded() const = 0;
     // Starts the sound from its beginning.
     virtual void play() = 0;
 };

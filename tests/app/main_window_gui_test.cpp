@@ -331,6 +331,7 @@ public:
     {
     }
     bool isPlaying() const override { return playing_; }
+    bool isLoaded() const override { return true; }
     void play() override
     {
         ++plays_;
@@ -374,9 +375,11 @@ TEST_F(MainWindow, OnlyALeftClickOnZapzapPlaysTheSoundAndNeverRestartsIt)
     EXPECT_EQ(loads, 1);
 }
 
-TEST(SoundLibrary, IsFoundInTheProgramDirectoryOnly)
+TEST(SoundLibrary, IsFoundInTheProgramDirectoryOnlyAndLoadsTheWave)
 {
-    EXPECT_NE(loadSound(PAKMASTER_BIN_DIR "/", QStringLiteral("qrc:/wave1.wav")), nullptr);
+    const std::unique_ptr<Sound> sound = loadSound(PAKMASTER_BIN_DIR "/", QStringLiteral("qrc:/wave1.wav"));
+    ASSERT_NE(sound, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sound->isLoaded(); }));
     TempDir elsewhere;
     EXPECT_EQ(loadSound(elsewhere.path() + "/", QStringLiteral("qrc:/wave1.wav")), nullptr);
 }
