@@ -169,7 +169,8 @@ void ParagraphLayout::count(int from, int charsAdded)
     int firstNumber = first.blockNumber();
     const int lastNumber = last.blockNumber();
     const int oldLast = lastNumber - (blocks - static_cast<int>(lines_.size()));
-    const bool all = oldLast < firstNumber || oldLast >= static_cast<int>(lines_.size());
+    const bool all = countAll_ || oldLast < firstNumber || oldLast >= static_cast<int>(lines_.size());
+    countAll_ = false;
     if (all) {
         lines_.clear();
         first = doc->begin();
@@ -185,7 +186,11 @@ void ParagraphLayout::count(int from, int charsAdded)
             break;
     }
     lines_.insert(lines_.begin() + firstNumber, counts.begin(), counts.end());
+    sumLines();
+}
 
+void ParagraphLayout::sumLines()
+{
     firstLine_.resize(lines_.size() + 1);
     firstLine_[0] = 0;
     for (std::size_t i = 0; i < lines_.size(); ++i)
@@ -195,10 +200,15 @@ void ParagraphLayout::count(int from, int charsAdded)
 
 void ParagraphLayout::keepUp() const
 {
-    // Qt asks for blocks while it edits, before it reports the change: blocks it has added or
-    // removed are counted at once, and the report that follows counts them again.
-    if (static_cast<int>(lines_.size()) != document()->blockCount())
-        const_cast<ParagraphLayout*>(this)->count(0, document()->characterCount());
+    // Qt asks for blocks while it edits, before it reports the change. Blocks it has added or
+    // removed count one line each until then, and the report counts every block again.
+    const auto blocks = static_cast<std::size_t>(document()->blockCount());
+    if (lines_.size() == blocks)
+        return;
+    auto* self = const_cast<ParagraphLayout*>(this);
+    self->lines_.assign(blocks, 1);
+    self->sumLines();
+    self->countAll_ = true;
 }
 
 void ParagraphLayout::ensureLaidOut(const QTextBlock& block) const

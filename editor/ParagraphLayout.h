@@ -44,6 +44,8 @@ private:
     // does not fit the counts held), and the document's size.
     void count(int from, int charsAdded);
     void keepUp() const;
+    // Display lines above each paragraph, and the document's size.
+    void sumLines();
     int lineCountOf(const QTextBlock& block) const;
     // The block's Qt lines, laid out when missing or stale, and its position.
     void ensureLaidOut(const QTextBlock& block) const;
@@ -59,5 +61,6 @@ private:
     qreal margin_ = 0;
     std::vector<int> lines_;     // display lines of each paragraph
     std::vector<int> firstLine_; // display lines above each paragraph, and the total last
+    bool countAll_ = false;      // the counts held no longer match the blocks they stand for
     QSizeF size_;
 };
