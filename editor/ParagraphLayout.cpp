@@ -142,7 +142,7 @@ int ParagraphLayout::lineCountOf(const QTextBlock& block) const
     if (block.length() - 1 <= columns_)
         return 1;
     // One byte per character, so the core's lines are the paragraph's.
-    return std::max<int>(1, static_cast<int>(pkm::layoutDisplayLines(fromDisplay(block.text()), columns_).size()));
+    return std::max<int>(1, static_cast<int>(pkm::layoutDisplayLines(blanksOf(block.text()), columns_).size()));
 }
 
 void ParagraphLayout::documentChanged(int from, int charsRemoved, int charsAdded)
@@ -222,7 +222,7 @@ void ParagraphLayout::ensureLaidOut(const QTextBlock& block) const
 void ParagraphLayout::layoutBlock(QTextBlock block) const
 {
     QTextLayout* layout = block.layout();
-    const std::string text = fromDisplay(block.text());
+    const std::string text = blanksOf(block.text());
     const std::vector<pkm::DisplayLine> shown = pkm::layoutDisplayLines(text, columns_);
 
     QTextOption option = document()->defaultTextOption();
