@@ -2,8 +2,8 @@
 // after the other, and the closing lines of the log.
 #include "archiving/ArchiverRun.h"
 
-#include "archiving/Piper.h"
-#include "platform/errors.h"
+#include "archiving/CommandSequence.h"
+#include "archiving/command_lines.h"
 #include "platform/scope_guard.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/LogBox.h"
@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QPushButton>
 
-#include <memory>
 
 namespace {
 
@@ -53,20 +52,12 @@ void runArchivers(const ArchiverRun& run, const std::vector<std::string>& comman
     QWidget* window = run.startButton->window();
     run.log->clearLog();
     const pkm::ScopeGuard closingLines([&run] {
-        run.log->appendLine("-------------------------");
-        run.log->appendLine("File(s) created: " + std::to_string(run.filesCreated()));
+        for (const std::string& line : pkm::closingLines(run.filesCreated()))
+            run.log->appendLine(line);
     });
     // Destroyed before the closing lines are written, as the button comes back.
     const StartButtonRun running(run.startButton);
-    const auto piper = std::make_unique<TPiper>(run.programDir, window);
-    piper->OnNewLine = run.onLine;
-    for (const std::string& commandLine : commandLines) {
-        piper->ImageName = commandLine;
-        if (piper->RunCommand() == 0 && piper->ExitCode == 0)
-            continue;
-        const QString text = piper->ExitCode == 0 ? QStringLiteral("Error while trying to start compression.")
-                                                  : QString::fromLocal8Bit(pkm::exitCodeText(piper->ExitCode));
-        Dialogs().showMessage(window, QStringLiteral("Compression error"), text, MessageIcon::Error);
-        break;
-    }
+    if (const auto failure = runCommandSequence({run.programDir, run.onLine, window}, commandLines))
+        Dialogs().showMessage(window, QString::fromLatin1(pkm::kCompressionErrorCaption),
+                              QString::fromLocal8Bit(*failure), MessageIcon::Error);
 }

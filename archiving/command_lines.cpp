@@ -80,4 +80,9 @@ bool containsDoubleQuote(const std::vector<std::string>& inserts)
     return false;
 }
 
+std::vector<std::string> closingLines(std::size_t filesCreated)
+{
+    return {"-------------------------", "File(s) created: " + std::to_string(filesCreated)};
+}
+
 } // namespace pkm

@@ -4,6 +4,7 @@
 // end that quote early and hand the archiver different words, so callers refuse such texts
 // first (containsDoubleQuote) and show kQuoteRefusalText. A run of backslashes that ends a
 // quoted word is doubled, so that it does not escape the closing quote.
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -29,6 +30,12 @@ std::string volumeCommandLine(const std::string& programDir, const std::string& 
 // "<D>zip" -9 -j "<O><Z>" "<F1>" ... "<Fn>"  with one blank after every quoted word.
 std::string zipCommandLine(const std::string& programDir, const std::string& outDir,
                            const std::string& zipName, const std::vector<std::string>& files);
+
+inline constexpr const char* kCompressionErrorCaption = "Compression error";
+inline constexpr const char* kStartFailureText = "Error while trying to start compression.";
+
+// The lines that close an archiver run's log, however the run ended.
+std::vector<std::string> closingLines(std::size_t filesCreated);
 
 bool containsDoubleQuote(std::initializer_list<std::string_view> inserts);
 bool containsDoubleQuote(const std::vector<std::string>& inserts);
