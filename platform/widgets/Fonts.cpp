@@ -1,19 +1,14 @@
 #include "platform/widgets/Fonts.h"
 
 #include <QFontDatabase>
-#include <QFontInfo>
 
 namespace {
 
-// The installed family of that name in any letter case, or empty: the font the name resolves
-// to is asked for its family, which is another one when the name is not installed. Nothing
-// lists every family.
+// The family of that name in any letter case when it is installed, else empty. The font
+// database is asked for that one name: nothing lists every family or loads a font to find out.
 QString findFamily(const QString& wanted)
 {
-    QFont font(wanted);
-    font.setStyleStrategy(QFont::NoFontMerging);
-    const QString family = QFontInfo(font).family();
-    return family.compare(wanted, Qt::CaseInsensitive) == 0 ? family : QString();
+    return QFontDatabase::hasFamily(wanted) ? wanted : QString();
 }
 
 QFont fallbackFixedFont()
