@@ -28,7 +28,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QMouseEvent>
-#include <QSoundEffect>
 #include <QStackedWidget>
 #include <QToolButton>
 
@@ -285,11 +284,11 @@ void TForm1::CheckBox1Click()
 void TForm1::Label3Click()
 {
     // A click while the sound plays does not restart it; any failure is silent.
-    if (sound_ == nullptr) {
-        sound_ = new QSoundEffect(this);
-        sound_->setSource(QUrl(QStringLiteral("qrc:/wave1.wav")));
+    if (!soundLoaded_) {
+        soundLoaded_ = true;
+        sound_ = loadSound(context_.paths.programDir, QStringLiteral("qrc:/wave1.wav"));
     }
-    if (sound_->isPlaying())
+    if (sound_ == nullptr || sound_->isPlaying())
         return;
     sound_->play();
 }

@@ -5,6 +5,7 @@
 #include "app/PageContext.h"
 #include "app/wizard_chain.h"
 #include "platform/program_paths.h"
+#include "platform/widgets/Sound.h"
 #include "templates/section.h"
 
 #include <QDialog>
@@ -14,7 +15,6 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QPushButton;
-class QSoundEffect;
 class QStackedWidget;
 class QToolButton;
 class NfoDizPage;
@@ -109,5 +109,7 @@ private:
     ZipPage* Page3;
 
     TBrowseDirectoryDlg* BrowseDirectoryDlg;
-    QSoundEffect* sound_ = nullptr;
+    // Loaded on the first click on "zapzap".
+    std::unique_ptr<Sound> sound_;
+    bool soundLoaded_ = false;
 };

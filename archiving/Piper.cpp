@@ -4,6 +4,7 @@
 #include "platform/scope_guard.h"
 #include "platform/widgets/TextCodec.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
@@ -12,7 +13,8 @@
 
 namespace {
 const char* const kStubName = "PKM.DLL";
-constexpr qint64 kSliceBytes = 16 * 1024;
+// Longest time the output is read and split in one turn of the event loop.
+constexpr qint64 kSliceNs = 4'000'000;
 }
 
 TPiper::TPiper(std::string programDir, QObject* owner)
@@ -63,18 +65,18 @@ int TPiper::RunCommand()
     char buffer[pkm::LineSplitter::kChunkSize];
     bool ended = false;
     bool scheduled = false;
-    // Output is taken in slices of at most kSliceBytes per turn of the event loop, so a child
-    // that prints faster than the lines can be handled never holds up the window: the rest
-    // waits for the next turn.
+    // Output is taken in time slices of at most kSliceNs per turn of the event loop, so a
+    // child that prints faster than the lines can be handled never holds up the window: the
+    // rest waits for the next turn.
+    QElapsedTimer slice;
     std::function<void()> pump = [&] {
         scheduled = false;
-        qint64 taken = 0;
-        while (taken < kSliceBytes) {
+        slice.start();
+        while (slice.nsecsElapsed() < kSliceNs) {
             const qint64 got = process.read(buffer, sizeof buffer);
             if (got <= 0)
                 break;
             SplitChunk(std::string_view(buffer, static_cast<std::size_t>(got)));
-            taken += got;
         }
         if (process.bytesAvailable() > 0) {
             if (!scheduled) {

@@ -1,8 +1,10 @@
 // Opening a generated file in the fixed-font window as the preview does (text set, window shown
 // at its own size of 70 columns) against the same text in Qt's own plain-text editor of the same
-// size, at 2,000 and 20,000 lines of 96 characters, each shown as two lines.
+// size and font, at 2,000 and 20,000 lines of 96 characters, each shown as two lines.
 #include "editor/TextWindow.h"
 #include "platform/widgets/Application.h"
+#include "platform/widgets/Fonts.h"
+#include "platform/widgets/TextCodec.h"
 
 #include <QPlainTextEdit>
 
@@ -29,10 +31,13 @@ std::string nfoText(int lines)
 
 void ReferencePlainTextEdit(benchmark::State& state)
 {
-    const QString text = QString::fromLatin1(nfoText(static_cast<int>(state.range(0))));
+    const QString text = toDisplay(nfoText(static_cast<int>(state.range(0))));
+    const QSize size = TForm3().size();
+    const QFont font = fixedTextFont();
     for (auto _ : state) {
         QPlainTextEdit edit;
-        edit.resize(TForm3().size());
+        edit.resize(size);
+        edit.setFont(font);
         edit.setPlainText(text);
         edit.show();
         QCoreApplication::processEvents();

@@ -241,21 +241,22 @@ void TForm3::postPositionReadout()
 
 void TForm3::ShowPosition()
 {
-    // Positions count a line end as the two characters CR LF, as in the file.
+    // Positions count a line end as the two characters CR LF, as in the file. Display lines
+    // above the caret's paragraph come from the layout; only that paragraph is wrapped here.
     const QTextCursor cursor = Memo1->textCursor();
     const QTextDocument* doc = Memo1->document();
-    auto windowsIndex = [doc](int pos) {
-        return static_cast<std::size_t>(pos + doc->findBlock(pos).blockNumber());
-    };
-    const std::size_t s = windowsIndex(cursor.selectionStart());
-    const std::size_t e = windowsIndex(cursor.selectionEnd());
+    const auto* layout = static_cast<const ParagraphLayout*>(doc->documentLayout());
+    const QTextBlock block = doc->findBlock(cursor.selectionStart());
+    auto windowsIndex = [doc](int pos) { return pos + doc->findBlock(pos).blockNumber(); };
+    const auto inBlock = static_cast<std::size_t>(cursor.selectionStart() - block.position());
     std::size_t lineStart = 0;
-    const std::size_t line = pkm::displayLineOfIndex(memoText(), columns(), s, &lineStart);
+    const std::size_t line =
+        pkm::displayLineOfIndex(fromDisplay(block.text()), layout->columns(), inBlock, &lineStart);
     setWindowTitle(QStringLiteral("%1 [L: %2 - S: %3 - W: %4]")
                        .arg(HelperFileName)
-                       .arg(line + 1)
-                       .arg(s - lineStart + 1)
-                       .arg(e - s));
+                       .arg(static_cast<std::size_t>(layout->firstLineOf(block.blockNumber())) + line + 1)
+                       .arg(inBlock - lineStart + 1)
+                       .arg(windowsIndex(cursor.selectionEnd()) - windowsIndex(cursor.selectionStart())));
 }
 
 bool TForm3::event(QEvent* event)

@@ -90,10 +90,11 @@ std::u16string cp437Decode(const std::string& bytes)
 
 std::string cp437Encode(const std::u16string& text)
 {
+    const Reverse& r = reverse();
     std::string out;
     out.reserve(text.size());
     for (char16_t c : text)
-        out.push_back(static_cast<char>(unicodeToCp437(c)));
+        out.push_back(static_cast<char>(r.present[c] ? r.bytes[c] : '?'));
     return out;
 }
 

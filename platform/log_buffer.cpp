@@ -15,52 +15,78 @@ void addLogLine(std::vector<std::string>& log, const std::string& line)
     last += line;
 }
 
-void LogBuffer::append(std::string line)
+std::string shownLogLine(std::string_view line)
 {
-    last_ = line;
-    added_.push_back(std::move(line));
-    ++count_;
+    if (line.size() <= kLongestShownLine)
+        return std::string(line);
+    return std::string(line.substr(0, kLongestShownLine)) + " [... "
+        + std::to_string(line.size() - kLongestShownLine) + " more characters]";
 }
 
-void LogBuffer::progress(const std::string& text)
+LogBuffer::LogBuffer(std::size_t keep)
+    : keep_(std::max<std::size_t>(keep, 1))
 {
-    if (count_ == 0) {
+}
+
+void LogBuffer::append(std::string_view line)
+{
+    ++revision_;
+    last_.assign(line);
+    if (chunks_.empty() || chunks_.back().ends.size() == kChunkLines) {
+        if (!chunks_.empty())
+            chunks_.back().bytes.shrink_to_fit();
+        // The oldest chunk goes once the others hold the lines to keep.
+        if (size_ >= keep_ + kChunkLines) {
+            chunks_.pop_front();
+            size_ -= kChunkLines;
+            leftOut_ += kChunkLines;
+        }
+        chunks_.emplace_back();
+        chunks_.back().ends.reserve(kChunkLines);
+    }
+    Chunk& chunk = chunks_.back();
+    if (line.size() <= kLongestShownLine)
+        chunk.bytes.append(line);
+    else
+        chunk.bytes += shownLogLine(line);
+    chunk.ends.push_back(static_cast<std::uint32_t>(chunk.bytes.size()));
+    ++size_;
+}
+
+void LogBuffer::progress(std::string_view text)
+{
+    if (size_ == 0) {
         append(text);
         return;
     }
+    ++revision_;
     last_.resize(last_.size() >= 4 ? last_.size() - 4 : 0);
     last_ += text;
-    if (!added_.empty()) {
-        added_.back() = last_;
-    } else {
-        replaceLast_ = true;
-        replacement_ = last_;
-    }
+    Chunk& chunk = chunks_.back();
+    const std::size_t start = chunk.ends.size() > 1 ? chunk.ends[chunk.ends.size() - 2] : 0;
+    chunk.bytes.resize(start);
+    if (last_.size() <= kLongestShownLine)
+        chunk.bytes += last_;
+    else
+        chunk.bytes += shownLogLine(last_);
+    chunk.ends.back() = static_cast<std::uint32_t>(chunk.bytes.size());
 }
 
 void LogBuffer::clear()
 {
-    added_.clear();
-    replaceLast_ = false;
-    replacement_.clear();
+    ++revision_;
+    chunks_.clear();
+    size_ = 0;
+    leftOut_ = 0;
     last_.clear();
-    count_ = 0;
 }
 
-LogBuffer::Batch LogBuffer::take(std::size_t maxLines)
+std::string_view LogBuffer::line(std::size_t i) const
 {
-    Batch b;
-    b.replaceLast = replaceLast_;
-    if (replaceLast_)
-        b.lastShown = std::move(replacement_);
-    replaceLast_ = false;
-    const std::size_t n = std::min(maxLines, added_.size());
-    b.added.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        b.added.push_back(std::move(added_.front()));
-        added_.pop_front();
-    }
-    return b;
+    const Chunk& chunk = chunks_[i / kChunkLines];
+    const std::size_t k = i % kChunkLines;
+    const std::size_t start = k == 0 ? 0 : chunk.ends[k - 1];
+    return std::string_view(chunk.bytes).substr(start, chunk.ends[k] - start);
 }
 
 } // namespace pkm

@@ -1,19 +1,14 @@
 #include "platform/widgets/Fonts.h"
 
 #include <QFontDatabase>
-#include <QFontInfo>
-#include <QStringList>
 
 namespace {
 
+// The family of that name in any letter case when it is installed, else empty. The font
+// database is asked for that one name: nothing lists every family or loads a font to find out.
 QString findFamily(const QString& wanted)
 {
-    const QStringList families = QFontDatabase::families();
-    for (const QString& family : families) {
-        if (family.compare(wanted, Qt::CaseInsensitive) == 0)
-            return family;
-    }
-    return {};
+    return QFontDatabase::hasFamily(wanted) ? wanted : QString();
 }
 
 QFont fallbackFixedFont()
@@ -51,9 +46,10 @@ QFont windowFont(int pixelSize, bool bold)
 {
     // Liberation Sans keeps the widths of the fonts the window was laid out for; the wider
     // desktop default (DejaVu Sans) would clip captions at the fixed geometry.
-    QString family = findFamily(QStringLiteral("MS Sans Serif"));
-    if (family.isEmpty())
-        family = findFamily(QStringLiteral("Liberation Sans"));
+    static const QString family = [] {
+        const QString ms = findFamily(QStringLiteral("MS Sans Serif"));
+        return ms.isEmpty() ? findFamily(QStringLiteral("Liberation Sans")) : ms;
+    }();
     QFont f = family.isEmpty() ? QFont(QStringLiteral("Sans Serif")) : QFont(family);
     if (family.isEmpty())
         f.setStyleHint(QFont::SansSerif);

@@ -4,12 +4,18 @@
 #include "platform/widgets/TextCodec.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QPainter>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
+#include <QTextLayout>
+
+#include <algorithm>
 
 namespace {
+
+// Room between the text and the box's edges.
+constexpr qreal kMargin = 4;
+// Lines arriving faster than this are drawn together.
+constexpr int kFlushMs = 20;
 
 // The log box never takes the keyboard focus and never shows a caret: a focus change to it is
 // undone, back to where the focus came from.
@@ -38,31 +44,48 @@ protected:
     }
 };
 
+// A row laid out at the box's width; its height is its lines'.
+qreal layOut(QTextLayout& layout, qreal width)
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    qreal y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+    return y;
+}
+
 } // namespace
 
 TLogBox::TLogBox(QWidget* parent)
-    : QPlainTextEdit(parent)
+    : QAbstractScrollArea(parent)
 {
     new LogBoxFocusFilter(this);
-    setReadOnly(true);
     setFocusPolicy(Qt::NoFocus);
     setFrameShape(QFrame::NoFrame);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setUndoRedoEnabled(false);
-    setTextInteractionFlags(Qt::NoTextInteraction);
     viewport()->setCursor(Qt::ArrowCursor);
     setFont(windowFont(11, true));
     QPalette pal = palette();
     pal.setColor(QPalette::Base, Qt::black);
     pal.setColor(QPalette::Text, Qt::white);
     setPalette(pal);
-    setAutoFillBackground(true);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    verticalScrollBar()->setSingleStep(1);
+    verticalScrollBar()->setRange(0, 0);
 
-    timer_.setInterval(50);
+    timer_.setInterval(kFlushMs);
     timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, &TLogBox::drawSome);
+    connect(&timer_, &QTimer::timeout, this, &TLogBox::flush);
 }
 
 void TLogBox::appendLine(const std::string& line)
@@ -79,10 +102,9 @@ void TLogBox::progressLine(const std::string& line)
 
 void TLogBox::clearLog()
 {
-    timer_.stop();
     buffer_.clear();
-    clear();
-    hasLines_ = false;
+    leftOutShown_ = 0;
+    flush();
 }
 
 void TLogBox::scheduleFlush()
@@ -91,78 +113,92 @@ void TLogBox::scheduleFlush()
         timer_.start();
 }
 
-namespace {
-
-// A box cannot lay out a line of megabytes in reasonable time, so a line longer than this is
-// shown cut, with the number of characters left out.
-constexpr std::size_t kLongestShownLine = 16 * 1024;
-
-QString shownText(const std::string& line)
+int TLogBox::rowCount() const
 {
-    if (line.size() <= kLongestShownLine)
-        return outputToQString(line);
-    return outputToQString(line.substr(0, kLongestShownLine))
-        + QStringLiteral(" [... %1 more characters]").arg(line.size() - kLongestShownLine);
+    return static_cast<int>(buffer_.size()) + (buffer_.leftOut() > 0 ? 1 : 0);
 }
 
-} // namespace
+QString TLogBox::rowText(int row) const
+{
+    if (buffer_.leftOut() > 0) {
+        if (row == 0)
+            return QStringLiteral("[... %1 earlier lines left out]").arg(buffer_.leftOut());
+        --row;
+    }
+    return outputToQString(std::string(buffer_.line(static_cast<std::size_t>(row))));
+}
+
+qreal TLogBox::rowHeight(int row) const
+{
+    QTextLayout layout(rowText(row), font());
+    return layOut(layout, viewport()->width() - 2 * kMargin);
+}
+
+int TLogBox::lastTopRow() const
+{
+    const qreal room = viewport()->height() - 2 * kMargin;
+    qreal used = 0;
+    int top = rowCount();
+    while (top > 0) {
+        used += rowHeight(top - 1);
+        if (used > room)
+            break;
+        --top;
+    }
+    return std::min(top, std::max(rowCount() - 1, 0));
+}
 
 void TLogBox::flush()
 {
     timer_.stop();
-    if (buffer_.hasPending())
-        draw(buffer_.take());
-}
-
-void TLogBox::drawSome()
-{
-    constexpr std::size_t kLinesPerStep = 500;
-    constexpr qint64 kBudgetMs = 15;
-    QElapsedTimer clock;
-    clock.start();
-    while (buffer_.hasPending() && clock.elapsed() < kBudgetMs)
-        draw(buffer_.take(kLinesPerStep));
-    if (buffer_.hasPending())
-        timer_.start();
-}
-
-void TLogBox::draw(const pkm::LogBuffer::Batch& batch)
-{
     QScrollBar* bar = verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
+    // Rows that left the store at the top take the rows shown with them, and the notice of
+    // lines left out takes the first row once there is one.
+    const auto dropped = static_cast<int>(buffer_.leftOut() - leftOutShown_)
+        - (leftOutShown_ == 0 && buffer_.leftOut() > 0 ? 1 : 0);
+    const int value = std::max(bar->value() - dropped, 0);
+    leftOutShown_ = buffer_.leftOut();
+    const QSignalBlocker quiet(bar);
+    const int last = lastTopRow();
+    bar->setRange(0, last);
+    bar->setPageStep(std::max(1, static_cast<int>(viewport()->height() / QFontMetricsF(font()).height())));
+    bar->setValue(atEnd ? last : value);
+    flushedRevision_ = buffer_.revision();
+    viewport()->update();
+}
 
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    if (batch.replaceLast && hasLines_) {
-        cursor.movePosition(QTextCursor::End);
-        cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
-        cursor.insertText(shownText(batch.lastShown));
+void TLogBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Text));
+    const qreal width = viewport()->width() - 2 * kMargin;
+    qreal y = kMargin;
+    for (int row = verticalScrollBar()->value(); row < rowCount() && y < viewport()->height(); ++row) {
+        QTextLayout layout(rowText(row), font());
+        const qreal height = layOut(layout, width);
+        layout.draw(&painter, QPointF(kMargin, y));
+        y += height;
     }
-    if (!batch.added.empty()) {
-        QString text;
-        bool first = !hasLines_;
-        for (const std::string& line : batch.added) {
-            if (!first)
-                text += QChar::ParagraphSeparator;
-            text += shownText(line);
-            first = false;
-        }
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(text);
-        hasLines_ = true;
-    }
-    cursor.endEditBlock();
-    if (atEnd)
-        bar->setValue(bar->maximum());
+    drawnRevision_ = flushedRevision_;
+}
+
+void TLogBox::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    flush();
+}
+
+void TLogBox::scrollContentsBy(int, int)
+{
+    viewport()->update();
 }
 
 QStringList TLogBox::lines()
 {
     flush();
     QStringList out;
-    if (!hasLines_)
-        return out;
-    for (QTextBlock b = document()->firstBlock(); b.isValid(); b = b.next())
-        out << b.text();
+    for (int row = 0; row < rowCount(); ++row)
+        out << rowText(row);
     return out;
 }

@@ -1,13 +1,14 @@
 #pragma once
-// The black run log of the Rar and Zip pages. Lines are collected and drawn in batches every
-// 50 ms, so an archiver that prints fast never holds up the window.
+// TLogBox, the black run log of the Rar and Zip pages. It draws only the lines on screen,
+// straight from the log's store, at most every few milliseconds: an archiver that prints
+// millions of lines neither holds up the window nor fills the memory.
 #include "platform/log_buffer.h"
 
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
 #include <QStringList>
 #include <QTimer>
 
-class TLogBox : public QPlainTextEdit {
+class TLogBox : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit TLogBox(QWidget* parent = nullptr);
@@ -16,21 +17,33 @@ public:
     // A progress line (see pkm::LogBuffer::progress).
     void progressLine(const std::string& line);
     void clearLog();
-    // Draws whatever is still pending.
+    // Brings the scroll bar up to date and asks for the box to be drawn.
     void flush();
 
-    // The log as shown after a flush, one entry per line.
+    // The log as shown, one entry per line: the notice of lines left out first, if any.
     QStringList lines();
     const pkm::LogBuffer& buffer() const { return buffer_; }
+    // The box was last drawn with the log as it stands.
+    bool isDrawn() const { return drawnRevision_ == buffer_.revision(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void scheduleFlush();
-    // Draws pending lines for a few milliseconds and leaves the rest for the next turn, so
-    // the window keeps reacting while an archiver prints faster than the box can draw.
-    void drawSome();
-    void draw(const pkm::LogBuffer::Batch& batch);
+    // Shown rows: the notice of lines left out, then the lines held.
+    int rowCount() const;
+    QString rowText(int row) const;
+    // Height of a row wrapped at the box's width.
+    qreal rowHeight(int row) const;
+    // The top row that shows the last rows at the bottom.
+    int lastTopRow() const;
 
     pkm::LogBuffer buffer_;
     QTimer timer_;
-    bool hasLines_ = false;
+    std::size_t leftOutShown_ = 0; // leftOut() when the scroll bar was last set
+    std::uint64_t flushedRevision_ = 0; // the log's revision the scroll bar was set for
+    std::uint64_t drawnRevision_ = 0;   // ... when the box was last drawn
 };

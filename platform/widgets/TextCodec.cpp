@@ -16,6 +16,20 @@ std::string fromDisplay(const QString& text)
     return pkm::cp437Encode(units);
 }
 
+std::string blanksOf(const QString& text)
+{
+    // Code page 437 keeps the blank and the tab as themselves.
+    std::string out(static_cast<std::size_t>(text.size()), 'x');
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char(' '))
+            out[static_cast<std::size_t>(i)] = ' ';
+        else if (c == QLatin1Char('\t'))
+            out[static_cast<std::size_t>(i)] = '\t';
+    }
+    return out;
+}
+
 QString pathToQString(const std::string& path)
 {
     const std::u16string text = pkm::fileNameDecode(path);

@@ -10,7 +10,9 @@
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
+#include "platform/scope_guard.h"
 #include "support/read_only.h"
+#include "support/temp_dir.h"
 #include "templates/NfoDizPage.h"
 #include "templates/template_store.h"
 
@@ -20,7 +22,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSoundEffect>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
@@ -319,21 +320,68 @@ TEST_F(MainWindow, EnterPressesTheFocusedButtonAndOtherwiseNext)
     EXPECT_FALSE(form->isVisible());
 }
 
-TEST_F(MainWindow, OnlyALeftClickOnZapzapPlaysTheSound)
+namespace {
+
+// A sound that plays until the test lets it end.
+class FakeSound : public Sound {
+public:
+    FakeSound(int& plays, bool& playing)
+        : plays_(plays)
+        , playing_(playing)
+    {
+    }
+    bool isPlaying() const override { return playing_; }
+    bool isLoaded() const override { return true; }
+    void play() override
+    {
+        ++plays_;
+        playing_ = true;
+    }
+
+private:
+    int& plays_;
+    bool& playing_;
+};
+
+} // namespace
+
+TEST_F(MainWindow, OnlyALeftClickOnZapzapPlaysTheSoundAndNeverRestartsIt)
 {
+    int loads = 0;
+    int plays = 0;
+    bool playing = false;
+    setSoundLoader([&](const std::string&, const QString& source) -> std::unique_ptr<Sound> {
+        ++loads;
+        EXPECT_EQ(source, QStringLiteral("qrc:/wave1.wav"));
+        return std::make_unique<FakeSound>(plays, playing);
+    });
+    const pkm::ScopeGuard restore([] { setSoundLoader({}); });
     dir.writeIni();
     auto form = start();
     QLabel* zap = find<QLabel>(form.get(), "Label3");
     ASSERT_NE(zap, nullptr);
-    const auto played = [&] { return form->findChild<QSoundEffect*>() != nullptr; };
     QTest::mouseClick(zap, Qt::RightButton);
-    EXPECT_FALSE(played());
     // Pressed on the label, let go beside it.
     QTest::mousePress(zap, Qt::LeftButton, {}, QPoint(2, 2));
     QTest::mouseRelease(zap, Qt::LeftButton, {}, QPoint(zap->width() + 20, 2));
-    EXPECT_FALSE(played());
+    EXPECT_EQ(loads, 0);
     QTest::mouseClick(zap, Qt::LeftButton);
-    EXPECT_TRUE(played());
+    EXPECT_EQ(plays, 1);
+    QTest::mouseClick(zap, Qt::LeftButton);
+    EXPECT_EQ(plays, 1);
+    playing = false;
+    QTest::mouseClick(zap, Qt::LeftButton);
+    EXPECT_EQ(plays, 2);
+    EXPECT_EQ(loads, 1);
+}
+
+TEST(SoundLibrary, IsFoundInTheProgramDirectoryOnlyAndLoadsTheWave)
+{
+    const std::unique_ptr<Sound> sound = loadSound(PAKMASTER_BIN_DIR "/", QStringLiteral("qrc:/wave1.wav"));
+    ASSERT_NE(sound, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sound->isLoaded(); }));
+    TempDir elsewhere;
+    EXPECT_EQ(loadSound(elsewhere.path() + "/", QStringLiteral("qrc:/wave1.wav")), nullptr);
 }
 
 TEST_F(MainWindow, ClosingIsRefusedWhileAStartButtonIsDisabled)

@@ -3,10 +3,13 @@
 // and widths.
 #include "editor/TextWindow.h"
 
+#include "editor/ParagraphLayout.h"
+
 #include "platform/widgets/TextCodec.h"
 #include "support/gui/find.h"
 #include "templates/word_wrap.h"
 
+#include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -37,9 +40,10 @@ void prepareAsValueEditor(TForm3& editor, int width, const std::string& value)
 std::vector<std::string> laidOutLines(const TForm3& editor)
 {
     QTextDocument* doc = find<QTextEdit>(&editor, "Memo1")->document();
-    doc->documentLayout()->documentSize(); // finishes the layout
     std::vector<std::string> lines;
     for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
+        // Asking for a block's rectangle lays it out, as Qt asks before it reads its lines.
+        doc->documentLayout()->blockBoundingRect(b);
         const QTextLayout* layout = b.layout();
         const QString text = b.text();
         if (layout->lineCount() == 0) {
@@ -149,4 +153,86 @@ TEST(ValueEditorWrap, TypingRewrapsAndClicksLandOnTheCharacterShown)
         (at - QPointF(memo->horizontalScrollBar()->value(), memo->verticalScrollBar()->value())).toPoint();
     QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, viewportPoint);
     EXPECT_EQ(memo->textCursor().position(), line.textStart() + 2);
+}
+
+namespace {
+
+ParagraphLayout* layoutOf(const TForm3& window)
+{
+    return static_cast<ParagraphLayout*>(find<QTextEdit>(&window, "Memo1")->document()->documentLayout());
+}
+
+// Everything a layout tells Qt about a document: each block's rectangle and place, its lines
+// (characters, place, the x of each character), and what points at a grid over the text hit.
+std::vector<double> whatTheLayoutTells(const TForm3& window)
+{
+    QTextDocument* doc = find<QTextEdit>(&window, "Memo1")->document();
+    ParagraphLayout* layout = layoutOf(window);
+    std::vector<double> told;
+    const QSizeF size = layout->documentSize();
+    told.insert(told.end(), {size.width(), size.height()});
+    const qreal step = QFontMetricsF(doc->defaultFont()).height() / 3;
+    for (qreal y = -step; y < size.height() + 2 * step; y += step)
+        for (qreal x = -4; x < size.width() + 8; x += 3)
+            told.insert(told.end(), {static_cast<double>(layout->hitTest({x, y}, Qt::FuzzyHit)),
+                                     static_cast<double>(layout->hitTest({x, y}, Qt::ExactHit))});
+    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
+        const QRectF r = layout->blockBoundingRect(b);
+        const QTextLayout* lines = b.layout();
+        told.insert(told.end(), {r.x(), r.y(), r.width(), r.height(), lines->position().x(), lines->position().y(),
+                                 static_cast<double>(layout->firstLineOf(b.blockNumber()))});
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            told.insert(told.end(), {static_cast<double>(line.textStart()), static_cast<double>(line.textLength()),
+                                     line.y()});
+            for (int c = line.textStart(); c <= line.textStart() + line.textLength(); ++c)
+                told.push_back(line.cursorToX(c));
+        }
+    }
+    return told;
+}
+
+} // namespace
+
+TEST(LazyParagraphLayout, TellsWhatAFullLayoutOfTheSameTextTells)
+{
+    std::mt19937 rng(96);
+    for (int round = 0; round < 12; ++round) {
+        std::string text;
+        while (text.size() < 12000)
+            text += randomText(rng) + "\r\n";
+
+        // Shown, narrowed, scrolled, and edited above and below what is on screen: only what
+        // was on screen or asked for is laid out on the way.
+        TForm3 lazy;
+        lazy.setSizeable(true);
+        lazy.setMemoText(text);
+        lazy.show();
+        QTextEdit* memo = find<QTextEdit>(&lazy, "Memo1");
+        QScrollBar* bar = memo->verticalScrollBar();
+        bar->setValue(bar->maximum() / 3);
+        QApplication::processEvents();
+        lazy.resize(lazy.width() - 8 * static_cast<int>(1 + rng() % 30), lazy.height());
+        bar->setValue(bar->maximum() / 2);
+        QApplication::processEvents();
+        QTextCursor edit(memo->document());
+        edit.setPosition(static_cast<int>(rng() % 3000));
+        edit.insertText(QStringLiteral("inserted words\nand a break "));
+        edit.setPosition(static_cast<int>(9000 + rng() % 2000));
+        edit.setPosition(edit.position() + 300, QTextCursor::KeepAnchor);
+        edit.removeSelectedText();
+        QApplication::processEvents();
+        bar->setValue(bar->maximum());
+        QApplication::processEvents();
+
+        TForm3 full;
+        full.setSizeable(true);
+        full.fitToColumns(lazy.columns());
+        full.setMemoText(lazy.memoText());
+        ASSERT_EQ(full.columns(), lazy.columns());
+        layoutOf(full)->layOutEverything();
+
+        ASSERT_EQ(whatTheLayoutTells(lazy), whatTheLayoutTells(full)) << "round " << round;
+        EXPECT_EQ(laidOutLines(lazy), pkm::wrapDisplayLines(lazy.memoText(), lazy.columns()));
+    }
 }

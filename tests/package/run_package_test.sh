@@ -28,6 +28,7 @@ want=(
     "./usr/bin/pakmaster -> ../lib/pakmaster/pakmaster"
     ./usr/lib/pakmaster/pakmaster
     ./usr/lib/pakmaster/PKM.DLL
+    ./usr/lib/pakmaster/libpakmaster_sound.so
     ./usr/lib/pakmaster/INSTALLED
     ./usr/lib/pakmaster/examples/Release.ini
     ./usr/lib/pakmaster/examples/clone.nfo
