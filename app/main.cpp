@@ -17,6 +17,17 @@
 
 namespace {
 
+QtMessageHandler qtMessages = nullptr;
+
+// The offscreen platform looks up the session's runtime folder, which a picture never needs;
+// without a session (a CI job, a root shell) Qt would warn about it on every run.
+void withoutRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    qtMessages(type, context, message);
+}
+
 // The commands run without a window: the archivers' pipe needs an event loop, a picture
 // needs fonts, neither needs a display.
 int runCommand(const pkm::CommandLine& commandLine, int& argc, char** argv)
@@ -24,6 +35,7 @@ int runCommand(const pkm::CommandLine& commandLine, int& argc, char** argv)
     if (commandLine.action == pkm::CommandAction::Render) {
         // Pictures are drawn in memory: the offscreen platform, whatever QT_QPA_PLATFORM says.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        qtMessages = qInstallMessageHandler(withoutRuntimeDirWarning);
         QGuiApplication app(argc, argv);
         return RunRender(commandLine.render, std::cout, std::cerr);
     }
