@@ -261,6 +261,12 @@ TEST(Commands, VolumesOfATreeExtractWhole)
     EXPECT_EQ(dir.read("x/setup.bin"), noise);
     EXPECT_EQ(dir.read("x/docs/readme.txt"), "read me\r\n");
 
+    // The archiver fails (its output folder is missing): the message, and the log still closes.
+    const Result failed = run(kProgram, {"volumes", "--input", "in", "--output", "out", "--name", "missing/rel"}, dir.path());
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.err.starts_with("pakmaster: Compression error: ")) << failed.err;
+    EXPECT_TRUE(failed.out.ends_with("-------------------------\nFile(s) created: 0\n")) << failed.out;
+
     const struct {
         QStringList args;
         std::string err;
