@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <array>
+#include <functional>
 #include <ostream>
 
 #ifndef PAKMASTER_VERSION
@@ -24,6 +25,192 @@ constexpr std::array kOptions {
     Option {"-V", "--version", CommandAction::Version, "show the version and exit"},
 };
 
+// An option of a command. `apply` takes the value (empty for a flag) and returns what is wrong
+// with it, or nothing.
+struct CommandOption {
+    const char* name;
+    bool takesValue;
+    std::function<std::string(CommandLine&, const std::string&)> apply;
+};
+
+struct Command {
+    const char* name;
+    CommandAction action;
+    const char* synopsis;
+    const char* description;
+    std::vector<CommandOption> options;
+    // The one operand the command takes (render's FILE), else nullptr.
+    const char* operand;
+    // What is missing once every argument is read, or nothing.
+    std::function<std::string(const CommandLine&)> missing;
+};
+
+bool allDigits(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// A whole number from `low` to `high`, or -1.
+long boundedNumber(const std::string& text, long low, long high)
+{
+    if (!allDigits(text) || text.size() > 9)
+        return -1;
+    const long value = std::stol(text);
+    return value >= low && value <= high ? value : -1;
+}
+
+std::string set(std::string& field, const std::string& value)
+{
+    field = value;
+    return {};
+}
+
+std::string needs(std::initializer_list<std::pair<const char*, bool>> required)
+{
+    for (const auto& [name, given] : required) {
+        if (!given)
+            return std::string(name) + " is required";
+    }
+    return {};
+}
+
+const std::vector<Command>& commands()
+{
+    static const std::vector<Command> list {
+        {"generate", CommandAction::Generate, "[--nfo] [--diz] [--set NAME=VALUE]... [--values FILE]",
+         "Writes the NFO and/or the DIZ file (both when neither flag is given) exactly as Preview\n"
+         "does, from Release.ini and its templates, and prints each path written. --set gives the\n"
+         "value of the sections called NAME; --values FILE holds one NAME=VALUE a line; the last\n"
+         "value given for a name wins. Texts are read as UTF-8 and stored in code page 437; a line\n"
+         "break in a --set value starts a new line of a multi-line value.\n",
+         {
+             {"--nfo", false, [](CommandLine& c, const std::string&) { c.generate.nfo = true; return std::string(); }},
+             {"--diz", false, [](CommandLine& c, const std::string&) { c.generate.diz = true; return std::string(); }},
+             {"--set", true,
+              [](CommandLine& c, const std::string& v) {
+                  if (v.find('=') == std::string::npos)
+                      return "--set needs NAME=VALUE, not '" + v + "'";
+                  c.generate.values.push_back({false, v});
+                  return std::string();
+              }},
+             {"--values", true,
+              [](CommandLine& c, const std::string& v) {
+                  c.generate.values.push_back({true, v});
+                  return std::string();
+              }},
+         },
+         nullptr, [](const CommandLine&) { return std::string(); }},
+        {"volumes", CommandAction::Volumes, "--input DIR --output DIR --name NAME [--size KIB] [--ace]",
+         "Compresses DIR into volumes of KIB kibibytes (1440 unless given) named NAME in the output\n"
+         "directory, as the Rar page's Start does (--ace as with \"Use ace\" ticked), and prints the\n"
+         "archiver's output and the number of volume files.\n",
+         {
+             {"--input", true, [](CommandLine& c, const std::string& v) { return set(c.volumes.input, v); }},
+             {"--output", true, [](CommandLine& c, const std::string& v) { return set(c.volumes.output, v); }},
+             {"--name", true, [](CommandLine& c, const std::string& v) { return set(c.volumes.name, v); }},
+             {"--size", true,
+              [](CommandLine& c, const std::string& v) {
+                  if (boundedNumber(v, 1, 99999) < 0)
+                      return "--size takes a number of KiB from 1 to 99999, not '" + v + "'";
+                  return set(c.volumes.size, v);
+              }},
+             {"--ace", false, [](CommandLine& c, const std::string&) { c.volumes.ace = true; return std::string(); }},
+         },
+         nullptr,
+         [](const CommandLine& c) {
+             return needs({{"--input", !c.volumes.input.empty()},
+                           {"--output", !c.volumes.output.empty()},
+                           {"--name", !c.volumes.name.empty()}});
+         }},
+        {"zips", CommandAction::Zips, "--output DIR --name FIRST --count N [--spread FILE]... [--each FILE]...",
+         "Makes the series of N zips FIRST ... as the \"Zip files\" dialog names it, puts the\n"
+         "--spread files one per zip in the list's order and every --each file into every zip,\n"
+         "then runs zip for each into DIR as the Zip page's Start does.\n",
+         {
+             {"--output", true, [](CommandLine& c, const std::string& v) { return set(c.zips.output, v); }},
+             {"--name", true, [](CommandLine& c, const std::string& v) { return set(c.zips.name, v); }},
+             {"--count", true,
+              [](CommandLine& c, const std::string& v) {
+                  const long count = boundedNumber(v, 1, 999);
+                  if (count < 0)
+                      return "--count takes a number from 1 to 999, not '" + v + "'";
+                  c.zips.count = static_cast<int>(count);
+                  return std::string();
+              }},
+             {"--spread", true,
+              [](CommandLine& c, const std::string& v) {
+                  c.zips.spread.push_back(v);
+                  return std::string();
+              }},
+             {"--each", true,
+              [](CommandLine& c, const std::string& v) {
+                  c.zips.each.push_back(v);
+                  return std::string();
+              }},
+         },
+         nullptr,
+         [](const CommandLine& c) {
+             return needs({{"--output", !c.zips.output.empty()},
+                           {"--name", !c.zips.name.empty()},
+                           {"--count", c.zips.count > 0}});
+         }},
+        {"render", CommandAction::Render, "FILE [--output PNG]",
+         "Draws the code page 437 text FILE as a PNG picture, one 8 x 16 cell per character in the\n"
+         "text window's font, light grey on black, into FILE.png unless --output names another path.\n",
+         {
+             {"--output", true, [](CommandLine& c, const std::string& v) { return set(c.render.output, v); }},
+         },
+         "FILE", [](const CommandLine& c) { return needs({{"FILE", !c.render.file.empty()}}); }},
+    };
+    return list;
+}
+
+std::string parseCommand(const Command& command, const std::vector<std::string>& args, CommandLine& result)
+{
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && (arg == "-h" || arg == "--help")) {
+            result.action = CommandAction::Help;
+            return {};
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || arg.empty() || arg.front() != '-' || arg == "-") {
+            if (command.operand == nullptr || !result.render.file.empty())
+                return "unexpected argument '" + arg + "'";
+            result.render.file = arg;
+            continue;
+        }
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const CommandOption* option = nullptr;
+        for (const CommandOption& candidate : command.options) {
+            if (name == candidate.name)
+                option = &candidate;
+        }
+        if (option == nullptr)
+            return std::string("unknown option '") + name + "' for " + command.name;
+        std::string value;
+        if (!option->takesValue) {
+            if (equals != std::string::npos)
+                return std::string(option->name) + " takes no value";
+        } else if (equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            return std::string(option->name) + " needs a value";
+        }
+        const std::string problem = option->apply(result, value);
+        if (!problem.empty())
+            return problem;
+    }
+    return command.missing(result);
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& args)
@@ -32,6 +219,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     if (args.empty())
         return result;
     const std::string& first = args.front();
+    for (const Command& command : commands()) {
+        if (first != command.name)
+            continue;
+        result.action = command.action;
+        result.problem = parseCommand(command, args, result);
+        if (!result.problem.empty())
+            result.action = CommandAction::Usage;
+        return result;
+    }
     for (const Option& option : kOptions) {
         if (first == option.shortName || first == option.longName) {
             result.action = option.action;
@@ -41,7 +237,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     if (result.action == CommandAction::Window) {
         result.action = CommandAction::Usage;
         result.problem = !first.empty() && first.front() == '-' ? "unknown option '" + first + "'"
-                                                                 : "unexpected argument '" + first + "'";
+                                                                 : "unknown command '" + first + "'";
     } else if (args.size() > 1) {
         result.action = CommandAction::Usage;
         result.problem = "unexpected argument '" + args[1] + "' after " + first;
@@ -52,9 +248,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
 std::string helpText()
 {
     std::string text = "Usage: pakmaster [OPTION]\n"
+                       "       pakmaster COMMAND [ARGUMENT]...\n"
                        "Pakmaster fills a release's details into NFO and DIZ templates, compresses a directory\n"
                        "into disk-sized volumes and packs them into a numbered series of zip files.\n"
-                       "Without an option it opens the wizard.\n"
+                       "Without arguments it opens the wizard; the commands do the same jobs without a window.\n"
                        "\n"
                        "Options:\n";
     for (const Option& option : kOptions) {
@@ -62,7 +259,22 @@ std::string helpText()
         names.resize(18, ' ');
         text += names + option.description + "\n";
     }
+    text += "\nCommands:\n";
+    for (const Command& command : commands()) {
+        text += std::string("  pakmaster ") + command.name + " " + command.synopsis + "\n";
+        std::string_view description = command.description;
+        while (!description.empty()) {
+            const std::size_t end = description.find('\n');
+            text += "      ";
+            text += description.substr(0, end);
+            text += '\n';
+            description.remove_prefix(end == std::string_view::npos ? description.size() : end + 1);
+        }
+    }
     text += "\n"
+            "Exit status: 0 when the job is done, 1 when it failed (the message the window would show\n"
+            "is on standard error), 2 for a usage error.\n"
+            "\n"
             "Files:\n"
             "  Release.ini holds the sections and settings; the NFO and DIZ templates are named in it.\n"
             "  An installed copy keeps them, and the files it writes when \"Output dir\" is empty, in\n"
@@ -89,10 +301,20 @@ int runCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostre
     case CommandAction::Usage:
         err << "pakmaster: " << commandLine.problem << "\n\n" << helpText();
         return 2;
-    case CommandAction::Window:
+    default:
         break;
     }
     return 0;
+}
+
+void printFailure(std::ostream& err, std::string_view caption, std::string_view text)
+{
+    err << "pakmaster: ";
+    if (!caption.empty())
+        err << caption << ": ";
+    for (char c : text)
+        err << (c == '\r' ? '\n' : c);
+    err << '\n';
 }
 
 } // namespace pkm

@@ -1,23 +1,66 @@
 #pragma once
 // The program's command line: what it asks for and the texts it prints. It is read before any
-// window exists, so that --help and --version work without a display.
+// window exists, so that --help, --version and the commands work without a display.
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pkm {
 
 enum class CommandAction {
-    Window,  // no arguments: the wizard
-    Help,    // -h, --help
-    Version, // -V, --version
-    Usage,   // anything else: the problem and the help on standard error, exit status 2
+    Window,   // no arguments: the wizard
+    Help,     // -h, --help (also after a command)
+    Version,  // -V, --version
+    Usage,    // anything else: the problem and the help on standard error, exit status 2
+    Generate, // the NFO and/or DIZ file
+    Volumes,  // the Rar page's run
+    Zips,     // a zip series and the Zip page's run
+    Render,   // a text file drawn as a PNG picture
+};
+
+// One --set NAME=VALUE (text) or --values FILE (file), in the order given.
+struct ValueSource {
+    bool file = false;
+    std::string text;
+    bool operator==(const ValueSource&) const = default;
+};
+
+struct GenerateOptions {
+    bool nfo = false;
+    bool diz = false;
+    std::vector<ValueSource> values;
+};
+
+struct VolumesOptions {
+    std::string input;
+    std::string output;
+    std::string name;
+    std::string size = "1440"; // KiB, digits only
+    bool ace = false;
+};
+
+struct ZipsOptions {
+    std::string output;
+    std::string name;
+    int count = 0; // 1 to 999; 0 until given
+    std::vector<std::string> spread;
+    std::vector<std::string> each;
+};
+
+struct RenderOptions {
+    std::string file;
+    std::string output; // empty: file + ".png"
 };
 
 struct CommandLine {
     CommandAction action = CommandAction::Window;
     // What was wrong with the arguments (Usage).
     std::string problem;
+    GenerateOptions generate;
+    VolumesOptions volumes;
+    ZipsOptions zips;
+    RenderOptions render;
 };
 
 // The arguments after the program's name.
@@ -26,7 +69,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args);
 std::string helpText();
 std::string versionText();
 
-// Prints what a command line other than Window asks for and returns the exit status.
+// Prints what --help, --version or a usage error asks for and returns the exit status.
 int runCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+
+// A failed job's message as the window shows it, on standard error: the caption (none for the
+// general error handler's messages) and the text, whose carriage returns start new lines.
+void printFailure(std::ostream& err, std::string_view caption, std::string_view text);
 
 } // namespace pkm

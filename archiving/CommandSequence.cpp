@@ -34,3 +34,11 @@ std::optional<std::string> runCommandSequence(const CommandSequence& sequence,
         steps.push_back({line, {}});
     return runCommandSequence(sequence, steps);
 }
+
+std::vector<CommandStep> zipSteps(const pkm::ZipPlan& plan)
+{
+    std::vector<CommandStep> steps;
+    for (std::size_t i = 0; i < plan.commandLines.size(); ++i)
+        steps.push_back({plan.commandLines[i], plan.zipFiles[i]});
+    return steps;
+}

@@ -1,6 +1,8 @@
 #pragma once
 // runCommandSequence: command lines run through the stub one after the other. Shared by the
 // pages' Start buttons and by the command line, with or without a window.
+#include "archiving/run_plan.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,6 +30,9 @@ struct CommandStep {
 // Runs the steps in order and stops at the first that fails to start or exits with an error.
 // Returns the text of the "Compression error" message then, nothing when every step ran.
 std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps);
+// The zip runs of a plan: each line makes its zip afresh.
+std::vector<CommandStep> zipSteps(const pkm::ZipPlan& plan);
+
 // The same for command lines that replace no file.
 std::optional<std::string> runCommandSequence(const CommandSequence& sequence,
                                               const std::vector<std::string>& commandLines);

@@ -4,7 +4,7 @@
 #include "app/FolderPicker.h"
 #include "archiving/Piper.h"
 #include "archiving/ArchiverRun.h"
-#include "archiving/command_lines.h"
+#include "archiving/run_plan.h"
 #include "archiving/volume_files.h"
 #include "platform/widgets/LogBox.h"
 #include "platform/widgets/Application.h"
@@ -82,7 +82,7 @@ void RarPage::VolumeEditExit()
 
 void RarPage::VolumeLogLine(TPiper*, const std::string& line)
 {
-    if (line.find('%') != std::string::npos)
+    if (pkm::isProgressLine(line))
         Memo1->progressLine(line);
     else
         Memo1->appendLine(line);
@@ -90,31 +90,21 @@ void RarPage::VolumeLogLine(TPiper*, const std::string& line)
 
 void RarPage::Button5Click()
 {
-    const std::string size = VolumeEdit->text().toStdString();
-    const std::string name = pathFromQString(NameEdit->text());
-    // Typed text goes into the command line as it stands: a double quote would end its
-    // argument early and hand the archiver words of the user's making.
-    if (pkm::containsDoubleQuote({pathFromQString(InDirEdit->text()), pathFromQString(OutDirEdit->text()), name,
-                                  size, context_.paths.programDir})) {
-        Dialogs().showMessage(window(), QString::fromLatin1(pkm::kQuoteRefusalCaption),
-                              QString::fromLatin1(pkm::kQuoteRefusalText), MessageIcon::Error);
+    pkm::VolumeRequest request;
+    request.inputDir = pathFromQString(InDirEdit->text());
+    request.outputDir = pathFromQString(OutDirEdit->text());
+    request.name = pathFromQString(NameEdit->text());
+    request.size = VolumeEdit->text().toStdString();
+    request.useAce = CheckBox6->isChecked();
+    const pkm::VolumePlan plan = pkm::PlanVolumeRun(context_.paths.programDir, request);
+    if (plan.inputField)
+        InDirEdit->setText(pathToQString(*plan.inputField));
+    if (plan.refusal) {
+        Dialogs().showMessage(window(), QString::fromLatin1(plan.refusal->caption),
+                              QString::fromLatin1(plan.refusal->text), MessageIcon::Error);
         return;
     }
-    if (!pkm::DirectoryPresent(pathFromQString(InDirEdit->text()))) {
-        Dialogs().showMessage(window(), QStringLiteral("Input error"), QStringLiteral("Input directory not found."),
-                              MessageIcon::Error);
-        return;
-    }
-    const std::string inDir = pkm::inputDirForCommand(pathFromQString(InDirEdit->text()));
-    // The root keeps its separator in the box: an empty box would name no directory at all.
-    if (!inDir.empty())
-        InDirEdit->setText(pathToQString(inDir));
-    if (!pkm::DirectoryPresent(pathFromQString(OutDirEdit->text()))) {
-        Dialogs().showMessage(window(), QStringLiteral("Output error"), QStringLiteral("Output directory not found."),
-                              MessageIcon::Error);
-        return;
-    }
-    OutDirEdit->setText(pathToQString(pkm::outputDirForCommand(pathFromQString(OutDirEdit->text()))));
+    OutDirEdit->setText(pathToQString(plan.outputField));
 
     ArchiverRun run;
     run.startButton = Button5;
@@ -132,9 +122,7 @@ void RarPage::Button5Click()
         return made;
     };
     // The volume archiver keeps its volumes whole itself: the step replaces no single file.
-    runArchivers(run, {{pkm::volumeCommandLine(context_.paths.programDir, size, pathFromQString(OutDirEdit->text()),
-                                               name, inDir, CheckBox6->isChecked()),
-                        {}}});
+    runArchivers(run, {{plan.commandLine, {}}});
     if (made > 0)
         emit volumesMade(pathToQString(volumes.directory), pathToQString(volumes.base));
 }

@@ -5,8 +5,7 @@
 #include "archiving/Piper.h"
 #include "archiving/ArchiverRun.h"
 #include "archiving/ZipSeriesDialog.h"
-#include "archiving/command_lines.h"
-#include "archiving/file_aside.h"
+#include "archiving/run_plan.h"
 #include "archiving/volume_files.h"
 #include "platform/widgets/LogBox.h"
 #include "platform/widgets/Application.h"
@@ -233,43 +232,23 @@ void ZipPage::ZipLogLine(TPiper*, const std::string& strNewLine)
 
 void ZipPage::Button6Click()
 {
-    const std::string field = pathFromQString(OutDirEdit2->text());
-    if (!pkm::DirectoryPresent(field)) {
-        Dialogs().showMessage(window(), QStringLiteral("Output error"), QStringLiteral("Output directory not found."),
-                              MessageIcon::Error);
-        return;
-    }
-    const std::string outDir = pkm::outputDirForCommand(field);
-    if (outDir != field)
-        OutDirEdit2->setText(pathToQString(outDir));
-
     // The window stays usable while zip runs, so zips may be added, deleted or filled
     // meanwhile: the run works on the list as it stood when Start was pressed.
     const std::vector<pkm::ZipEntry> run = zips_.entries();
-
-    // A double quote would end its quoted word early and hand zip other words than the ones
-    // shown; nothing runs then.
-    std::vector<std::string> inserts {outDir};
-    for (const pkm::ZipEntry& entry : run) {
-        inserts.push_back(entry.name);
-        inserts.insert(inserts.end(), entry.content.begin(), entry.content.end());
-    }
-    if (pkm::containsDoubleQuote(inserts)) {
-        Dialogs().showMessage(window(), QString::fromLatin1(pkm::kQuoteRefusalCaption),
-                              QString::fromLatin1(pkm::kQuoteRefusalText), MessageIcon::Error);
+    const pkm::ZipPlan plan = pkm::PlanZipRun(context_.paths.programDir, pathFromQString(OutDirEdit2->text()), run);
+    if (plan.outputField && pathToQString(*plan.outputField) != OutDirEdit2->text())
+        OutDirEdit2->setText(pathToQString(*plan.outputField));
+    if (plan.refusal) {
+        Dialogs().showMessage(window(), QString::fromLatin1(plan.refusal->caption),
+                              QString::fromLatin1(plan.refusal->text), MessageIcon::Error);
         return;
     }
 
-    // zip adds to an archive already there: each zip is made afresh, so it holds its list.
-    std::vector<CommandStep> steps;
-    for (const pkm::ZipEntry& entry : run)
-        steps.push_back({pkm::zipCommandLine(context_.paths.programDir, outDir, entry.name, entry.content),
-                         pkm::zipFileMade(outDir, entry.name)});
     ArchiverRun archiverRun;
     archiverRun.startButton = Button6;
     archiverRun.log = Memo2;
     archiverRun.programDir = context_.paths.programDir;
     archiverRun.onLine = [this](TPiper* sender, const std::string& line) { ZipLogLine(sender, line); };
     archiverRun.filesCreated = [&run] { return run.size(); };
-    runArchivers(archiverRun, steps);
+    runArchivers(archiverRun, zipSteps(plan));
 }

@@ -4,9 +4,14 @@
 
 namespace pkm {
 
+bool isProgressLine(const std::string& line)
+{
+    return line.find('%') != std::string::npos;
+}
+
 void addLogLine(std::vector<std::string>& log, const std::string& line)
 {
-    if (line.find('%') == std::string::npos || log.empty()) {
+    if (!isProgressLine(line) || log.empty()) {
         log.push_back(line);
         return;
     }

@@ -12,6 +12,9 @@
 
 namespace pkm {
 
+// A line containing "%" is a progress state of the line before it, not a line of its own.
+bool isProgressLine(const std::string& line);
+
 // The log rule for one new output line: a line containing "%" is a progress state and replaces
 // the last four characters of the log's last line (the whole line when it is shorter); any
 // other line is appended. LogBuffer keeps a log by the same rule.

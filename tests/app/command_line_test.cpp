@@ -1,4 +1,4 @@
-// The program's command line: the options it answers and what it refuses.
+// The program's command line: the options and commands it answers and what it refuses.
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 
 using namespace pkm;
 
-TEST(CommandLine, OptionsAndRefusals)
+TEST(CommandLine, OptionsCommandsAndRefusals)
 {
     struct Row {
         std::vector<std::string> args;
@@ -22,8 +22,28 @@ TEST(CommandLine, OptionsAndRefusals)
         {{"-V"}, CommandAction::Version, ""},
         {{"--frobnicate"}, CommandAction::Usage, "unknown option '--frobnicate'"},
         {{"-help"}, CommandAction::Usage, "unknown option '-help'"},
-        {{"release.nfo"}, CommandAction::Usage, "unexpected argument 'release.nfo'"},
+        {{"release.nfo"}, CommandAction::Usage, "unknown command 'release.nfo'"},
         {{"--help", "extra"}, CommandAction::Usage, "unexpected argument 'extra' after --help"},
+        {{"generate"}, CommandAction::Generate, ""},
+        {{"zips", "--help"}, CommandAction::Help, ""},
+        {{"generate", "--set", "Title"}, CommandAction::Usage, "--set needs NAME=VALUE, not 'Title'"},
+        {{"generate", "--set"}, CommandAction::Usage, "--set needs a value"},
+        {{"generate", "--nfo=yes"}, CommandAction::Usage, "--nfo takes no value"},
+        {{"generate", "--size", "1"}, CommandAction::Usage, "unknown option '--size' for generate"},
+        {{"generate", "extra"}, CommandAction::Usage, "unexpected argument 'extra'"},
+        {{"volumes", "--input", "i", "--output", "o"}, CommandAction::Usage, "--name is required"},
+        {{"volumes", "--input=i", "--output=o", "--name=v", "--size", "0"}, CommandAction::Usage,
+         "--size takes a number of KiB from 1 to 99999, not '0'"},
+        {{"volumes", "--input=i", "--output=o", "--name=v", "--size", "100000"}, CommandAction::Usage,
+         "--size takes a number of KiB from 1 to 99999, not '100000'"},
+        {{"zips", "--output", "o", "--name", "disk01"}, CommandAction::Usage, "--count is required"},
+        {{"zips", "--output", "o", "--name", "disk01", "--count", "1000"}, CommandAction::Usage,
+         "--count takes a number from 1 to 999, not '1000'"},
+        {{"zips", "--output", "o", "--name", "disk01", "--count", "-3"}, CommandAction::Usage,
+         "--count takes a number from 1 to 999, not '-3'"},
+        {{"render"}, CommandAction::Usage, "FILE is required"},
+        {{"render", "a.nfo", "b.nfo"}, CommandAction::Usage, "unexpected argument 'b.nfo'"},
+        {{"render", "--", "-odd.nfo"}, CommandAction::Render, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.args));
@@ -33,11 +53,41 @@ TEST(CommandLine, OptionsAndRefusals)
     }
 }
 
-TEST(CommandLine, TheHelpNamesEveryOptionAndARefusalGoesToStandardError)
+TEST(CommandLine, EachCommandTakesItsArgumentsInOrder)
+{
+    const CommandLine generate =
+        parseCommandLine({"generate", "--diz", "--set", "Title=A=B", "--values", "v.txt", "--set=Size="});
+    EXPECT_FALSE(generate.generate.nfo);
+    EXPECT_TRUE(generate.generate.diz);
+    EXPECT_EQ(generate.generate.values,
+              (std::vector<ValueSource> {{false, "Title=A=B"}, {true, "v.txt"}, {false, "Size="}}));
+
+    const CommandLine volumes = parseCommandLine({"volumes", "--ace", "--name", "rel", "--input", "/in", "--output=/out"});
+    EXPECT_EQ(volumes.action, CommandAction::Volumes);
+    EXPECT_EQ(volumes.volumes.input, "/in");
+    EXPECT_EQ(volumes.volumes.output, "/out");
+    EXPECT_EQ(volumes.volumes.name, "rel");
+    EXPECT_EQ(volumes.volumes.size, "1440");
+    EXPECT_TRUE(volumes.volumes.ace);
+
+    const CommandLine zips = parseCommandLine({"zips", "--output", "/out", "--name", "disk01", "--count", "3", "--spread",
+                                               "a", "--each", "n", "--spread", "b"});
+    EXPECT_EQ(zips.action, CommandAction::Zips);
+    EXPECT_EQ(zips.zips.count, 3);
+    EXPECT_EQ(zips.zips.spread, (std::vector<std::string> {"a", "b"}));
+    EXPECT_EQ(zips.zips.each, (std::vector<std::string> {"n"}));
+
+    const CommandLine render = parseCommandLine({"render", "--output", "p.png", "a.nfo"});
+    EXPECT_EQ(render.render.file, "a.nfo");
+    EXPECT_EQ(render.render.output, "p.png");
+}
+
+TEST(CommandLine, TheHelpNamesEveryOptionAndCommandAndARefusalGoesToStandardError)
 {
     const std::string help = helpText();
-    for (const char* option : {"-h, --help", "-V, --version", "$XDG_CONFIG_HOME/pakmaster/"})
-        EXPECT_NE(help.find(option), std::string::npos) << option;
+    for (const char* text : {"-h, --help", "-V, --version", "$XDG_CONFIG_HOME/pakmaster/", "pakmaster generate [--nfo]",
+                             "pakmaster volumes --input DIR", "pakmaster zips --output DIR", "pakmaster render FILE"})
+        EXPECT_NE(help.find(text), std::string::npos) << text;
 
     std::ostringstream out;
     std::ostringstream err;

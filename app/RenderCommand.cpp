@@ -1,0 +1,82 @@
+// The text picture: each character's glyph drawn into its own cell.
+#include "app/RenderCommand.h"
+
+#include "app/text_cells.h"
+#include "platform/file_io.h"
+#include "platform/widgets/Fonts.h"
+#include "platform/widgets/TextCodec.h"
+#include "templates/info_file.h"
+
+#include <QBuffer>
+#include <QPainter>
+
+#include <algorithm>
+#include <ostream>
+
+QImage RenderText(const std::string& bytes)
+{
+    const pkm::TextCells cells = pkm::LayOutText(bytes);
+    const qint64 width = static_cast<qint64>(std::max<std::size_t>(cells.columns, 1)) * kCellWidth;
+    const qint64 height = static_cast<qint64>(std::max<std::size_t>(cells.rows.size(), 1)) * kCellHeight;
+    // PNG and QImage both take sides up to 2^31, but not a picture of gigabytes.
+    constexpr qint64 kMaxPixels = qint64(1) << 28;
+    if (width > kMaxPixels / height)
+        return {};
+    QImage picture(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    if (picture.isNull())
+        return picture;
+    picture.fill(kRenderBackground);
+
+    QFont font = fixedTextFont();
+    // Whole pixels of the two colours only, as the screen shows them.
+    font.setStyleStrategy(QFont::NoAntialias);
+    QPainter painter(&picture);
+    painter.setFont(font);
+    painter.setPen(kRenderText);
+    const int baseline = painter.fontMetrics().ascent();
+    for (std::size_t row = 0; row < cells.rows.size(); ++row) {
+        const std::u16string& text = cells.rows[row];
+        for (std::size_t column = 0; column < text.size(); ++column) {
+            if (text[column] == u' ')
+                continue;
+            const int x = static_cast<int>(column) * kCellWidth;
+            const int y = static_cast<int>(row) * kCellHeight;
+            // A glyph wider than its cell would cover its neighbour's.
+            painter.setClipRect(x, y, kCellWidth, kCellHeight);
+            painter.drawText(x, y + baseline, QString(QChar(text[column])));
+        }
+    }
+    return picture;
+}
+
+int RunRender(const pkm::RenderOptions& options, std::ostream& out, std::ostream& err)
+{
+    const std::optional<std::string> bytes = pkm::readFileBytes(options.file);
+    if (!bytes) {
+        pkm::printFailure(err, pkm::kGenerationErrorCaption, std::string(pkm::kGenerationErrorText) + '\r' + options.file);
+        return 1;
+    }
+    const std::string output = options.output.empty() ? options.file + ".png" : options.output;
+    const QImage picture = RenderText(*bytes);
+    if (picture.isNull()) {
+        pkm::printFailure(err, "Output error", "The picture of " + options.file + " would be too large.");
+        return 1;
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    // Written as the NFO itself is: an earlier picture stays whole when the write fails.
+    switch (pkm::replaceFile(output, std::string_view(png.constData(), static_cast<std::size_t>(png.size())))) {
+    case pkm::WriteOutcome::Written:
+        break;
+    case pkm::WriteOutcome::CannotCreate:
+        pkm::printFailure(err, "", "Cannot create file " + output);
+        return 1;
+    case pkm::WriteOutcome::WriteFailed:
+        pkm::printFailure(err, "", "Unable to write to " + output);
+        return 1;
+    }
+    out << output << '\n';
+    return 0;
+}

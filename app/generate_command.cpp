@@ -1,0 +1,102 @@
+#include "app/generate_command.h"
+
+#include "platform/file_io.h"
+#include "platform/paths.h"
+#include "templates/info_file.h"
+#include "templates/section_values.h"
+#include "templates/store_setup.h"
+#include "templates/template_store.h"
+
+#include <ostream>
+
+namespace pkm {
+
+namespace {
+
+// The values in the order given, each values file read in its place. Their names as typed,
+// for a message about one of them.
+bool collectValues(const std::vector<ValueSource>& sources, std::vector<NamedValue>& values,
+                   std::vector<std::string>& typedNames, std::ostream& err)
+{
+    for (const ValueSource& source : sources) {
+        if (!source.file) {
+            values.push_back(*ParseNamedValue(source.text));
+            typedNames.push_back(source.text.substr(0, source.text.find('=')));
+            continue;
+        }
+        const std::optional<std::string> bytes = readFileBytes(source.text);
+        if (!bytes) {
+            printFailure(err, kGenerationErrorCaption, std::string(kGenerationErrorText) + '\r' + source.text);
+            return false;
+        }
+        std::size_t badLine = 0;
+        const std::optional<std::vector<NamedValue>> parsed = ParseValuesFile(*bytes, badLine);
+        if (!parsed) {
+            printFailure(err, kGenerationErrorCaption,
+                         source.text + ':' + std::to_string(badLine) + ": a line of NAME=VALUE expected");
+            return false;
+        }
+        for (const NamedValue& value : *parsed) {
+            values.push_back(value);
+            // For messages only: the name as the file holds it, in code page 437.
+            typedNames.push_back(value.name);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::ostream& out, std::ostream& err)
+{
+    const std::string iniPath = paths.iniPath();
+    if (!FilePresent(iniPath)) {
+        try {
+            CreateTemplateStore(paths);
+            err << "pakmaster: first start: created " << iniPath << '\n';
+        } catch (const std::exception& e) {
+            printFailure(err, "", std::string(e.what()) + "\r\r" + StoreCreationHint(paths));
+            return 1;
+        }
+    }
+    SectionList nfo;
+    SectionList diz;
+    LoadSectionLists(iniPath, nfo, diz);
+
+    std::vector<NamedValue> values;
+    std::vector<std::string> typedNames;
+    if (!collectValues(options.values, values, typedNames, err))
+        return 1;
+    if (const std::optional<std::size_t> unknown = SetSectionValues(nfo, diz, values)) {
+        printFailure(err, "", "No section is named \"" + typedNames[*unknown] + "\" in " + iniPath + ".");
+        return 1;
+    }
+
+    const TemplateSettings settings = ReadTemplateSettings(iniPath);
+    const bool both = !options.nfo && !options.diz;
+    for (const bool nfoFile : {true, false}) {
+        if (!both && !(nfoFile ? options.nfo : options.diz))
+            continue;
+        const InfoFileResult result = WriteInfoFile(paths.dataDir, settings, nfoFile, nfoFile ? nfo : diz);
+        switch (result.outcome) {
+        case InfoFileOutcome::Written:
+            out << result.path << '\n';
+            continue;
+        // Shown by the window's general error handler, without a caption of their own.
+        case InfoFileOutcome::GenerationFailed:
+        case InfoFileOutcome::CannotCreate:
+            printFailure(err, "", result.message);
+            return 1;
+        case InfoFileOutcome::TooLarge:
+            printFailure(err, kTooLargeCaption, TooLargeText());
+            return 1;
+        case InfoFileOutcome::TemplateUnreadable:
+        case InfoFileOutcome::WriteFailed:
+            printFailure(err, kGenerationErrorCaption, result.message);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace pkm

@@ -1,0 +1,57 @@
+#pragma once
+// What a Start button runs, decided before anything runs: the fields checked (double quotes
+// refused, directories present) and, when they pass, the fields as the run uses them and the
+// command lines. The Rar and Zip pages and the command line share these rules.
+#include "archiving/zip_set.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pkm {
+
+// A refusal, shown as a message box by the window and on standard error by the command line.
+struct RunRefusal {
+    std::string caption;
+    std::string text;
+    bool operator==(const RunRefusal&) const = default;
+};
+
+// The Rar page's fields, as typed.
+struct VolumeRequest {
+    std::string inputDir;
+    std::string outputDir;
+    std::string name;
+    std::string size;
+    bool useAce = false;
+};
+
+struct VolumePlan {
+    // Set when nothing may run.
+    std::optional<RunRefusal> refusal;
+    // The input field after the check: one trailing separator gone (the root keeps its own).
+    // Set once the input directory was found, also when the output check then refuses.
+    std::optional<std::string> inputField;
+    // The output field with its trailing separator; set when nothing was refused.
+    std::string outputField;
+    std::string commandLine;
+};
+
+// programDir ends in a separator.
+VolumePlan PlanVolumeRun(const std::string& programDir, const VolumeRequest& request);
+
+struct ZipPlan {
+    std::optional<RunRefusal> refusal;
+    // The output field with its trailing separator; set once the directory was found.
+    std::optional<std::string> outputField;
+    // One line per zip, in list order; empty when refused.
+    std::vector<std::string> commandLines;
+    // The zip each line makes afresh, in the same order.
+    std::vector<std::string> zipFiles;
+};
+
+// The zips as they stand when Start is pressed.
+ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir,
+                   const std::vector<ZipEntry>& zips);
+
+} // namespace pkm

@@ -1,0 +1,73 @@
+// Values by section name: the text stored as the window's editors store it, then set.
+#include "templates/section_values.h"
+
+#include "platform/cp437.h"
+#include "platform/file_name_codec.h"
+#include "templates/text_lines.h"
+
+#include <algorithm>
+
+namespace pkm {
+
+std::string StoredText(std::string_view utf8)
+{
+    const std::string bytes = cp437Encode(fileNameDecode(utf8));
+    std::string stored;
+    for (const std::string& line : splitTextParagraphs(bytes)) {
+        stored += line;
+        stored += "\r\n";
+    }
+    // A value has no line end after its last line.
+    stored.resize(stored.size() - 2);
+    return stored;
+}
+
+std::optional<NamedValue> ParseNamedValue(std::string_view utf8)
+{
+    const std::size_t equals = utf8.find('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    return NamedValue {StoredText(utf8.substr(0, equals)), StoredText(utf8.substr(equals + 1))};
+}
+
+std::optional<std::vector<NamedValue>> ParseValuesFile(std::string_view bytes, std::size_t& badLine)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    std::vector<NamedValue> values;
+    std::size_t number = 0;
+    for (std::string_view line : splitTextLineViews(bytes)) {
+        ++number;
+        if (line.empty())
+            continue;
+        std::optional<NamedValue> value = ParseNamedValue(line);
+        if (!value) {
+            badLine = number;
+            return std::nullopt;
+        }
+        values.push_back(std::move(*value));
+    }
+    return values;
+}
+
+std::optional<std::size_t> SetSectionValues(SectionList& nfo, SectionList& diz, const std::vector<NamedValue>& values)
+{
+    const auto named = [](const SectionList& list, const std::string& name) {
+        return std::any_of(list.begin(), list.end(), [&](const TParam& s) { return s.Name == name; });
+    };
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!named(nfo, values[i].name) && !named(diz, values[i].name))
+            return i;
+    }
+    for (const NamedValue& value : values) {
+        for (SectionList* list : {&nfo, &diz}) {
+            for (TParam& section : *list) {
+                if (section.Name == value.name)
+                    section.Value = value.value;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace pkm

@@ -1,0 +1,400 @@
+// The commands, run as the real program with no display at all: generate against the window's
+// Preview on the same Release.ini and values, volumes restored by an independent extractor,
+// zips listed by unzip, render checked cell by cell against the shapes of the font's glyphs.
+#include "app/MainWindow.h"
+#include "app/command_line.h"
+#include "editor/TextWindow.h"
+#include "platform/widgets/Application.h"
+#include "platform/widgets/TextCodec.h"
+#include "support/gui/find.h"
+#include "support/gui/program_dir.h"
+#include "support/gui/scripted_dialogs.h"
+#include "templates/template_store.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QImage>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// The program, without a display and without QT_QPA_PLATFORM, in `workDir`.
+Result run(const std::string& program, const QStringList& args, const std::string& workDir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(QString::fromStdString(workDir));
+    process.start(QString::fromStdString(program), args);
+    Result result;
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput().toStdString();
+    result.err = process.readAllStandardError().toStdString();
+    return result;
+}
+
+const std::string kProgram = PAKMASTER_BIN_DIR "/pakmaster";
+
+// A portable copy of the program in `dir`: its Release.ini is the one beside it.
+std::string copyProgram(const ProgramDir& dir)
+{
+    const std::string program = dir.file("pakmaster");
+    std::error_code linkFailed;
+    fs::create_hard_link(kProgram, program, linkFailed);
+    if (linkFailed)
+        fs::copy_file(kProgram, program);
+    return program;
+}
+
+// How the command line shows a message box of the window.
+std::string asPrinted(const RecordedMessage& message)
+{
+    std::string text = message.text.toStdString();
+    std::replace(text.begin(), text.end(), '\r', '\n');
+    const std::string caption =
+        message.caption == QString::fromLatin1(kApplicationTitle) ? std::string() : message.caption.toStdString() + ": ";
+    return "pakmaster: " + caption + text + "\n";
+}
+
+class Generate : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"Release.ini", "clone.nfo", "clone.diz"})
+            fs::copy_file(PAKMASTER_SOURCE_DIR "/examples/" + std::string(name), dir.file(name));
+        program = copyProgram(dir);
+    }
+
+    void startWindow()
+    {
+        form = std::make_unique<TForm1>(dir.paths());
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        QTest::mouseClick(find<QCheckBox>(form, "CheckBox1"), Qt::LeftButton);
+        QTest::mouseClick(find<QCheckBox>(form, "CheckBox2"), Qt::LeftButton);
+        next();
+    }
+    void next() { QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton); }
+    void select(int index)
+    {
+        QTreeWidget* tree = find<QTreeWidget>(form, "TreeView1");
+        QTreeWidgetItem* item = tree->topLevelItem(0)->child(index);
+        tree->scrollToItem(item);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    }
+    void type(int index, const QString& text)
+    {
+        select(index);
+        QLineEdit* value = find<QLineEdit>(form, "EValue");
+        QTest::mouseClick(value, Qt::LeftButton);
+        value->selectAll();
+        // As typed; keyClicks takes only ASCII.
+        value->insert(text);
+    }
+    // The memo editor's text, confirmed with OK.
+    void typeMemo(int index, const QString& text)
+    {
+        select(index);
+        dialogs.dialogHandlers.push_back([text](QDialog* d) {
+            find<QTextEdit>(qobject_cast<TForm3*>(d), "Memo1")->setPlainText(text);
+            return int(QDialog::Accepted);
+        });
+        QTest::mouseClick(find<QToolButton>(form, "BMore"), Qt::LeftButton);
+    }
+    void preview()
+    {
+        dialogs.dialogHandlers.push_back([](QDialog*) { return int(QDialog::Rejected); });
+        QTest::mouseClick(find<QPushButton>(form, "Button4"), Qt::LeftButton);
+    }
+
+    ProgramDir dir;
+    std::string program;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace
+
+TEST_F(Generate, WritesTheBytesPreviewWritesForTheSameValues)
+{
+    const QString title = QStringLiteral("Pakm\u00E4ster \u2591\u2592\u2593");
+    const QString notes = QStringLiteral("Unpack the zips into one directory, then extract the first volume with 7zz "
+                                         "or any tool that reads split archives.\n\nHave fun \u263A");
+    const QString dizTitle = QStringLiteral("PKM \u00BD");
+    const QString description = QStringLiteral("A wizard that prepares a release.\nTwo lines.");
+    startWindow();
+    type(0, title);
+    typeMemo(7, notes);
+    preview();
+    next();
+    type(0, dizTitle);
+    typeMemo(5, description);
+    preview();
+    ASSERT_TRUE(dialogs.messages.empty());
+    const std::string nfo = dir.read("release.nfo");
+    const std::string diz = dir.read("file_id.diz");
+    fs::remove(dir.file("release.nfo"));
+    fs::remove(dir.file("file_id.diz"));
+
+    dir.write("values.txt", "\xEF\xBB\xBF" "DIZ title=" + dizTitle.toStdString() + "\r\n\r\nTitle=overridden\n");
+    const Result result = run(program,
+                              {"generate", "--values", "values.txt", "--set", "Title=" + title, "--set", "Notes=" + notes,
+                               "--set", "Description=" + description},
+                              dir.path());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, dir.file("release.nfo") + "\n" + dir.file("file_id.diz") + "\n");
+    EXPECT_EQ(dir.read("release.nfo"), nfo);
+    EXPECT_EQ(dir.read("file_id.diz"), diz);
+    EXPECT_NE(nfo.find("PAKM\x84STER \xB0\xB1\xB2"), std::string::npos) << "code page 437, capitals a to z only";
+
+    // --diz alone writes the DIZ file alone.
+    fs::remove(dir.file("release.nfo"));
+    EXPECT_EQ(run(program, {"generate", "--diz"}, dir.path()).out, dir.file("file_id.diz") + "\n");
+    EXPECT_FALSE(fs::exists(dir.file("release.nfo")));
+}
+
+TEST_F(Generate, FailsWithTheWindowsMessageAndWritesNothing)
+{
+    const pkm::TemplateStore example = pkm::LoadTemplateStore(dir.file("Release.ini"));
+    const struct {
+        const char* what;
+        std::function<void(pkm::TemplateSettings&, pkm::SectionList&)> change;
+    } cases[] = {
+        {"missing template", [](pkm::TemplateSettings& s, pkm::SectionList&) { s.NfoClone = "missing.nfo"; }},
+        {"line beyond the template", [](pkm::TemplateSettings&, pkm::SectionList& r) { r[3].Line = 99; }},
+        {"output directory missing",
+         [this](pkm::TemplateSettings& s, pkm::SectionList&) { s.OutputDir = dir.file("nowhere"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        pkm::TemplateSettings settings = example.settings;
+        pkm::SectionList records = example.records;
+        c.change(settings, records);
+        dir.writeIni(pkm::BuildTemplateStore("", records, settings));
+        dialogs.messages.clear();
+        startWindow();
+        preview();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        const Result result = run(program, {"generate", "--nfo"}, dir.path());
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, asPrinted(dialogs.messages[0]));
+        EXPECT_FALSE(fs::exists(dir.file("release.nfo")));
+    }
+
+    // The command line's own: a name no section has, a values file that is not one.
+    dir.write("values.txt", "Title=x\nno equals sign\n");
+    const struct {
+        QStringList args;
+        std::string err;
+    } own[] = {
+        {{"generate", "--set", "Title=x", "--set", "Titel=y"},
+         "pakmaster: No section is named \"Titel\" in " + dir.file("Release.ini") + ".\n"},
+        {{"generate", "--values", "values.txt"}, "pakmaster: Input error: values.txt:2: a line of NAME=VALUE expected\n"},
+        {{"generate", "--values", "absent.txt"}, "pakmaster: Input error: Error while reading input file...\nabsent.txt\n"},
+    };
+    for (const auto& c : own) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Result result = run(program, c.args, dir.path());
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_FALSE(fs::exists(dir.file("release.nfo")));
+    }
+}
+
+TEST(Commands, VolumesOfATreeExtractWhole)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("7zz")).isEmpty())
+        GTEST_SKIP() << "7zz is not installed";
+    TempDir dir;
+    std::mt19937 random(7);
+    std::string noise(5000, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random());
+    dir.write("in/setup.bin", noise);
+    dir.write("in/docs/readme.txt", "read me\r\n");
+    fs::create_directory(dir.file("out"));
+
+    const Result result =
+        run(kProgram, {"volumes", "--input", "in/", "--output", "out", "--name", "rel", "--size", "2"}, dir.path());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    std::size_t volumes = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.file("out")))
+        ++volumes;
+    EXPECT_GE(volumes, 2u);
+    EXPECT_TRUE(result.out.ends_with("-------------------------\nFile(s) created: " + std::to_string(volumes) + "\n"))
+        << result.out;
+    // Not a terminal: every line as it came, no carriage returns or escapes.
+    EXPECT_EQ(result.out.find_first_of("\r\x1b"), std::string::npos);
+
+    ASSERT_EQ(QProcess::execute(QStringLiteral("7zz"), {"x", "-y", "-bd", QString::fromStdString("-o" + dir.file("x")),
+                                                        QString::fromStdString(dir.file("out/rel.7z.001"))}),
+              0);
+    EXPECT_EQ(dir.read("x/setup.bin"), noise);
+    EXPECT_EQ(dir.read("x/docs/readme.txt"), "read me\r\n");
+
+    // The archiver fails (its output folder is missing): the message, and the log still closes.
+    const Result failed = run(kProgram, {"volumes", "--input", "in", "--output", "out", "--name", "missing/rel"}, dir.path());
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.err.starts_with("pakmaster: Compression error: ")) << failed.err;
+    EXPECT_TRUE(failed.out.ends_with("-------------------------\nFile(s) created: 0\n")) << failed.out;
+
+    const struct {
+        QStringList args;
+        std::string err;
+    } refused[] = {
+        {{"volumes", "--input", "nowhere", "--output", "out", "--name", "v"}, "pakmaster: Input error: Input directory not found.\n"},
+        {{"volumes", "--input", "in", "--output", "nowhere", "--name", "v"}, "pakmaster: Output error: Output directory not found.\n"},
+        {{"volumes", "--input", "in", "--output", "out", "--name", "a\"b"},
+         "pakmaster: Input error: Names and paths may not contain double quotes.\n"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Result r = run(kProgram, c.args, dir.path());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, c.err);
+    }
+}
+
+TEST(Commands, ZipsSpreadOneFilePerZipAndPutTheOthersIntoEvery)
+{
+    TempDir dir;
+    for (const char* name : {"v/rel.7z.001", "v/rel.7z.002", "v/rel.7z.003", "release.nfo", "file_id.diz"})
+        dir.write(name, name);
+    fs::create_directory(dir.file("out"));
+    const Result result = run(kProgram,
+                              {"zips", "--output", "out", "--name", "disk1", "--count", "3", "--spread", "v/rel.7z.001",
+                               "--spread", "v/rel.7z.002", "--spread", "v/rel.7z.003", "--each", "release.nfo", "--each",
+                               dir.file("file_id.diz").c_str()},
+                              dir.path());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.out.ends_with("-------------------------\nFile(s) created: 3\n")) << result.out;
+    const std::pair<const char*, const char*> zips[] = {
+        {"disk1.zip", "rel.7z.001"}, {"disk2.zip", "rel.7z.002"}, {"disk3.zip", "rel.7z.003"}};
+    for (const auto& [zip, volume] : zips) {
+        SCOPED_TRACE(zip);
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {"-Z1", QString::fromStdString(dir.file("out/") + zip)});
+        ASSERT_TRUE(unzip.waitForFinished(-1));
+        QStringList names = QString::fromUtf8(unzip.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        names.sort();
+        EXPECT_EQ(names, (QStringList {"file_id.diz", QString::fromLatin1(volume), "release.nfo"}));
+    }
+
+    const struct {
+        QStringList args;
+        std::string err;
+    } refused[] = {
+        {{"zips", "--output", "nowhere", "--name", "d1", "--count", "1"}, "pakmaster: Output error: Output directory not found.\n"},
+        {{"zips", "--output", "out", "--name", "d1", "--count", "2", "--each", "absent.nfo"},
+         "pakmaster: Input error: absent.nfo: file not found.\n"},
+        {{"zips", "--output", "out", "--name", "d1", "--count", "1", "--spread", "release.nfo", "--spread", "file_id.diz"},
+         "pakmaster: Zip error: 2 files to spread over 1 zips.\n"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Result r = run(kProgram, c.args, dir.path());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, c.err);
+    }
+    EXPECT_FALSE(fs::exists(dir.file("out/d1.zip")));
+}
+
+TEST(Commands, RenderDrawsEachCharacterInItsCell)
+{
+    // The shapes below are GNU Unifont's (package fonts-unifont), the text window's font here.
+    if (!QFontDatabase::families().contains(QStringLiteral("Unifont")))
+        GTEST_SKIP() << "Unifont is not installed";
+    TempDir dir;
+    // Box-drawing and block characters; a tab to column 8; a line shorter than the longest.
+    dir.write("art.nfo", "\xC9\xCD\xCD\xBB\t\xDB\r\n\xBA\xDF\xDC\xBA\xDD\xDE\xB0\r\nA\r\n");
+    const Result result = run(kProgram, {"render", "art.nfo"}, dir.path());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "art.nfo.png\n");
+    EXPECT_EQ(result.err, "");
+    QImage picture(QString::fromStdString(dir.file("art.nfo.png")));
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), QSize(9 * 8, 3 * 16));
+
+    const QRgb on = qRgb(0xAA, 0xAA, 0xAA);
+    const QRgb off = qRgb(0, 0, 0);
+    // The cell's pixels as rows of '#' (text colour) and '.' (background); '?' for any other.
+    const auto cell = [&](int column, int row) {
+        std::vector<std::string> rows;
+        for (int y = 0; y < 16; ++y) {
+            std::string line;
+            for (int x = 0; x < 8; ++x) {
+                const QRgb p = picture.pixel(column * 8 + x, row * 16 + y) | 0xFF000000;
+                line += p == on ? '#' : p == off ? '.' : '?';
+            }
+            rows.push_back(line);
+        }
+        return rows;
+    };
+    const auto filled = [](int top, int bottom, int left, int right) {
+        std::vector<std::string> rows(16, std::string(8, '.'));
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = '#';
+        return rows;
+    };
+    EXPECT_EQ(cell(8, 0), filled(0, 16, 0, 8)) << "full block after the tab";
+    EXPECT_EQ(cell(1, 1), filled(0, 8, 0, 8)) << "upper half block";
+    EXPECT_EQ(cell(2, 1), filled(8, 16, 0, 8)) << "lower half block";
+    EXPECT_EQ(cell(4, 1), filled(0, 16, 0, 4)) << "left half block";
+    EXPECT_EQ(cell(5, 1), filled(0, 16, 4, 8)) << "right half block";
+    EXPECT_EQ(cell(4, 0), filled(0, 16, 0, 0)) << "the tab's blanks";
+    EXPECT_EQ(cell(1, 2), filled(0, 16, 0, 0)) << "beyond a short line";
+    // Light shade: a quarter of the pixels, spread over every row.
+    int shade = 0;
+    for (const std::string& line : cell(6, 1)) {
+        EXPECT_NE(line, std::string(8, '.'));
+        shade += static_cast<int>(std::count(line.begin(), line.end(), '#'));
+    }
+    EXPECT_EQ(shade, 32);
+    // Double lines: the horizontal ones join their neighbours, the vertical ones run the whole
+    // cell; both in whole pixels of the two colours only.
+    const std::vector<std::string> horizontal = cell(1, 0);
+    EXPECT_EQ(std::count(horizontal.begin(), horizontal.end(), std::string(8, '#')), 2);
+    EXPECT_EQ(cell(2, 0), horizontal);
+    EXPECT_EQ(std::count(horizontal.begin(), horizontal.end(), std::string(8, '.')), 14);
+    const std::vector<std::string> vertical = cell(0, 1);
+    for (const std::string& line : vertical)
+        EXPECT_EQ(line, vertical.front());
+    EXPECT_EQ(std::count(vertical.front().begin(), vertical.front().end(), '#'), 2);
+    EXPECT_EQ(cell(3, 1), vertical);
+
+    const Result missing = run(kProgram, {"render", "absent.nfo", "--output", "x.png"}, dir.path());
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "pakmaster: Input error: Error while reading input file...\nabsent.nfo\n");
+    EXPECT_FALSE(fs::exists(dir.file("x.png")));
+}
