@@ -1,6 +1,7 @@
 // Opening a generated file in the fixed-font window as the preview does (text set, window shown
 // at its own size of 70 columns) against the same text in Qt's own plain-text editor of the same
 // size and font, at 2,000 and 20,000 lines of 96 characters, each shown as two lines.
+#include "bench/window_bench_main.h"
 #include "editor/TextWindow.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Fonts.h"
@@ -84,12 +85,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv, &reporter);
 }

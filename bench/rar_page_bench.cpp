@@ -1,6 +1,7 @@
 // Whole Rar-page runs: the stub, TPiper and the log box against the same archiver run
 // directly from a shell, and a run that prints a million lines: the window's longest stall,
 // the time the log needs after the archiver's exit, and the peak memory against idle.
+#include "bench/window_bench_main.h"
 #include "app/FolderPicker.h"
 #include "app/PageContext.h"
 #include "archiving/RarPage.h"
@@ -210,11 +211,5 @@ BENCHMARK(MillionLineRun)->Unit(benchmark::kMillisecond)->Iterations(3)->UseReal
 
 int main(int argc, char** argv)
 {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }

@@ -3,6 +3,7 @@
 // on the same release-like input of about 110 MB, in the same run. The input (source text,
 // shared libraries, incompressible data standing for already compressed files) is made once
 // and kept under the build directory.
+#include "bench/window_bench_main.h"
 #include "app/FolderPicker.h"
 #include "app/PageContext.h"
 #include "archiving/RarPage.h"
@@ -177,11 +178,5 @@ BENCHMARK(VolumeRunAgainstSevenZipAlone)->Unit(benchmark::kSecond)->Iterations(2
 
 int main(int argc, char** argv)
 {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }
