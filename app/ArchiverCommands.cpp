@@ -54,18 +54,27 @@ int RunVolumes(const pkm::VolumesOptions& options, const std::string& programDir
 
 int RunZips(const pkm::ZipsOptions& options, const std::string& programDir, std::ostream& out, std::ostream& err)
 {
-    // The open-file dialog only offers files that exist; zip would skip a missing one with a
-    // warning and leave it out of the release.
+    // The open-file dialog only offers files that exist; zip would skip a missing one (or a
+    // folder, a FIFO, a device) with a warning and leave it out of the release.
     for (const auto* files : {&options.spread, &options.each}) {
         for (const std::string& file : *files) {
-            if (!pkm::FilePresent(file) || pkm::DirectoryPresent(file)) {
-                pkm::printFailure(err, "Input error", file + ": file not found.");
+            if (const std::optional<pkm::RunRefusal> refusal = pkm::CheckZipInput(file)) {
+                printRefusal(err, *refusal);
                 return 1;
             }
         }
     }
     pkm::ZipSet zips;
     zips.AddSeries(options.name, options.count);
+    // The dialog makes one zip of a name without a number, whatever the count; a script that
+    // asked for more would ship a release short of disks.
+    if (zips.size() != static_cast<std::size_t>(options.count)) {
+        pkm::printFailure(err, "Zip error",
+                          "The series from " + options.name + " has " + std::to_string(zips.size())
+                              + (zips.size() == 1 ? " zip name" : " zip names") + ", not "
+                              + std::to_string(options.count) + ": a name needs a number to count from.");
+        return 1;
+    }
     // The page leaves files beyond the last zip out; a release would lose them.
     if (options.spread.size() > zips.size()) {
         pkm::printFailure(err, "Zip error",

@@ -5,12 +5,16 @@
 #include "app/RenderCommand.h"
 #include "app/command_line.h"
 #include "app/generate_command.h"
+#include "archiving/Piper.h"
+#include "platform/stop_signals.h"
 #include "platform/program_paths.h"
 #include "platform/widgets/Application.h"
+#include "platform/widgets/StopSignals.h"
 #include "resources/Resources.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <iostream>
 #include <unistd.h>
@@ -41,18 +45,38 @@ int runCommand(const pkm::CommandLine& commandLine, int& argc, char** argv)
     }
     QCoreApplication app(argc, argv);
     const std::string programDir = applicationDirectory();
+    // A stop signal ends a run's archiver and undoes the run; the exit status then says which.
+    const auto stopped = [](int status) { return pkm::stopSignal() != 0 ? 128 + pkm::stopSignal() : status; };
     switch (commandLine.action) {
     case pkm::CommandAction::Generate:
         return pkm::RunGenerate(commandLine.generate,
                                 pkm::ProgramPaths::forProgram(programDir, pkm::processEnvironment()), std::cout,
                                 std::cerr);
     case pkm::CommandAction::Volumes:
-        return RunVolumes(commandLine.volumes, programDir, ::isatty(STDOUT_FILENO) == 1, std::cout, std::cerr);
+        StopSignals::install();
+        return stopped(
+            RunVolumes(commandLine.volumes, programDir, ::isatty(STDOUT_FILENO) == 1, std::cout, std::cerr));
     case pkm::CommandAction::Zips:
-        return RunZips(commandLine.zips, programDir, std::cout, std::cerr);
+        StopSignals::install();
+        return stopped(RunZips(commandLine.zips, programDir, std::cout, std::cerr));
     default:
         return pkm::runCommandLine(commandLine, std::cout, std::cerr);
     }
+}
+
+// The window ends on a stop signal once every run under way has been ended and undone.
+void exitOnStopSignal(QObject* context)
+{
+    QObject::connect(StopSignals::install(), &StopSignals::stopRequested, context, [context] {
+        auto* waiting = new QTimer(context);
+        QObject::connect(waiting, &QTimer::timeout, context, [waiting] {
+            if (TPiper::running() != 0)
+                return;
+            waiting->stop();
+            QCoreApplication::exit(128 + pkm::stopSignal());
+        });
+        waiting->start(20);
+    });
 }
 
 } // namespace
@@ -61,6 +85,11 @@ int main(int argc, char** argv)
 {
     // Read before the application object exists, which would need a display.
     const pkm::CommandLine commandLine = pkm::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    // Whatever runs archivers records stop signals from now on, and acts on them once a run or
+    // the window can be ended cleanly.
+    if (commandLine.action == pkm::CommandAction::Window || commandLine.action == pkm::CommandAction::Volumes
+        || commandLine.action == pkm::CommandAction::Zips)
+        pkm::installStopSignals();
     switch (commandLine.action) {
     case pkm::CommandAction::Window:
         break;
@@ -76,6 +105,7 @@ int main(int argc, char** argv)
     TApplication app(argc, argv);
     initResources();
     app.setWindowIcon(applicationIcon());
+    exitOnStopSignal(&app);
     TForm1 form(pkm::ProgramPaths::forProgram(applicationDirectory(), pkm::processEnvironment()));
     form.show();
     return app.exec();

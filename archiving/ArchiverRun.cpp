@@ -4,6 +4,7 @@
 
 #include "archiving/command_lines.h"
 #include "platform/scope_guard.h"
+#include "platform/stop_signals.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/LogBox.h"
 
@@ -56,7 +57,9 @@ void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps)
     });
     // Destroyed before the closing lines are written, as the button comes back.
     const StartButtonRun running(run.startButton);
-    if (const auto failure = runCommandSequence({run.programDir, run.onLine, window}, steps))
+    const auto failure = runCommandSequence({run.programDir, run.onLine, window}, steps);
+    // A stop signal ends the program once the run is undone: no message waits for a click.
+    if (failure && pkm::stopSignal() == 0)
         Dialogs().showMessage(window, QString::fromLatin1(pkm::kCompressionErrorCaption),
                               QString::fromLocal8Bit(*failure), MessageIcon::Error);
 }

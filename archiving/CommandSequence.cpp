@@ -1,44 +1,52 @@
-// runCommandSequence: one pipe to the stub, the lines run in order, each file a line makes afresh
-// kept whole, the first failure named.
+// runCommandSequence: one pipe to the stub, the lines run in order, the files they make afresh
+// replacing the earlier ones together, the first failure named.
 #include "archiving/CommandSequence.h"
 
 #include "archiving/Piper.h"
-#include "archiving/command_lines.h"
-#include "archiving/file_aside.h"
-#include "platform/errors.h"
+#include "archiving/set_replacement.h"
+#include "platform/stop_signals.h"
 
 std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps)
 {
     TPiper piper(sequence.programDir, sequence.owner);
     piper.OnNewLine = sequence.onLine;
+    pkm::SeriesReplacement series;
+    // Every failure puts the earlier files back first; a failure to do so is said too.
+    const auto undone = [&series](std::string why) {
+        if (const pkm::ReplaceError back = series.rollback())
+            why += "\r" + back.reason;
+        return why;
+    };
     for (const CommandStep& step : steps) {
-        pkm::FileAside earlier(step.replaces);
-        if (earlier.error() != 0)
-            return pkm::exitCodeText(earlier.error());
-        piper.ImageName = step.commandLine;
-        if (piper.RunCommand() == 0 && piper.ExitCode == 0) {
-            earlier.discard();
-            continue;
+        if (const int signal = pkm::stopSignal())
+            return undone(pkm::stoppedText(signal));
+        if (!step.replaces.empty()) {
+            if (const pkm::ReplaceError error = series.beforeStep(step.replaces))
+                return undone(error.reason);
         }
-        earlier.restore();
-        return piper.ExitCode == 0 ? std::string(pkm::kStartFailureText) : pkm::exitCodeText(piper.ExitCode);
+        piper.ImageName = step.commandLine;
+        const int result = piper.RunCommand();
+        if (const int signal = pkm::stopSignal())
+            return undone(pkm::stoppedText(signal));
+        if (result != 0 || piper.ExitCode != 0)
+            return undone(piper.ExitCode == 0 ? std::string(pkm::kStartFailureText)
+                                              : pkm::failedRunText(step.archiver, piper.ExitCode, piper.StartError));
+        if (!step.replaces.empty()) {
+            if (const pkm::ReplaceError error = series.afterStep(step.replaces))
+                return undone(error.reason);
+        }
     }
+    if (const int signal = pkm::stopSignal())
+        return undone(pkm::stoppedText(signal));
+    if (const pkm::ReplaceError error = series.commit())
+        return error.reason;
     return std::nullopt;
-}
-
-std::optional<std::string> runCommandSequence(const CommandSequence& sequence,
-                                              const std::vector<std::string>& commandLines)
-{
-    std::vector<CommandStep> steps;
-    for (const std::string& line : commandLines)
-        steps.push_back({line, {}});
-    return runCommandSequence(sequence, steps);
 }
 
 std::vector<CommandStep> zipSteps(const pkm::ZipPlan& plan)
 {
     std::vector<CommandStep> steps;
     for (std::size_t i = 0; i < plan.commandLines.size(); ++i)
-        steps.push_back({plan.commandLines[i], plan.zipFiles[i]});
+        steps.push_back({plan.commandLines[i], plan.zipFiles[i], pkm::ArchiverKind::Zip});
     return steps;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // runCommandSequence: command lines run through the stub one after the other. Shared by the
 // pages' Start buttons and by the command line, with or without a window.
+#include "archiving/command_lines.h"
 #include "archiving/run_plan.h"
 
 #include <functional>
@@ -22,17 +23,17 @@ struct CommandSequence {
 
 struct CommandStep {
     std::string commandLine;
-    // The file the command makes afresh, or empty. An earlier file there is moved aside while
-    // the command runs, removed after it succeeded and put back after it failed.
+    // The file the command makes afresh, or empty. The earlier file there is taken out of the
+    // way while the command runs; the files the steps made replace the earlier ones together,
+    // once every step succeeded, and after any failure the earlier ones are all as they were.
     std::string replaces;
+    // What the archiver's exit status means.
+    pkm::ArchiverKind archiver = pkm::ArchiverKind::Volumes;
 };
 
-// Runs the steps in order and stops at the first that fails to start or exits with an error.
-// Returns the text of the "Compression error" message then, nothing when every step ran.
+// Runs the steps in order and stops at the first that fails to start or exits with an error,
+// or when a stop signal comes. Returns the text of the "Compression error" message then,
+// nothing when every step ran and its files are in place.
 std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps);
 // The zip runs of a plan: each line makes its zip afresh.
 std::vector<CommandStep> zipSteps(const pkm::ZipPlan& plan);
-
-// The same for command lines that replace no file.
-std::optional<std::string> runCommandSequence(const CommandSequence& sequence,
-                                              const std::vector<std::string>& commandLines);

@@ -1,7 +1,10 @@
 // TPiper: the stub started as a child process, its output read in slices and cut into lines.
 #include "archiving/Piper.h"
 
+#include "platform/child_process.h"
 #include "platform/scope_guard.h"
+#include "platform/stop_signals.h"
+#include "platform/widgets/StopSignals.h"
 #include "platform/widgets/TextCodec.h"
 
 #include <QElapsedTimer>
@@ -9,12 +12,42 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 const char* const kStubName = "PKM.DLL";
 // Longest time the output is read and split in one turn of the event loop.
 constexpr qint64 kSliceNs = 4'000'000;
+// A stub asked to stop gets this long to let its command clean up before it is killed.
+constexpr int kStopGraceMs = 10'000;
+
+int gRunning = 0;
+
+// The errno value the stub wrote for a command it could not start, 0 when it wrote none.
+int readStartError(int fd)
+{
+    std::string text;
+    char buffer[32];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    return std::atoi(text.c_str());
+}
+}
+
+int TPiper::running()
+{
+    return gRunning;
 }
 
 TPiper::TPiper(std::string programDir, QObject* owner)
@@ -49,10 +82,26 @@ void TPiper::FlushPending()
 int TPiper::RunCommand()
 {
     ExitCode = 0;
+    StartError = 0;
     if (running_)
         return 2;
     running_ = true;
-    const pkm::ScopeGuard reset([this] { running_ = false; });
+    ++gRunning;
+    const pkm::ScopeGuard reset([this] {
+        running_ = false;
+        --gRunning;
+    });
+
+    // The stub says through this pipe when it could not start the command.
+    int status[2];
+    if (::pipe2(status, O_CLOEXEC | O_NONBLOCK) != 0)
+        return 1;
+    const pkm::ScopeGuard closeStatus([&status] {
+        for (int fd : status) {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
 
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
@@ -60,6 +109,18 @@ int TPiper::RunCommand()
     process.setInputChannelMode(QProcess::ManagedInputChannel);
     process.setProgram(pathToQString(programDir_ + kStubName));
     process.setArguments({pathToQString("?" + ImageName)});
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PKM_STUB_STATUS_FD"), QString::number(status[1]));
+    process.setProcessEnvironment(environment);
+    // In the child before the stub runs: the status pipe stays open across exec, and the stub
+    // is told to stop when this process ends, however it ends.
+    const int statusWriter = status[1];
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([statusWriter, parent] {
+        ::fcntl(statusWriter, F_SETFD, 0);
+        if (!pkm::endWithParent(SIGTERM, parent))
+            ::_exit(128 + SIGTERM);
+    });
 
     QEventLoop loop;
     char buffer[pkm::LineSplitter::kChunkSize];
@@ -97,10 +158,29 @@ int TPiper::RunCommand()
             pump();
     });
 
+    // A stop signal ends the stub, which passes it on to the command and waits for it.
+    bool stopping = false;
+    const auto stop = [&] {
+        if (stopping || process.state() == QProcess::NotRunning)
+            return;
+        stopping = true;
+        process.terminate();
+        QTimer::singleShot(kStopGraceMs, &loop, [&process] {
+            if (process.state() != QProcess::NotRunning)
+                process.kill();
+        });
+    };
+    if (StopSignals* stopSignals = StopSignals::instance())
+        QObject::connect(stopSignals, &StopSignals::stopRequested, &loop, stop);
+
     process.start(QIODevice::ReadWrite);
     if (!process.waitForStarted(-1))
         return 2;
+    ::close(status[1]);
+    status[1] = -1;
     ProcessHandle = process.processId();
+    if (pkm::stopSignal() != 0)
+        stop();
 
     if (!ended || process.bytesAvailable() > 0 || scheduled)
         loop.exec();
@@ -113,6 +193,7 @@ int TPiper::RunCommand()
     }
     FlushPending();
 
+    StartError = readStartError(status[0]);
     if (process.exitStatus() == QProcess::CrashExit) {
         // The stub itself died; Qt reports the signal number as the exit code.
         ExitCode = 128 + (process.exitCode() > 0 ? process.exitCode() : 0);

@@ -26,11 +26,18 @@ public:
     TOnNewLine OnNewLine;
     // The stub's process id while RunCommand runs.
     qint64 ProcessHandle = 0;
+    // The errno value the stub reported when it could not start the command, 0 when the
+    // command ran; ExitCode then holds the same value.
+    int StartError = 0;
 
     // 0: the stub ran and its output was read to the end (ExitCode holds its exit code);
     // 1: the output channel could not be set up; 2: the stub could not be started (also when
-    // this object is already running a command). Returns once the stub has ended.
+    // this object is already running a command). Returns once the stub has ended. A stop
+    // signal ends the stub (and with it the command) early; so does the end of this process.
     int RunCommand();
+
+    // How many RunCommand calls are under way, nested ones included.
+    static int running();
 
     // Splitting state, carried over from run to run on the same object.
     const std::string& PendingText() const { return splitter_.PendingText; }

@@ -1,6 +1,7 @@
 // The archivers' command lines, the directories as they go into them, and the double-quote check.
 #include "archiving/command_lines.h"
 
+#include "platform/errors.h"
 #include "platform/paths.h"
 
 namespace pkm {
@@ -64,6 +65,14 @@ std::string zipCommandLine(const std::string& programDir, const std::string& out
     return line;
 }
 
+std::string zipFileMade(const std::string& outDir, const std::string& zipName)
+{
+    const std::string path = outDir + zipName;
+    const std::size_t slash = path.find_last_of(kPathSeparator);
+    const std::size_t dot = path.find('.', slash == std::string::npos ? 0 : slash + 1);
+    return dot == std::string::npos ? path + ".zip" : path;
+}
+
 bool containsDoubleQuote(std::initializer_list<std::string_view> inserts)
 {
     for (std::string_view text : inserts)
@@ -78,6 +87,46 @@ bool containsDoubleQuote(const std::vector<std::string>& inserts)
         if (text.find('"') != std::string::npos)
             return true;
     return false;
+}
+
+std::string zipStatusText(int exitStatus)
+{
+    // zip(1), DIAGNOSTICS.
+    switch (exitStatus) {
+    case 2: return "Unexpected end of zip file.";
+    case 3: return "A generic error in the zipfile format was detected.";
+    case 4: return "zip was unable to allocate memory for one or more buffers.";
+    case 5: return "A severe error in the zipfile format was detected.";
+    case 6: return "Entry too large to be processed.";
+    case 7: return "Invalid comment format.";
+    case 8: return "zip -T failed or out of memory.";
+    case 9: return "zip was interrupted.";
+    case 10: return "zip encountered an error while using a temp file.";
+    case 11: return "Read or seek error.";
+    case 12: return "zip has nothing to do.";
+    case 13: return "Missing or empty zip file.";
+    case 14: return "Error writing to a file.";
+    case 15: return "zip was unable to create a file to write to.";
+    case 16: return "Bad command line parameters.";
+    case 18: return "zip could not open a specified file to read.";
+    case 19: return "zip was compiled with options not supported on this system.";
+    default: break;
+    }
+    if (exitStatus > 128 && exitStatus < 128 + 65)
+        return "zip was ended by signal " + std::to_string(exitStatus - 128) + ".";
+    return "zip failed with exit status " + std::to_string(exitStatus) + ".";
+}
+
+std::string failedRunText(ArchiverKind archiver, int exitStatus, int startError)
+{
+    if (startError != 0 || archiver != ArchiverKind::Zip)
+        return exitCodeText(exitStatus);
+    return zipStatusText(exitStatus);
+}
+
+std::string stoppedText(int signal)
+{
+    return "Stopped by signal " + std::to_string(signal) + "; nothing was replaced.";
 }
 
 std::vector<std::string> closingLines(std::size_t filesCreated)

@@ -31,8 +31,28 @@ std::string volumeCommandLine(const std::string& programDir, const std::string& 
 std::string zipCommandLine(const std::string& programDir, const std::string& outDir,
                            const std::string& zipName, const std::vector<std::string>& files);
 
+// The file "<outDir><zipName>" names for zip: zip adds ".zip" to a name whose last part has no
+// period.
+std::string zipFileMade(const std::string& outDir, const std::string& zipName);
+
 inline constexpr const char* kCompressionErrorCaption = "Compression error";
 inline constexpr const char* kStartFailureText = "Error while trying to start compression.";
+
+// Which archiver a command line runs, for what its exit status means.
+enum class ArchiverKind {
+    Volumes, // rar or ace32: the 7-Zip adapter exits with errno values
+    Zip,     // Info-ZIP zip: statuses of its own
+};
+
+// The "Compression error" text of a command that ran and failed. startError is the errno the
+// stub reported when it could not start the archiver (0 when the archiver ran): then, and for
+// the volume archivers, the system's text for the status; zip's own statuses say what zip
+// documents for them.
+std::string failedRunText(ArchiverKind archiver, int exitStatus, int startError);
+// What Info-ZIP zip documents for an exit status, as a sentence.
+std::string zipStatusText(int exitStatus);
+// A run ended because the program was asked to stop.
+std::string stoppedText(int signal);
 
 // The lines that close an archiver run's log, however the run ended.
 std::vector<std::string> closingLines(std::size_t filesCreated);

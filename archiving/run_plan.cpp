@@ -2,8 +2,13 @@
 #include "archiving/run_plan.h"
 
 #include "archiving/command_lines.h"
-#include "archiving/file_aside.h"
+#include "platform/errors.h"
 #include "platform/paths.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pkm {
 
@@ -20,9 +25,18 @@ VolumePlan PlanVolumeRun(const std::string& programDir, const VolumeRequest& req
 {
     VolumePlan plan;
     // Typed text goes into the command line as it stands: a double quote would end its
-    // argument early and hand the archiver words of the user's making.
-    if (containsDoubleQuote({request.inputDir, request.outputDir, request.name, request.size, programDir})) {
+    // argument early and hand the archiver words of the user's making. The directories go in
+    // from the root, so even a relative one named like a switch stays a name.
+    const std::string inputDir = absolutePath(request.inputDir);
+    const std::string outputDir = absolutePath(request.outputDir);
+    if (containsDoubleQuote({request.inputDir, request.outputDir, request.name, request.size, programDir, inputDir,
+                             outputDir})) {
         plan.refusal = quoteRefusal();
+        return plan;
+    }
+    // Pasted text gets past the size box's key filter; a blank would start another word.
+    if (request.size.find_first_not_of("0123456789") != std::string::npos) {
+        plan.refusal = RunRefusal {"Input error", "Numeric values only!"};
         return plan;
     }
     if (!DirectoryPresent(request.inputDir)) {
@@ -37,9 +51,26 @@ VolumePlan PlanVolumeRun(const std::string& programDir, const VolumeRequest& req
         return plan;
     }
     plan.outputField = outputDirForCommand(request.outputDir);
-    plan.commandLine = volumeCommandLine(programDir, request.size, plan.outputField, request.name, inDir,
-                                         request.useAce);
+    plan.commandLine = volumeCommandLine(programDir, request.size, outputDirForCommand(outputDir), request.name,
+                                         inputDirForCommand(inputDir), request.useAce);
     return plan;
+}
+
+std::optional<RunRefusal> CheckZipInput(const std::string& path)
+{
+    // Opened without waiting, so a FIFO with no writer does not hold the check up.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return RunRefusal {"Input error", path + ": file not found."};
+        return RunRefusal {"Input error", path + ": cannot be packed.\r" + exitCodeText(errno)};
+    }
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    if (!regular)
+        return RunRefusal {"Input error", path + ": cannot be packed.\rNot a regular file."};
+    return std::nullopt;
 }
 
 ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, const std::vector<ZipEntry>& zips)
@@ -50,20 +81,29 @@ ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, 
         return plan;
     }
     plan.outputField = outputDirForCommand(outputDir);
+    // Paths go in from the root, so that no name can be read as one of zip's switches.
+    const std::string outDir = outputDirForCommand(absolutePath(outputDir));
+    std::vector<std::vector<std::string>> contents;
+    for (const ZipEntry& entry : zips) {
+        std::vector<std::string> files;
+        for (const std::string& file : entry.content)
+            files.push_back(absolutePath(file));
+        contents.push_back(std::move(files));
+    }
     // A double quote would end its quoted word early and hand zip other words than the ones
     // shown; nothing runs then.
-    std::vector<std::string> inserts {*plan.outputField};
-    for (const ZipEntry& entry : zips) {
-        inserts.push_back(entry.name);
-        inserts.insert(inserts.end(), entry.content.begin(), entry.content.end());
+    std::vector<std::string> inserts {*plan.outputField, outDir};
+    for (std::size_t i = 0; i < zips.size(); ++i) {
+        inserts.push_back(zips[i].name);
+        inserts.insert(inserts.end(), contents[i].begin(), contents[i].end());
     }
     if (containsDoubleQuote(inserts)) {
         plan.refusal = quoteRefusal();
         return plan;
     }
-    for (const ZipEntry& entry : zips) {
-        plan.commandLines.push_back(zipCommandLine(programDir, *plan.outputField, entry.name, entry.content));
-        plan.zipFiles.push_back(zipFileMade(*plan.outputField, entry.name));
+    for (std::size_t i = 0; i < zips.size(); ++i) {
+        plan.commandLines.push_back(zipCommandLine(programDir, outDir, zips[i].name, contents[i]));
+        plan.zipFiles.push_back(zipFileMade(outDir, zips[i].name));
     }
     return plan;
 }

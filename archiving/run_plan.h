@@ -50,6 +50,11 @@ struct ZipPlan {
     std::vector<std::string> zipFiles;
 };
 
+// Why a file cannot go into a zip, or nothing: zip takes regular files this process can read.
+// A missing file reads "<path>: file not found."; any other gives its reason on a line of its
+// own.
+std::optional<RunRefusal> CheckZipInput(const std::string& path);
+
 // The zips as they stand when Start is pressed.
 ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir,
                    const std::vector<ZipEntry>& zips);

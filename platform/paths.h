@@ -19,6 +19,11 @@ std::string withoutTrailingSeparator(std::string path);
 // The part after the last separator.
 std::string fileNameOf(const std::string& path);
 
+// The path from the root: a relative path is taken from the working directory, by text alone
+// (links and "." stay as they are). A name that begins with '-' can then never be read as a
+// switch of a program it is handed to.
+std::string absolutePath(const std::string& path);
+
 // True when the path exists and is a directory, after following symbolic links.
 bool DirectoryPresent(const std::string& path);
 bool FilePresent(const std::string& path);

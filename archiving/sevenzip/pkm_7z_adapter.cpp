@@ -1,16 +1,24 @@
 // The volume archiver installed as rar and ace32 in the program's directory: the Rar page's
 // command line carried out by the system's 7-Zip (7zz).
 //
-// The volumes are whole or absent. 7zz writes them into a staging directory inside the output
-// directory; only when it succeeded, and no input file changed while it read them, are they
-// renamed into place and older volumes of the same name beyond the new count removed. On any
-// failure (7zz's exit status, a signal, a full disk, a changed file) the staging directory goes,
-// the earlier volumes stay as they were, and the exit status is an errno value whose text names
-// the cause, after one line "Error: ..." saying why. 7zz's own output passes through unchanged.
+// The volumes are whole or absent. 7zz writes them into a staging folder inside the output
+// directory; only when it succeeded, and nothing in the input changed while it was read, do
+// they replace the earlier set of that name as a whole (older volumes beyond the new count go
+// with it), and a failure part-way puts the earlier set back (SetReplacement). On any failure
+// (7zz's exit status, a signal, a full disk, a changed file) the earlier volumes stay as they
+// were, and the exit status is an errno value whose text names the cause, after one line
+// "Error: ..." saying why. 7zz's own output passes through unchanged.
+//
+// The input is what lies inside the input directory: a link that leads out of it fails the
+// run, and links that lead into one folder again and again are bounded. 7zz ends with the
+// adapter, however the adapter ends.
+#include "archiving/set_replacement.h"
 #include "archiving/sevenzip/sevenzip_arguments.h"
+#include "platform/child_process.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -19,9 +27,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
-#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -29,7 +37,6 @@
 #include <utility>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -46,6 +53,10 @@ void forwardSignal(int signal)
 
 constexpr int kForwarded[] = {SIGINT, SIGTERM, SIGHUP};
 
+// How often links may lead into one folder before the input counts as a trap: every real
+// folder is walked (and packed) once for each way into it.
+constexpr int kMaxWaysIntoFolder = 16;
+
 struct Failure {
     int code;
     std::string reason;
@@ -54,6 +65,11 @@ struct Failure {
 [[noreturn]] void fail(int code, std::string reason)
 {
     throw Failure{code, std::move(reason)};
+}
+
+[[noreturn]] void fail(const pkm::ReplaceError& error)
+{
+    fail(error.code, error.reason);
 }
 
 std::string errnoText(int code)
@@ -79,29 +95,6 @@ std::string joinPath(const std::string& dir, const std::string& name)
     return dir == "/" ? "/" + name : dir + "/" + name;
 }
 
-// The staging directory, removed with what it holds unless the volumes were moved out of it.
-class Staging {
-public:
-    explicit Staging(const std::string& outputDir)
-    {
-        std::string pattern = joinPath(outputDir, ".pkm-staging-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr)
-            fail(errno, "Cannot write to " + outputDir + ": " + errnoText(errno));
-        path_ = pattern;
-    }
-    ~Staging()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    Staging(const Staging&) = delete;
-    Staging& operator=(const Staging&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 std::string absolutePath(const std::string& path)
 {
     if (!path.empty() && path.front() == '/')
@@ -113,25 +106,27 @@ std::string absolutePath(const std::string& path)
     return (cwd / path).string();
 }
 
+std::optional<std::string> canonical(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr)
+        return std::nullopt;
+    return std::string(resolved);
+}
+
 // The path of `inner` relative to `outer` when it lies inside it (both resolved), else nothing.
 std::optional<std::string> pathInside(const std::string& outer, const std::string& inner)
 {
-    std::error_code error;
-    const std::filesystem::path base = std::filesystem::canonical(outer, error);
-    if (error)
+    const std::optional<std::string> base = canonical(outer);
+    const std::optional<std::string> target = canonical(inner);
+    if (!base || !target)
         return std::nullopt;
-    const std::filesystem::path target = std::filesystem::canonical(inner, error);
-    if (error)
+    if (*target == *base)
+        return std::string();
+    const std::string prefix = *base == "/" ? "/" : *base + "/";
+    if (target->compare(0, prefix.size(), prefix) != 0)
         return std::nullopt;
-    auto b = base.begin();
-    auto t = target.begin();
-    for (; b != base.end(); ++b, ++t)
-        if (t == target.end() || *b != *t)
-            return std::nullopt;
-    std::filesystem::path rest;
-    for (; t != target.end(); ++t)
-        rest /= *t;
-    return rest.string();
+    return target->substr(prefix.size());
 }
 
 std::vector<std::string> directoryEntries(const std::string& dir)
@@ -150,12 +145,16 @@ std::vector<std::string> directoryEntries(const std::string& dir)
     return names;
 }
 
-// Size and modification time of every file 7zz reads, taken before and compared after: 7zz
-// packs whatever it reads and reports success also when a file changed meanwhile.
-struct FileState {
-    off_t size;
-    std::int64_t mtimeNs;
-    bool operator==(const FileState&) const = default;
+// What 7zz reads of one entry, taken before and compared after: 7zz packs whatever it reads
+// and reports success also when a file changed meanwhile.
+struct EntryState {
+    char kind = '?'; // 'f' file, 'd' folder, 'l' link, '?' anything else
+    off_t size = 0;
+    std::int64_t mtimeNs = 0;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::string linkTarget;
+    bool operator==(const EntryState&) const = default;
 };
 
 std::int64_t mtimeNs(const struct stat& st)
@@ -173,51 +172,90 @@ public:
             fail(errno, "Input directory " + inputDir + ": " + errnoText(errno));
         if (!S_ISDIR(st.st_mode))
             fail(ENOTDIR, "Input is not a directory: " + inputDir);
+        const std::optional<std::string> root = canonical(inputDir);
+        if (!root)
+            fail(errno, "Input directory " + inputDir + ": " + errnoText(errno));
+        root_ = *root;
         walk(inputDir, std::string(), st);
     }
 
-    std::size_t entries() const { return entries_; }
+    std::size_t entries() const { return entries_.size(); }
 
-    // The first file whose size or modification time is not what it was, empty when none.
-    std::string firstChanged() const
+    // The first entry that is not what it was, empty when none.
+    std::string firstChanged(const InputSnapshot& after) const
     {
-        for (const auto& [relative, before] : files_) {
-            struct stat st {};
-            if (::stat(joinPath(inputDir_, relative).c_str(), &st) != 0 || !(FileState{st.st_size, mtimeNs(st)} == before))
-                return relative;
+        auto b = entries_.begin();
+        auto a = after.entries_.begin();
+        for (; b != entries_.end() && a != after.entries_.end(); ++b, ++a) {
+            if (b->first != a->first)
+                return std::min(b->first, a->first);
+            if (!(b->second == a->second))
+                return b->first;
         }
+        if (b != entries_.end())
+            return b->first;
+        if (a != after.entries_.end())
+            return a->first;
         return {};
     }
 
 private:
-    // Links are followed as 7zz follows them; a directory already on the way is not entered
+    bool inside(const std::string& path) const
+    {
+        return path == root_ || path.compare(0, root_.size() + 1, root_ == "/" ? "/" : root_ + "/") == 0;
+    }
+
+    // Links are followed as 7zz follows them; a folder already on the way is not entered
     // again, so a loop ends here (7zz itself fails on it).
     void walk(const std::string& dir, const std::string& relative, const struct stat& dirStat)
     {
-        if (!visited_.insert({dirStat.st_dev, dirStat.st_ino}).second)
+        const std::pair<dev_t, ino_t> id {dirStat.st_dev, dirStat.st_ino};
+        if (!onTheWay_.insert(id).second)
             return;
+        if (++waysInto_[id] > kMaxWaysIntoFolder)
+            fail(ELOOP, "Links lead into " + dir + " more than " + std::to_string(kMaxWaysIntoFolder) + " times");
         for (const std::string& name : directoryEntries(dir)) {
             const std::string childRelative = relative.empty() ? name : relative + "/" + name;
-            if (excluded_.count(childRelative) != 0)
+            if (excluded_.count(childRelative) != 0 || pkm::isRunsOwnName(name))
                 continue;
             const std::string full = joinPath(dir, name);
             struct stat st {};
-            if (::stat(full.c_str(), &st) != 0)
-                continue; // a broken link: 7zz reports it
-            ++entries_;
-            if (S_ISDIR(st.st_mode))
+            if (::lstat(full.c_str(), &st) != 0)
+                continue; // gone meanwhile: the comparison afterwards notices
+            EntryState state;
+            if (S_ISLNK(st.st_mode)) {
+                state.kind = 'l';
+                std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+                const ssize_t length = ::readlink(full.c_str(), target.data(), target.size());
+                state.linkTarget.assign(target.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+                const std::optional<std::string> resolved = canonical(full);
+                if (resolved && !inside(*resolved))
+                    fail(EPERM, "The link " + full + " leads outside the input directory, to " + *resolved);
+                entries_[childRelative] = state;
+                if (!resolved || ::stat(full.c_str(), &st) != 0)
+                    continue; // a broken link: 7zz reports it
+            }
+            if (S_ISDIR(st.st_mode)) {
+                if (state.kind != 'l')
+                    entries_[childRelative] = EntryState {'d', 0, 0, 0, 0, {}};
                 walk(full, childRelative, st);
-            else if (S_ISREG(st.st_mode))
-                files_[childRelative] = FileState{st.st_size, mtimeNs(st)};
+                continue;
+            }
+            const EntryState content {S_ISREG(st.st_mode) ? 'f' : '?', st.st_size, mtimeNs(st), st.st_dev, st.st_ino, {}};
+            if (state.kind == 'l')
+                entries_[childRelative + "\n->"] = content; // what the link leads to
+            else
+                entries_[childRelative] = content;
         }
-        visited_.erase({dirStat.st_dev, dirStat.st_ino});
+        onTheWay_.erase(id);
     }
 
     std::string inputDir_;
+    std::string root_;
     const std::set<std::string>& excluded_;
-    std::map<std::string, FileState> files_;
-    std::set<std::pair<dev_t, ino_t>> visited_;
-    std::size_t entries_ = 0;
+    std::map<std::string, EntryState> entries_;
+    std::set<std::pair<dev_t, ino_t>> onTheWay_;
+    std::map<std::pair<dev_t, ino_t>, int> waysInto_;
 };
 
 // Picks the last "errno=<n>" out of 7zz's output, which is how it names a system error such as
@@ -258,48 +296,17 @@ int runSevenZip(const std::vector<std::string>& arguments, const std::string& wo
 
     std::vector<std::string> words {"7zz"};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
-    posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
-    // A signal that came before 7zz started is forwarded once it exists.
-    sigset_t forwarded, previous;
-    sigemptyset(&forwarded);
-    for (int signal : kForwarded)
-        sigaddset(&forwarded, signal);
-    sigprocmask(SIG_BLOCK, &forwarded, &previous);
-    pid_t child = 0;
-    const int spawnError = ::posix_spawnp(&child, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    int startError = 0;
+    // 7zz ends with the adapter: whatever it leaves is in the staging folder, which goes.
+    const pid_t child = pkm::startChild({words, true, workingDir, pipeFds[1], SIGKILL}, startError, &gChild);
     ::close(pipeFds[1]);
-    if (spawnError == 0) {
-        gChild = child;
-        if (gSignal != 0)
-            ::kill(child, gSignal);
-    }
-    sigprocmask(SIG_SETMASK, &previous, nullptr);
-    if (spawnError != 0) {
+    if (child < 0) {
         ::close(pipeFds[0]);
-        fail(spawnError, "Cannot run 7zz (Debian package 7zip): " + errnoText(spawnError));
+        fail(startError, "Cannot run 7zz (Debian package 7zip): " + errnoText(startError));
     }
+    // A signal that came while 7zz started is passed on now.
+    if (gSignal != 0)
+        ::kill(child, gSignal);
 
     char buffer[4096];
     for (;;) {
@@ -313,12 +320,17 @@ int runSevenZip(const std::vector<std::string>& arguments, const std::string& wo
     }
     ::close(pipeFds[0]);
 
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0)
-        if (errno != EINTR)
-            fail(errno, "Cannot wait for 7zz: " + errnoText(errno));
+    const int status = pkm::waitForChild(child);
     gChild = 0;
+    if (status < 0)
+        fail(errno, "Cannot wait for 7zz: " + errnoText(errno));
     return status;
+}
+
+void failIfStopped()
+{
+    if (gSignal != 0)
+        fail(128 + gSignal, "Stopped by signal " + std::to_string(gSignal) + "; the volumes were not made");
 }
 
 int run(int argc, char** argv)
@@ -334,33 +346,35 @@ int run(int argc, char** argv)
     if (!S_ISDIR(outStat.st_mode))
         fail(ENOTDIR, "Output is not a directory: " + request.outputDir);
 
-    // The volumes of an earlier run and the staging directory stay out of the input when the
-    // output lies inside it.
+    // The output directory is this run's until it ends; a dead run's replacement is undone
+    // first, so the earlier volumes below are the real earlier set.
+    pkm::ReplaceError error;
+    const std::unique_ptr<pkm::SetReplacement> replacement = pkm::SetReplacement::begin(request.outputDir, error);
+    if (!replacement)
+        fail(error);
+
+    // The volumes of an earlier run stay out of the input when the output lies inside it.
     std::set<std::string> excluded;
     std::vector<std::string> earlierVolumes;
     for (const std::string& name : directoryEntries(request.outputDir))
         if (pkm::volumeNumber(name, request.volumeName) != 0)
             earlierVolumes.push_back(name);
-    const Staging staging(request.outputDir);
-    const std::string stagingName = std::filesystem::path(staging.path()).filename().string();
     if (const auto inside = pathInside(request.inputDir, request.outputDir)) {
         const std::string prefix = inside->empty() ? std::string() : *inside + "/";
-        excluded.insert(prefix + stagingName);
         for (const std::string& name : earlierVolumes)
             excluded.insert(prefix + name);
     }
 
-    const InputSnapshot snapshot(request.inputDir, excluded);
-    if (snapshot.entries() == 0)
+    const InputSnapshot before(request.inputDir, excluded);
+    if (before.entries() == 0)
         fail(ENOENT, "No files to add in " + request.inputDir);
 
     ErrnoScanner scanner;
-    const std::string stagingArchive = absolutePath(joinPath(staging.path(), request.volumeName + ".7z"));
+    const std::string stagingArchive = absolutePath(joinPath(replacement->newFilesDir(), request.volumeName + ".7z"));
     const int status = runSevenZip(pkm::sevenZipArguments(request.volumeKiB, stagingArchive,
                                                           std::vector<std::string>(excluded.begin(), excluded.end())),
                                    request.inputDir, scanner);
-    if (gSignal != 0)
-        fail(128 + gSignal, std::string("Stopped by signal ") + std::to_string(gSignal) + "; the volumes were not made");
+    failIfStopped();
     if (WIFSIGNALED(status))
         fail(128 + WTERMSIG(status), "7zz ended by signal " + std::to_string(WTERMSIG(status)));
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
@@ -369,23 +383,32 @@ int run(int argc, char** argv)
         const int errnoValue = scanner.last() != 0 ? scanner.last() : code == 8 ? ENOMEM : code == 7 ? EINVAL : EIO;
         fail(errnoValue, "7zz failed with exit status " + std::to_string(code) + "; the volumes were not made");
     }
-    const std::string changed = snapshot.firstChanged();
+    const std::string changed = before.firstChanged(InputSnapshot(request.inputDir, excluded));
     if (!changed.empty())
-        fail(EAGAIN, "File changed while it was packed: " + joinPath(request.inputDir, changed));
+        fail(EAGAIN, "File changed while it was packed: "
+                         + joinPath(request.inputDir, changed.substr(0, changed.find("\n->"))));
 
     std::vector<std::string> made;
-    for (const std::string& name : directoryEntries(staging.path()))
+    for (const std::string& name : directoryEntries(replacement->newFilesDir()))
         if (pkm::volumeNumber(name, request.volumeName) != 0)
             made.push_back(name);
     if (made.empty())
         fail(EIO, "7zz made no volume");
-    for (const std::string& name : made)
-        if (::rename(joinPath(staging.path(), name).c_str(), joinPath(request.outputDir, name).c_str()) != 0)
-            fail(errno, "Cannot move " + name + " into " + request.outputDir + ": " + errnoText(errno));
     // An earlier, longer set's remaining volumes would be read as part of this archive.
+    std::vector<std::string> removed;
     for (const std::string& name : earlierVolumes)
         if (pkm::volumeNumber(name, request.volumeName) > made.size())
-            ::unlink(joinPath(request.outputDir, name).c_str());
+            removed.push_back(name);
+    if (const pkm::ReplaceError committed = replacement->commit(made, removed))
+        fail(committed);
+    // Stopped while the set moved into place: the caller sees a failure, so nothing was replaced.
+    if (gSignal != 0) {
+        const pkm::ReplaceError back = replacement->rollback();
+        fail(128 + gSignal, "Stopped by signal " + std::to_string(gSignal) + "; the earlier volumes were put back"
+                                + (back ? ". " + back.reason : std::string()));
+    }
+    if (const pkm::ReplaceError finished = replacement->finish())
+        fail(finished);
     return 0;
 }
 

@@ -1,6 +1,8 @@
 // The Rar page's command lines read as a volume request, and the 7zz arguments for it.
 #include "archiving/sevenzip/sevenzip_arguments.h"
 
+#include "archiving/set_replacement.h"
+
 #include <cstdio>
 
 namespace pkm {
@@ -69,6 +71,10 @@ std::vector<std::string> sevenZipArguments(std::uint64_t volumeKiB, const std::s
     // -bsp1: the progress counter goes to the output although it is a pipe.
     std::vector<std::string> args {"a", "-t7z", "-mx9", "-mmt=on", "-v" + std::to_string(volumeKiB) + "k",
                                    "-y", "-bsp1", "-r"};
+    // The runs' own folders and files are never packed, at any depth: a dead run's staging
+    // folder inside the input holds pieces of files, perhaps of files since deleted.
+    for (std::string_view prefix : {kStagingPrefix, kAsidePrefix})
+        args.push_back("-xr!" + std::string(prefix) + "*");
     // -xr-! names one path from the working directory, never a name at any depth.
     for (const std::string& path : excluded)
         args.push_back("-xr-!" + path);

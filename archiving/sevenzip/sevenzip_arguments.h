@@ -34,7 +34,8 @@ VolumeRequestParse parseVolumeCommand(const std::vector<std::string>& args);
 // The arguments after "7zz" that write the archive as <stagingArchive>.001, .002 ... in volumes
 // of volumeKiB, run with the input directory as the working directory so that names are stored
 // relative to it. Every file and folder is taken (7-Zip's "*.*" would skip names without a
-// period), recursively; `excluded` lists paths relative to the input directory that stay out.
+// period), recursively, except the runs' own staging folders and aside files at any depth;
+// `excluded` lists paths relative to the input directory that stay out too.
 // No word that comes from a name can be read as a switch or a list file.
 std::vector<std::string> sevenZipArguments(std::uint64_t volumeKiB, const std::string& stagingArchive,
                                            const std::vector<std::string>& excluded);

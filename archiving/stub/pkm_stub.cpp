@@ -5,54 +5,102 @@
 // others as its arguments, sharing this process's standard input, output and error, and the
 // stub exits with the program's status: its exit code, 128 + the signal number when a signal
 // ended it, or the errno value when it could not be started (after a line saying why).
+//
+// The program ends with the stub: SIGINT, SIGTERM and SIGHUP are passed on to it and waited
+// for, so it can clean up, and it is sent SIGTERM if the stub itself is killed outright. The
+// stub is in turn sent SIGTERM when the process that started it ends (the pipe sets that up).
+//
+// When the environment names a descriptor in PKM_STUB_STATUS_FD, a start failure is also
+// written there as its errno value, so the caller can tell it from the program's own status.
 #include "archiving/command_line_split.h"
+#include "platform/child_process.h"
 
 #include <cerrno>
+#include <csignal>
+#include <initializer_list>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <spawn.h>
+#include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
-extern char** environ;
+namespace {
+
+volatile sig_atomic_t gChild = 0;
+
+void forwardSignal(int signal)
+{
+    if (gChild > 0)
+        ::kill(static_cast<pid_t>(gChild), signal);
+}
+
+// The descriptor for start failures, or -1; not inherited by the program.
+int statusDescriptor()
+{
+    const char* text = std::getenv("PKM_STUB_STATUS_FD");
+    if (text == nullptr || *text == '\0')
+        return -1;
+    char* end = nullptr;
+    const long fd = std::strtol(text, &end, 10);
+    if (*end != '\0' || fd < 3 || fd > 65535 || ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC) != 0)
+        return -1;
+    return static_cast<int>(fd);
+}
+
+void reportStartFailure(int fd, int error)
+{
+    if (fd < 0)
+        return;
+    const std::string text = std::to_string(error) + "\n";
+    while (::write(fd, text.data(), text.size()) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    const int statusFd = statusDescriptor();
     if (argc != 2 || argv[1][0] != '?') {
         std::fprintf(stderr, "PKM.DLL: expected one argument: ? followed by a command line\n");
+        reportStartFailure(statusFd, EINVAL);
         return EINVAL;
     }
     std::vector<std::string> words = pkm::splitCommandLine(argv[1] + 1);
     if (words.empty() || words.front().empty()) {
         std::fprintf(stderr, "PKM.DLL: no program to run\n");
+        reportStartFailure(statusFd, EINVAL);
         return EINVAL;
     }
 
-    std::vector<char*> args;
-    for (std::string& word : words)
-        args.push_back(word.data());
-    args.push_back(nullptr);
+    struct sigaction action {};
+    action.sa_handler = forwardSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
 
     // Our output is a pipe: anything of ours must be out before the program writes.
     std::fflush(stdout);
     std::fflush(stderr);
 
-    pid_t child = 0;
-    const int spawnError = ::posix_spawn(&child, args[0], nullptr, nullptr, args.data(), environ);
-    if (spawnError != 0) {
-        std::fprintf(stdout, "Cannot run %s: %s\n", args[0], std::strerror(spawnError));
+    int startError = 0;
+    const pid_t child = pkm::startChild({words, false, {}, -1, SIGTERM}, startError, &gChild);
+    if (child < 0) {
+        std::fprintf(stdout, "Cannot run %s: %s\n", words.front().c_str(), std::strerror(startError));
         std::fflush(stdout);
-        return spawnError;
+        reportStartFailure(statusFd, startError);
+        return startError;
     }
 
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) {
-            const int waitError = errno;
-            std::fprintf(stdout, "Cannot wait for %s: %s\n", args[0], std::strerror(waitError));
-            return waitError;
-        }
+    const int status = pkm::waitForChild(child);
+    gChild = 0;
+    if (status < 0) {
+        const int waitError = errno;
+        std::fprintf(stdout, "Cannot wait for %s: %s\n", words.front().c_str(), std::strerror(waitError));
+        return waitError;
     }
     if (WIFEXITED(status))
         return WEXITSTATUS(status);

@@ -81,3 +81,38 @@ TEST(CommandLines, BackslashesEndingAWordAreDoubledSoTheStubSplitsBackTheTextAsT
                   (std::vector<std::string> {"/p/zip", "-9", "-j", "/o/" + row.text, "/f/" + row.text, "/g"}));
     }
 }
+
+TEST(CommandLines, ZipAddsItsExtensionOnlyToANameWithoutAPeriod)
+{
+    EXPECT_EQ(pkm::zipFileMade("/o/", "disk01"), "/o/disk01.zip");
+    EXPECT_EQ(pkm::zipFileMade("/o.d/", "disk01"), "/o.d/disk01.zip");
+    EXPECT_EQ(pkm::zipFileMade("/o/", "disk.01"), "/o/disk.01");
+    EXPECT_EQ(pkm::zipFileMade("/o/", "sub.d/x"), "/o/sub.d/x.zip");
+    EXPECT_EQ(pkm::zipFileMade("/o/", ".hidden"), "/o/.hidden");
+}
+
+TEST(CommandLines, AFailedRunSaysWhatItsArchiversStatusMeans)
+{
+    const struct {
+        ArchiverKind archiver;
+        int status;
+        int startError;
+        const char* text;
+    } rows[] = {
+        // zip's own statuses, which as errno values would name unrelated faults.
+        {ArchiverKind::Zip, 14, 0, "Error writing to a file."},
+        {ArchiverKind::Zip, 12, 0, "zip has nothing to do."},
+        {ArchiverKind::Zip, 18, 0, "zip could not open a specified file to read."},
+        {ArchiverKind::Zip, 2, 0, "Unexpected end of zip file."},
+        {ArchiverKind::Zip, 143, 0, "zip was ended by signal 15."},
+        {ArchiverKind::Zip, 1, 0, "zip failed with exit status 1."},
+        // The stub could not start zip: its status is the system's error.
+        {ArchiverKind::Zip, 2, 2, "No such file or directory."},
+        {ArchiverKind::Zip, 13, 13, "Permission denied."},
+        // The volume archiver exits with errno values.
+        {ArchiverKind::Volumes, 28, 0, "No space left on device."},
+        {ArchiverKind::Volumes, 2, 0, "No such file or directory."},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(failedRunText(row.archiver, row.status, row.startError), row.text) << row.status;
+}

@@ -59,7 +59,8 @@ TEST(SevenZipArguments, BothCommandLinesAsThePageBuildsThem)
         const std::string archive = parsed.request->outputDir + "/.pkm-staging-x/" + row.volumeName + ".7z";
         const std::string excluded = row.volumeName + ".7z.001";
         EXPECT_EQ(pkm::sevenZipArguments(parsed.request->volumeKiB, archive, {excluded}),
-                  (Words{"a", "-t7z", "-mx9", "-mmt=on", "-v" + row.size + "k", "-y", "-bsp1", "-r", "-xr-!" + excluded,
+                  (Words{"a", "-t7z", "-mx9", "-mmt=on", "-v" + row.size + "k", "-y", "-bsp1", "-r", "-xr!.pkm-staging-*",
+                         "-xr!.pkm-aside-*", "-xr-!" + excluded,
                          "--", archive, "*"}))
             << row.what;
     }

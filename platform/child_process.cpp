@@ -1,0 +1,115 @@
+// startChild: fork and exec, the child tied to its parent's life, exec failures reported back.
+#include "platform/child_process.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <initializer_list>
+#include <sys/wait.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
+namespace pkm {
+
+bool endWithParent(int signal, pid_t parent)
+{
+#ifdef __linux__
+    if (::prctl(PR_SET_PDEATHSIG, signal) != 0)
+        return false;
+#else
+    (void)signal;
+#endif
+    // The parent may have ended before the request was made: then nobody would send it.
+    return ::getppid() == parent;
+}
+
+pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* childSlot)
+{
+    error = 0;
+    if (spec.argv.empty() || spec.argv.front().empty()) {
+        error = EINVAL;
+        return -1;
+    }
+    // Everything the child needs, built before fork: between fork and exec only
+    // async-signal-safe calls are made.
+    std::vector<std::string> words = spec.argv;
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        error = errno;
+        return -1;
+    }
+    // No handler of ours may run in the child, and a signal that comes now reaches the child
+    // only once it knows its pid.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    ::sigprocmask(SIG_SETMASK, &all, &previous);
+    const pid_t parent = ::getpid();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(report[0]);
+        int failure = 0;
+        if (!endWithParent(spec.parentDeathSignal, parent))
+            ::_exit(128 + spec.parentDeathSignal);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGCHLD, SIGQUIT})
+            ::signal(signal, SIG_DFL);
+        ::sigprocmask(SIG_SETMASK, &previous, nullptr);
+        if (!spec.workingDir.empty() && ::chdir(spec.workingDir.c_str()) != 0)
+            failure = errno;
+        if (failure == 0 && spec.outputFd >= 0
+            && (::dup2(spec.outputFd, STDOUT_FILENO) < 0 || ::dup2(spec.outputFd, STDERR_FILENO) < 0))
+            failure = errno;
+        if (failure == 0) {
+            if (spec.searchPath)
+                ::execvp(argv[0], argv.data());
+            else
+                ::execv(argv[0], argv.data());
+            failure = errno;
+        }
+        while (::write(report[1], &failure, sizeof failure) < 0 && errno == EINTR) {
+        }
+        ::_exit(127);
+    }
+    const int forkError = child < 0 ? errno : 0;
+    if (child > 0 && childSlot != nullptr)
+        *childSlot = static_cast<sig_atomic_t>(child);
+    ::sigprocmask(SIG_SETMASK, &previous, nullptr);
+    ::close(report[1]);
+    if (child < 0) {
+        ::close(report[0]);
+        error = forkError;
+        return -1;
+    }
+    // The report pipe closes at exec; an errno comes through it when exec failed.
+    int failure = 0;
+    ssize_t got;
+    while ((got = ::read(report[0], &failure, sizeof failure)) < 0 && errno == EINTR) {
+    }
+    ::close(report[0]);
+    if (got == static_cast<ssize_t>(sizeof failure)) {
+        waitForChild(child);
+        if (childSlot != nullptr)
+            *childSlot = 0;
+        error = failure != 0 ? failure : ENOEXEC;
+        return -1;
+    }
+    return child;
+}
+
+int waitForChild(pid_t child)
+{
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    return status;
+}
+
+} // namespace pkm

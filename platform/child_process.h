@@ -1,0 +1,37 @@
+#pragma once
+// Child processes that end with their parent. The stub and the 7-Zip adapter start their
+// archivers through this: the child is sent a signal when the process that started it ends for
+// any reason (a kill -9 included), so no archiver runs on after the program that wanted it.
+#include <csignal>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace pkm {
+
+struct ChildSpec {
+    // argv[0] is the program: a path, or a name looked up in PATH when searchPath is set.
+    std::vector<std::string> argv;
+    bool searchPath = false;
+    // The working directory; empty for this process's own.
+    std::string workingDir;
+    // Standard output and standard error both go to this descriptor when it is not -1.
+    int outputFd = -1;
+    // Sent to the child when this process ends.
+    int parentDeathSignal = SIGTERM;
+};
+
+// Starts the child and returns its process id, or -1 with `error` set to the errno value of the
+// failure (a program that cannot be executed included). `childSlot`, when given, holds the id
+// before any signal that came in the meantime is delivered, so a handler that forwards signals
+// to it never misses the child.
+pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* childSlot = nullptr);
+
+// Waits for the child, through interruptions by signals; its wait status, or -1 with errno.
+int waitForChild(pid_t child);
+
+// For a child about to run a program (between fork and exec; async-signal-safe): `signal` is
+// sent to it when its parent ends. False when the parent `parent` has already gone.
+bool endWithParent(int signal, pid_t parent);
+
+} // namespace pkm
