@@ -25,6 +25,10 @@ std::optional<std::string> runCommandSequence(const CommandSequence& sequence, c
                 return undone(error.reason);
         }
         piper.ImageName = step.commandLine;
+        // Should the program end while the command runs, the stub puts the earlier files back.
+        piper.Environment.clear();
+        if (!step.replaces.empty())
+            piper.Environment.emplace_back("PKM_STUB_UNDO", series.stagingFor(step.replaces));
         const int result = piper.RunCommand();
         if (const int signal = pkm::stopSignal())
             return undone(pkm::stoppedText(signal));

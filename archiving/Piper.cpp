@@ -110,6 +110,8 @@ int TPiper::RunCommand()
     process.setProgram(pathToQString(programDir_ + kStubName));
     process.setArguments({pathToQString("?" + ImageName)});
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const auto& [name, value] : Environment)
+        environment.insert(QString::fromLocal8Bit(name), pathToQString(value));
     environment.insert(QStringLiteral("PKM_STUB_STATUS_FD"), QString::number(status[1]));
     process.setProcessEnvironment(environment);
     // In the child before the stub runs: the status pipe stays open across exec, and the stub

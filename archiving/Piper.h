@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class TPiper : public QObject {
     Q_OBJECT
@@ -20,6 +22,8 @@ public:
 
     // The command line to run: whatever follows "?" in the stub's argument.
     std::string ImageName;
+    // Variables added to the stub's environment for the next RunCommand.
+    std::vector<std::pair<std::string, std::string>> Environment;
     // The stub's exit code after RunCommand; 0 when it could not be started.
     std::int32_t ExitCode = 0;
     // Receives every line of output; unset means lines are dropped.

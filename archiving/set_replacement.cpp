@@ -454,6 +454,16 @@ ReplaceError SeriesReplacement::beforeStep(const std::string& path)
     return set ? set->setAside(name) : error;
 }
 
+std::string SeriesReplacement::stagingFor(const std::string& path) const
+{
+    const std::string directory = splitPath(path).first;
+    for (const Directory& entry : directories_) {
+        if (entry.set->directory() == directory)
+            return joinPath(directory, entry.set->stagingName());
+    }
+    return {};
+}
+
 ReplaceError SeriesReplacement::afterStep(const std::string& path)
 {
     const auto [directory, name] = splitPath(path);

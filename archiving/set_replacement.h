@@ -111,6 +111,8 @@ public:
 
     // Before the command that makes `path`.
     ReplaceError beforeStep(const std::string& path);
+    // The staging folder that holds what the command making `path` set aside, after beforeStep.
+    std::string stagingFor(const std::string& path) const;
     // After it succeeded.
     ReplaceError afterStep(const std::string& path);
     // After every command succeeded: the new files in place, all or none.

@@ -59,6 +59,8 @@ pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* child
             ::_exit(128 + spec.parentDeathSignal);
         for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGCHLD, SIGQUIT})
             ::signal(signal, SIG_DFL);
+        if (spec.ignorePipeSignal)
+            ::signal(SIGPIPE, SIG_IGN);
         ::sigprocmask(SIG_SETMASK, &previous, nullptr);
         if (!spec.workingDir.empty() && ::chdir(spec.workingDir.c_str()) != 0)
             failure = errno;

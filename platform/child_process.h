@@ -19,6 +19,9 @@ struct ChildSpec {
     int outputFd = -1;
     // Sent to the child when this process ends.
     int parentDeathSignal = SIGTERM;
+    // The child starts with SIGPIPE ignored: a write to a reader that is gone fails instead of
+    // killing it, so it ends through its own clean-up (when it is then told to stop).
+    bool ignorePipeSignal = false;
 };
 
 // Starts the child and returns its process id, or -1 with `error` set to the errno value of the

@@ -356,9 +356,17 @@ int run(int argc, char** argv)
     // The volumes of an earlier run stay out of the input when the output lies inside it.
     std::set<std::string> excluded;
     std::vector<std::string> earlierVolumes;
-    for (const std::string& name : directoryEntries(request.outputDir))
-        if (pkm::volumeNumber(name, request.volumeName) != 0)
-            earlierVolumes.push_back(name);
+    for (const std::string& name : directoryEntries(request.outputDir)) {
+        if (pkm::volumeNumber(name, request.volumeName) == 0)
+            continue;
+        // A folder named like a volume could be neither replaced nor removed with the set:
+        // said before 7zz spends its time.
+        struct stat st {};
+        const std::string path = joinPath(request.outputDir, name);
+        if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            fail(EISDIR, "Cannot replace " + path + ": it is a directory");
+        earlierVolumes.push_back(name);
+    }
     if (const auto inside = pathInside(request.inputDir, request.outputDir)) {
         const std::string prefix = inside->empty() ? std::string() : *inside + "/";
         for (const std::string& name : earlierVolumes)

@@ -12,7 +12,12 @@
 //
 // When the environment names a descriptor in PKM_STUB_STATUS_FD, a start failure is also
 // written there as its errno value, so the caller can tell it from the program's own status.
+// When it names a staging folder in PKM_STUB_UNDO (the program's replacement of a set of files
+// while this command makes one of them), and the program has ended by the time the command
+// has, the stub undoes that replacement: the earlier files are whole again at once, not only
+// at the next run.
 #include "archiving/command_line_split.h"
+#include "archiving/set_replacement.h"
 #include "platform/child_process.h"
 
 #include <cerrno>
@@ -22,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,6 +54,24 @@ int statusDescriptor()
     if (*end != '\0' || fd < 3 || fd > 65535 || ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC) != 0)
         return -1;
     return static_cast<int>(fd);
+}
+
+// Undoes the replacement whose staging folder the program named, once nobody holds it.
+void undoForEndedProgram()
+{
+    const char* staging = std::getenv("PKM_STUB_UNDO");
+    if (staging == nullptr)
+        return;
+    const std::string path = staging;
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash + 1 == path.size())
+        return;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        pkm::recoverStaging(slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1));
+    ::close(fd);
 }
 
 void reportStartFailure(int fd, int error)
@@ -81,13 +105,17 @@ int main(int argc, char** argv)
     sigemptyset(&action.sa_mask);
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
+    // The output pipe's reader may end first; the command then gets SIGTERM and cleans up
+    // rather than dying half-way on a write.
+    ::signal(SIGPIPE, SIG_IGN);
+    const pid_t parent = ::getppid();
 
     // Our output is a pipe: anything of ours must be out before the program writes.
     std::fflush(stdout);
     std::fflush(stderr);
 
     int startError = 0;
-    const pid_t child = pkm::startChild({words, false, {}, -1, SIGTERM}, startError, &gChild);
+    const pid_t child = pkm::startChild({words, false, {}, -1, SIGTERM, true}, startError, &gChild);
     if (child < 0) {
         std::fprintf(stdout, "Cannot run %s: %s\n", words.front().c_str(), std::strerror(startError));
         std::fflush(stdout);
@@ -97,6 +125,8 @@ int main(int argc, char** argv)
 
     const int status = pkm::waitForChild(child);
     gChild = 0;
+    if (::getppid() != parent)
+        undoForEndedProgram();
     if (status < 0) {
         const int waitError = errno;
         std::fprintf(stdout, "Cannot wait for %s: %s\n", words.front().c_str(), std::strerror(waitError));
