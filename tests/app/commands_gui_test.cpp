@@ -8,6 +8,7 @@
 #include "platform/widgets/TextCodec.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
+#include "support/gui/run_program.h"
 #include "support/gui/scripted_dialogs.h"
 #include "templates/template_store.h"
 
@@ -35,32 +36,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using Result = ProgramResult;
 
-// The program, without a display and without QT_QPA_PLATFORM, in `workDir`.
 Result run(const std::string& program, const QStringList& args, const std::string& workDir)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(QString::fromStdString(workDir));
-    process.start(QString::fromStdString(program), args);
-    Result result;
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput().toStdString();
-    result.err = process.readAllStandardError().toStdString();
-    return result;
+    return runProgram(program, args, workDir);
 }
-
-const std::string kProgram = PAKMASTER_BIN_DIR "/pakmaster";
 
 // A portable copy of the program in `dir`: its Release.ini is the one beside it.
 std::string copyProgram(const ProgramDir& dir)

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -264,4 +265,58 @@ TEST(VolumeAdapter, WrongWordsOrDirectoriesFailWithAOneLineReasonAndAnErrnoCode)
         EXPECT_EQ(output.rfind("Error: ", 0), 0u) << row.what << ": " << output;
     }
     EXPECT_EQ(volumesIn(dir.path(), "").size(), 4u) << "nothing but in, in2, file and log";
+}
+
+TEST(VolumeAdapter, TheInputIsWhatLiesInsideItsDirectoryAndTheSetIsReplacedOnlyWhole)
+{
+    if (sevenZip().empty())
+        GTEST_SKIP() << "7zz is not installed";
+    const struct {
+        const char* what;
+        std::function<void(const TempDir&)> prepare;
+        int code;
+        std::string reason; // the start of the log's last line after "Error: "
+    } rows[] = {
+        {"a dead run's staging folder inside the input",
+         [](const TempDir& dir) { dir.write("in/out/.pkm-staging-dead01/new/rel.7z.001", "piece of a deleted file"); },
+         0, ""},
+        {"a link inside the input", [](const TempDir& dir) { fs::create_symlink("docs/readme", dir.file("in/again")); }, 0,
+         ""},
+        {"a link leading out of the input",
+         [](const TempDir& dir) { fs::create_symlink(dir.write("private", "secret"), dir.file("in/docs/key")); }, EPERM,
+         "The link "},
+        {"links fanning out inside the input",
+         [](const TempDir& dir) {
+             for (int i = 0; i < 32; ++i) {
+                 fs::create_directories(dir.file("in/d" + std::to_string(i + 1)));
+                 for (const char* name : {"/a", "/b"})
+                     fs::create_directory_symlink("../d" + std::to_string(i + 1), dir.file("in/d" + std::to_string(i) + name));
+             }
+         },
+         ELOOP, "Links lead into "},
+        {"a folder named like a volume", [](const TempDir& dir) { dir.write("in/out/rel.7z.004/inside", "x"); }, EISDIR,
+         "Cannot replace "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempDir dir;
+        dir.write("in/docs/readme", "read me");
+        fs::create_directories(dir.file("in/d0"));
+        dir.write("in/out/rel.7z.001", "earlier 1");
+        row.prepare(dir);
+        const auto before = snapshot(dir.file("in/out"));
+        const int code = runTo(rarLine("rar", "10", dir.file("in/out/rel"), dir.file("in")), dir.file("log"));
+        EXPECT_EQ(code, row.code) << dir.read("log");
+        if (row.code != 0) {
+            EXPECT_EQ(lastLine(dir.read("log")).rfind("Error: " + row.reason, 0), 0u) << dir.read("log");
+            EXPECT_EQ(snapshot(dir.file("in/out")), before);
+            continue;
+        }
+        // Neither the dead run's folder nor anything in it is packed, and the folder is gone.
+        EXPECT_EQ(volumesIn(dir.file("in/out"), ""), (std::vector<std::string> {dir.file("in/out/rel.7z.001")}));
+        const auto restored = extracted(dir, dir.file("in/out/rel.7z.001"));
+        for (const auto& [path, bytes] : restored)
+            EXPECT_EQ(path.find(".pkm-"), std::string::npos) << path;
+        EXPECT_EQ(restored.at("docs/readme"), "read me");
+    }
 }
