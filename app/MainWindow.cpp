@@ -340,7 +340,7 @@ bool TForm1::GenerateInfoFile(std::string& outputPath)
 {
     // The generator works on its own copy of the records: the user's sections never move.
     const pkm::InfoFileResult result =
-        pkm::WriteInfoFile(context_.paths.dataDir, pkm::ReadTemplateSettings(IniPath), NfoMode, currentSections());
+        pkm::WriteInfoFile(context_.paths, pkm::ReadTemplateSettings(IniPath), NfoMode, currentSections());
     switch (result.outcome) {
     case pkm::InfoFileOutcome::Written:
         outputPath = result.path;
@@ -351,6 +351,10 @@ bool TForm1::GenerateInfoFile(std::string& outputPath)
     case pkm::InfoFileOutcome::TooLarge:
         Dialogs().showMessage(this, QString::fromLatin1(pkm::kTooLargeCaption),
                               QString::fromStdString(pkm::TooLargeText()), MessageIcon::Error);
+        return false;
+    case pkm::InfoFileOutcome::ProtectedOutput:
+        Dialogs().showMessage(this, QString::fromLatin1(pkm::kProtectedOutputCaption), pathToQString(result.message),
+                              MessageIcon::Error);
         return false;
     case pkm::InfoFileOutcome::TemplateUnreadable:
     case pkm::InfoFileOutcome::WriteFailed:

@@ -13,16 +13,21 @@
 #include <algorithm>
 #include <ostream>
 
+namespace {
+
+constexpr const char* kRenderErrorCaption = "Output error";
+
+} // namespace
+
 QImage RenderText(const std::string& bytes)
 {
-    const pkm::TextCells cells = pkm::LayOutText(bytes);
-    const qint64 width = static_cast<qint64>(std::max<std::size_t>(cells.columns, 1)) * kCellWidth;
-    const qint64 height = static_cast<qint64>(std::max<std::size_t>(cells.rows.size(), 1)) * kCellHeight;
-    // PNG and QImage both take sides up to 2^31, but not a picture of gigabytes.
-    constexpr qint64 kMaxPixels = qint64(1) << 28;
-    if (width > kMaxPixels / height)
+    using pkm::kCellHeight;
+    using pkm::kCellWidth;
+    const pkm::PictureSize size = pkm::PictureSizeOf(pkm::MeasureText(bytes));
+    if (pkm::PictureTooLargeText("", size))
         return {};
-    QImage picture(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    const pkm::TextCells cells = pkm::LayOutText(bytes);
+    QImage picture(static_cast<int>(size.width), static_cast<int>(size.height), QImage::Format_RGB32);
     if (picture.isNull())
         return picture;
     picture.fill(kRenderBackground);
@@ -51,21 +56,30 @@ QImage RenderText(const std::string& bytes)
 
 int RunRender(const pkm::RenderOptions& options, std::ostream& out, std::ostream& err)
 {
-    const std::optional<std::string> bytes = pkm::readFileBytes(options.file);
-    if (!bytes) {
-        pkm::printFailure(err, pkm::kGenerationErrorCaption, std::string(pkm::kGenerationErrorText) + '\r' + options.file);
+    const pkm::FileRead read = pkm::readInputFile(options.file);
+    if (!read.bytes) {
+        pkm::printFailure(err, pkm::kGenerationErrorCaption,
+                          std::string(pkm::kGenerationErrorText) + '\r' + options.file + '\r' + read.failure);
         return 1;
     }
     const std::string output = options.output.empty() ? options.file + ".png" : options.output;
-    const QImage picture = RenderText(*bytes);
+    // Refused before a pixel is drawn: a picture of millions of lines takes gigabytes.
+    if (const auto tooLarge = pkm::PictureTooLargeText(options.file, pkm::PictureSizeOf(pkm::MeasureText(*read.bytes)))) {
+        pkm::printFailure(err, kRenderErrorCaption, *tooLarge);
+        return 1;
+    }
+    const QImage picture = RenderText(*read.bytes);
     if (picture.isNull()) {
-        pkm::printFailure(err, "Output error", "The picture of " + options.file + " would be too large.");
+        pkm::printFailure(err, kRenderErrorCaption, "Not enough memory for the picture of " + options.file + ".");
         return 1;
     }
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
+    if (!picture.save(&buffer, "PNG") || png.isEmpty()) {
+        pkm::printFailure(err, kRenderErrorCaption, "The picture of " + options.file + " could not be made as a PNG file.");
+        return 1;
+    }
     // Written as the NFO itself is: an earlier picture stays whole when the write fails.
     switch (pkm::replaceFile(output, std::string_view(png.constData(), static_cast<std::size_t>(png.size())))) {
     case pkm::WriteOutcome::Written:

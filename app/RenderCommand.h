@@ -12,14 +12,11 @@
 // Light grey on black, the colours of a PC text screen.
 inline const QColor kRenderText(0xAA, 0xAA, 0xAA);
 inline const QColor kRenderBackground(0x00, 0x00, 0x00);
-// Every character gets a cell of this size.
-inline constexpr int kCellWidth = 8;
-inline constexpr int kCellHeight = 16;
 
-// The picture of a text (null when it would be too large to hold): at least one cell, as many
-// columns as its longest line and a row of cells per line.
+// The picture of a text (null when it would be larger than pkm::PictureTooLargeText allows):
+// at least one cell, as many columns as its longest line and a row of cells per line.
 QImage RenderText(const std::string& bytes);
 
 // Reads the file, writes the picture and prints its path on `out`. Returns the exit status: 0,
-// or 1 with the failure on `err`.
+// or 1 with the failure on `err`; an earlier picture at the output stays as it was then.
 int RunRender(const pkm::RenderOptions& options, std::ostream& out, std::ostream& err);

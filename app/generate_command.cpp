@@ -24,13 +24,14 @@ bool collectValues(const std::vector<ValueSource>& sources, std::vector<NamedVal
             typedNames.push_back(source.text.substr(0, source.text.find('=')));
             continue;
         }
-        const std::optional<std::string> bytes = readFileBytes(source.text);
-        if (!bytes) {
-            printFailure(err, kGenerationErrorCaption, std::string(kGenerationErrorText) + '\r' + source.text);
+        const FileRead read = readInputFile(source.text);
+        if (!read.bytes) {
+            printFailure(err, kGenerationErrorCaption,
+                         std::string(kGenerationErrorText) + '\r' + source.text + '\r' + read.failure);
             return false;
         }
         std::size_t badLine = 0;
-        const std::optional<std::vector<NamedValue>> parsed = ParseValuesFile(*bytes, badLine);
+        const std::optional<std::vector<NamedValue>> parsed = ParseValuesFile(*read.bytes, badLine);
         if (!parsed) {
             printFailure(err, kGenerationErrorCaption,
                          source.text + ':' + std::to_string(badLine) + ": a line of NAME=VALUE expected");
@@ -72,12 +73,44 @@ int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::
         return 1;
     }
 
-    const TemplateSettings settings = ReadTemplateSettings(iniPath);
     const bool both = !options.nfo && !options.diz;
+    const auto writes = [&](bool nfoFile) { return both || (nfoFile ? options.nfo : options.diz); };
+
+    // The refusals come before the first file is written: a refused value or output leaves
+    // both files as they were.
+    SectionList generated;
     for (const bool nfoFile : {true, false}) {
-        if (!both && !(nfoFile ? options.nfo : options.diz))
+        if (writes(nfoFile))
+            generated.insert(generated.end(), (nfoFile ? nfo : diz).begin(), (nfoFile ? nfo : diz).end());
+    }
+    const std::vector<ValueNotice> notices = CheckSectionValues(generated, values);
+    for (const ValueNotice& notice : notices) {
+        if (notice.problem == ValueProblem::LineBreak) {
+            printFailure(err, kGenerationErrorCaption,
+                         "The section \"" + typedNames[notice.index]
+                             + "\" holds one line: its value may not contain a line break.");
+            return 1;
+        }
+    }
+    const TemplateSettings settings = ReadTemplateSettings(iniPath);
+    for (const bool nfoFile : {true, false}) {
+        if (!writes(nfoFile))
             continue;
-        const InfoFileResult result = WriteInfoFile(paths.dataDir, settings, nfoFile, nfoFile ? nfo : diz);
+        if (const std::optional<std::string> refused = ProtectedOutputText(paths, settings, nfoFile)) {
+            printFailure(err, kProtectedOutputCaption, *refused);
+            return 1;
+        }
+    }
+    // Cut as the window cuts it; said, since nothing else would show it.
+    for (const ValueNotice& notice : notices) {
+        err << "pakmaster: The value of \"" << typedNames[notice.index] << "\" is longer than its section's width: it is cut to "
+            << notice.width << " characters.\n";
+    }
+
+    for (const bool nfoFile : {true, false}) {
+        if (!writes(nfoFile))
+            continue;
+        const InfoFileResult result = WriteInfoFile(paths, settings, nfoFile, nfoFile ? nfo : diz);
         switch (result.outcome) {
         case InfoFileOutcome::Written:
             out << result.path << '\n';
@@ -89,6 +122,9 @@ int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::
             return 1;
         case InfoFileOutcome::TooLarge:
             printFailure(err, kTooLargeCaption, TooLargeText());
+            return 1;
+        case InfoFileOutcome::ProtectedOutput:
+            printFailure(err, kProtectedOutputCaption, result.message);
             return 1;
         case InfoFileOutcome::TemplateUnreadable:
         case InfoFileOutcome::WriteFailed:

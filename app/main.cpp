@@ -33,9 +33,12 @@ void withoutRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context,
 }
 
 // The commands run without a window: the archivers' pipe needs an event loop, a picture
-// needs fonts, neither needs a display.
-int runCommand(const pkm::CommandLine& commandLine, int& argc, char** argv)
+// needs fonts, neither needs a display. Qt gets the program's name alone: it would take a
+// command's argument such as a file named "-platform" as an option of its own.
+int runCommand(const pkm::CommandLine& commandLine, char* programName)
 {
+    int argc = 1;
+    char* argv[] = {programName, nullptr};
     if (commandLine.action == pkm::CommandAction::Render) {
         // Pictures are drawn in memory: the offscreen platform, whatever QT_QPA_PLATFORM says.
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -97,7 +100,7 @@ int main(int argc, char** argv)
     case pkm::CommandAction::Volumes:
     case pkm::CommandAction::Zips:
     case pkm::CommandAction::Render:
-        return runCommand(commandLine, argc, argv);
+        return runCommand(commandLine, argv[0]);
     default:
         return pkm::runCommandLine(commandLine, std::cout, std::cerr);
     }

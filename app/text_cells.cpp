@@ -7,9 +7,14 @@
 
 namespace pkm {
 
+namespace {
+
+constexpr std::size_t kTabWidth = 8;
+
+} // namespace
+
 TextCells LayOutText(std::string_view bytes)
 {
-    constexpr std::size_t kTabWidth = 8;
     TextCells cells;
     for (std::string_view line : splitTextLineViews(bytes)) {
         std::u16string row;
@@ -23,6 +28,39 @@ TextCells LayOutText(std::string_view bytes)
         cells.rows.push_back(std::move(row));
     }
     return cells;
+}
+
+TextExtent MeasureText(std::string_view bytes)
+{
+    TextExtent extent;
+    forEachTextLine(bytes, [&](std::string_view line) {
+        std::size_t columns = 0;
+        for (const char byte : line)
+            columns = byte == '\t' ? columns + kTabWidth - columns % kTabWidth : columns + 1;
+        extent.columns = std::max(extent.columns, columns);
+        ++extent.rows;
+    });
+    return extent;
+}
+
+PictureSize PictureSizeOf(const TextExtent& extent)
+{
+    // Rows and columns are at most eight times the text's bytes: far from overflowing.
+    return {static_cast<std::int64_t>(std::max<std::size_t>(extent.columns, 1)) * kCellWidth,
+            static_cast<std::int64_t>(std::max<std::size_t>(extent.rows, 1)) * kCellHeight};
+}
+
+std::optional<std::string> PictureTooLargeText(const std::string& file, const PictureSize& size)
+{
+    const std::string first = "The picture of " + file + " would be too large.\r" + std::to_string(size.width)
+                              + " x " + std::to_string(size.height) + " pixels: ";
+    if (size.width > kPictureSideLimit || size.height > kPictureSideLimit)
+        return first + "a PNG picture is at most " + std::to_string(kPictureSideLimit) + " pixels wide and high ("
+               + std::to_string(kPictureSideLimit / kCellWidth) + " columns, "
+               + std::to_string(kPictureSideLimit / kCellHeight) + " lines).";
+    if (size.width > kPicturePixelLimit / size.height)
+        return first + "at most " + std::to_string(kPicturePixelLimit) + " pixels in all are drawn.";
+    return std::nullopt;
 }
 
 } // namespace pkm

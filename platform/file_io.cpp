@@ -1,9 +1,12 @@
 #include "platform/file_io.h"
 
+#include "platform/errors.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,12 +92,22 @@ void lockFile(int fd, int operation)
 }
 
 // The whole content of an open regular file of at most kInputFileLimit bytes.
-std::optional<std::string> readOpenFile(int fd)
+FileRead readOpenFile(int fd)
 {
+    FileRead result;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0
-        || static_cast<std::size_t>(st.st_size) > kInputFileLimit)
-        return std::nullopt;
+    if (::fstat(fd, &st) != 0) {
+        result.failure = exitCodeText(errno);
+        return result;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        result.failure = kNotRegularFileText;
+        return result;
+    }
+    if (st.st_size < 0 || static_cast<std::size_t>(st.st_size) > kInputFileLimit) {
+        result.failure = inputTooLargeText();
+        return result;
+    }
     std::string out;
     out.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
@@ -103,16 +116,39 @@ std::optional<std::string> readOpenFile(int fd)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return std::nullopt;
+            result.failure = exitCodeText(errno);
+            return result;
         }
         if (n == 0)
             break;
         // A file that grows while it is read is held to the same bound.
-        if (out.size() + static_cast<std::size_t>(n) > kInputFileLimit)
-            return std::nullopt;
+        if (out.size() + static_cast<std::size_t>(n) > kInputFileLimit) {
+            result.failure = inputTooLargeText();
+            return result;
+        }
         out.append(buf, static_cast<std::size_t>(n));
     }
-    return out;
+    result.bytes = std::move(out);
+    return result;
+}
+
+// Opens an input for reading once it is known to be a regular file: opening a FIFO waits for
+// a writer, and opening some devices does things of their own. -1 with `failure` set when not.
+int openInput(const std::string& path, std::string& failure)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        failure = exitCodeText(errno);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        failure = kNotRegularFileText;
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        failure = exitCodeText(errno);
+    return fd;
 }
 
 std::string directoryOf(const std::string& path)
@@ -185,20 +221,35 @@ void setFileWriter(FileWriter* writer)
     g_writer = writer != nullptr ? writer : &g_systemWriter;
 }
 
+std::string inputTooLargeText()
+{
+    return formatMessage("Larger than %d MB.", static_cast<long long>(kInputFileLimit >> 20));
+}
+
+FileRead readInputFile(const std::string& path)
+{
+    FileRead result;
+    const int fd = openInput(path, result.failure);
+    if (fd < 0)
+        return result;
+    lockFile(fd, LOCK_SH);
+    result = readOpenFile(fd);
+    ::close(fd);
+    return result;
+}
+
 std::optional<std::string> readFileBytes(const std::string& path)
 {
-    // Looked at before it is opened: opening a FIFO waits for a writer, and opening some
-    // devices does things of its own.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return std::nullopt;
-    lockFile(fd, LOCK_SH);
-    std::optional<std::string> bytes = readOpenFile(fd);
-    ::close(fd);
-    return bytes;
+    return readInputFile(path).bytes;
+}
+
+std::string inputFileProblem(const std::string& path)
+{
+    std::string failure;
+    const int fd = openInput(path, failure);
+    if (fd >= 0)
+        ::close(fd);
+    return failure;
 }
 
 FileUpdate::FileUpdate(const std::string& path)
@@ -261,7 +312,7 @@ std::optional<std::string> FileUpdate::read() const
         return std::nullopt;
     // Read through the locked descriptor: a second open would wait for this very lock.
     if (lockFd_ >= 0)
-        return readOpenFile(lockFd_);
+        return readOpenFile(lockFd_).bytes;
     return readFileBytes(target_);
 }
 
@@ -365,6 +416,18 @@ WriteOutcome FileUpdate::writeInPlace(std::string_view bytes, off_t oldSize)
     if (::close(fd) != 0)
         ok = false;
     return ok ? WriteOutcome::Written : WriteOutcome::WriteFailed;
+}
+
+std::string resolvedSaveTarget(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    const fs::path target = followLinks(path);
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(target, error);
+    // A loop of links, or a directory that may not be looked into: as written.
+    if (error)
+        resolved = fs::absolute(target, error).lexically_normal();
+    return resolved.string();
 }
 
 WriteOutcome replaceFile(const std::string& path, std::string_view bytes)

@@ -16,10 +16,31 @@ namespace pkm {
 // The largest file read whole. Templates and Release.ini are kilobytes.
 inline constexpr std::size_t kInputFileLimit = 4u << 20;
 
-// The whole file, or nothing when it cannot be read: missing, no access, not a regular file
-// (a directory, a FIFO, a device), or larger than kInputFileLimit. A save in progress is
-// waited for, never seen half written.
+// Why a file is not taken as an input, one line as the messages show it below the file's
+// path: the system's text ("No such file or directory.", "Permission denied."), this one for
+// a directory, a FIFO or a device, or inputTooLargeText().
+inline constexpr const char* kNotRegularFileText = "Not a regular file.";
+// "Larger than 4 MB.": a file beyond kInputFileLimit.
+std::string inputTooLargeText();
+
+// A whole-file read: the bytes, or why there are none.
+struct FileRead {
+    std::optional<std::string> bytes;
+    // Empty when the bytes were read.
+    std::string failure;
+};
+
+// The whole file, or why it cannot be read: missing, no access, not a regular file (a
+// directory, a FIFO, a device), or larger than kInputFileLimit. A save in progress is waited
+// for, never seen half written.
+FileRead readInputFile(const std::string& path);
+// readInputFile(path).bytes.
 std::optional<std::string> readFileBytes(const std::string& path);
+
+// Why the file cannot be taken as an input of any size (an archiver reads it, not this
+// program): empty for a regular file this process may open for reading, else as
+// FileRead::failure. Nothing is read, and a FIFO is never opened.
+std::string inputFileProblem(const std::string& path);
 
 enum class WriteOutcome {
     Written,
@@ -57,6 +78,12 @@ private:
     int lockFd_ = -1;
     bool lockedDirectory_ = false;
 };
+
+// The file a replacement of `path` writes to (its last component's links followed, as
+// FileUpdate::target() has it) as an absolute path with the links of its directories followed
+// and "." and ".." resolved, so that two paths naming one file compare equal. The file need
+// not exist; no lock is taken.
+std::string resolvedSaveTarget(const std::string& path);
 
 // FileUpdate(path).replace(bytes).
 WriteOutcome replaceFile(const std::string& path, std::string_view bytes);

@@ -9,6 +9,17 @@ namespace pkm {
 // users and keeps nothing beside itself.
 inline constexpr const char* kInstalledMarker = "INSTALLED";
 
+// The files a build and an installation put into the program's directory, besides the example
+// set in kExamplesFolder: the program, the stub, the 7-Zip adapter, the sound library, the mark
+// of an installation and the archivers' links (to the adapter or the system's programs), the
+// links last, so that a file reached through one of them is named for itself. Nothing the
+// program writes may replace one of them.
+inline constexpr const char* kProgramFiles[] = {
+    "pakmaster", "PKM.DLL", "pkm_7z_adapter", "libpakmaster_sound.so", kInstalledMarker, "rar", "ace32", "zip",
+};
+// The folder of the example set inside the program's directory.
+inline constexpr const char* kExamplesFolder = "examples";
+
 enum class StoreMode {
     Portable, // Release.ini, the templates and default outputs beside the program
     PerUser,  // ... in $XDG_CONFIG_HOME/pakmaster/

@@ -1,9 +1,11 @@
 #pragma once
 // The whole step behind Preview: the NFO or DIZ file of a section list, read from its template
 // and written into the output directory, each failure an outcome of its own.
+#include "platform/program_paths.h"
 #include "templates/section.h"
 #include "templates/template_store.h"
 
+#include <optional>
 #include <string>
 
 namespace pkm {
@@ -17,9 +19,13 @@ inline constexpr const char* kGenerationErrorText = "Error while reading input f
 inline constexpr const char* kTooLargeCaption = "Output error";
 std::string TooLargeText();
 
+// The message of an output that would overwrite one of the files the program keeps or runs.
+inline constexpr const char* kProtectedOutputCaption = "Output error";
+
 enum class InfoFileOutcome {
     Written,
-    TemplateUnreadable, // kGenerationErrorText, then the template's path
+    ProtectedOutput,    // ProtectedOutputText(); nothing was read or written
+    TemplateUnreadable, // kGenerationErrorText, the template's path, then why it was not read
     GenerationFailed,   // a section's Line named no line: "List index out of bounds (%d)"
     TooLarge,           // TooLargeText(); nothing was built or written
     CannotCreate,       // "Cannot create file %s"
@@ -34,10 +40,19 @@ struct InfoFileResult {
     std::string message;
 };
 
+// The message refusing the NFO (nfo true) or DIZ output the settings name when writing it
+// would overwrite Release.ini, either template, the other output or a file of the program
+// (any file of its directory for an installed copy; for a portable copy, whose directory
+// also keeps Release.ini and the outputs, the files of kProgramFiles and the example set).
+// The output is taken as a save would write it, through symbolic links, and a hard link of
+// one of these files counts as the file. Nothing when the output may be written.
+std::optional<std::string> ProtectedOutputText(const ProgramPaths& paths, const TemplateSettings& settings, bool nfo);
+
 // Generates the NFO (nfo true) or DIZ file of `sections` from the template the settings name,
-// relative to dataDir, and writes it to the settings' output path (dataDir when "Output dir"
-// is empty). An earlier output stays whole when the write fails. `sections` never changes.
-InfoFileResult WriteInfoFile(const std::string& dataDir, const TemplateSettings& settings, bool nfo,
+// relative to the data directory, and writes it to the settings' output path (the data
+// directory when "Output dir" is empty), unless ProtectedOutputText refuses that path. An
+// earlier output stays whole when the write fails. `sections` never changes.
+InfoFileResult WriteInfoFile(const ProgramPaths& paths, const TemplateSettings& settings, bool nfo,
                              const SectionList& sections);
 
 } // namespace pkm

@@ -3,9 +3,11 @@
 
 #include "platform/cp437.h"
 #include "platform/file_name_codec.h"
+#include "templates/generator.h"
 #include "templates/text_lines.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace pkm {
 
@@ -68,6 +70,35 @@ std::optional<std::size_t> SetSectionValues(SectionList& nfo, SectionList& diz, 
         }
     }
     return std::nullopt;
+}
+
+std::vector<ValueNotice> CheckSectionValues(const SectionList& sections, const std::vector<NamedValue>& values)
+{
+    // A values file may hold many thousands of lines.
+    std::unordered_map<std::string_view, std::size_t> last;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        last[values[i].name] = i;
+    std::vector<ValueNotice> notices;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const NamedValue& value = values[i];
+        if (last[value.name] != i)
+            continue;
+        const std::string piece = Trim(value.value);
+        std::optional<ValueNotice> notice;
+        for (const TParam& section : sections) {
+            if (section.Name != value.name || section.Style)
+                continue;
+            if (piece.find_first_of("\r\n") != std::string::npos) {
+                notice = ValueNotice {i, ValueProblem::LineBreak, section.Width};
+                break;
+            }
+            if (piece.size() > section.Width && (!notice || section.Width < notice->width))
+                notice = ValueNotice {i, ValueProblem::TooLong, section.Width};
+        }
+        if (notice)
+            notices.push_back(*notice);
+    }
+    return notices;
 }
 
 } // namespace pkm

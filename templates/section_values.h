@@ -4,6 +4,7 @@
 #include "templates/section.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,5 +34,24 @@ std::optional<std::vector<NamedValue>> ParseValuesFile(std::string_view bytes, s
 // given, so that the last value for a name wins. Returns the index of the first value whose
 // name no section has; then nothing is changed.
 std::optional<std::size_t> SetSectionValues(SectionList& nfo, SectionList& diz, const std::vector<NamedValue>& values);
+
+// What a value given by name does to an edit-style (one-line) section it reaches.
+enum class ValueProblem {
+    LineBreak, // it holds a line break, which would add lines to the file and move the frame
+    TooLong,   // it is longer than the section's Width and is cut to it
+};
+
+struct ValueNotice {
+    std::size_t index = 0; // of the value
+    ValueProblem problem = ValueProblem::LineBreak;
+    std::uint16_t width = 0; // the narrowest such section's Width (TooLong)
+    bool operator==(const ValueNotice&) const = default;
+};
+
+// The problems of the values that SetSectionValues would leave in `sections` (the last value
+// for a name), each value's once, in the order of the values: a line break in a value, once
+// trimmed as the generator trims it, refuses it; a longer value than a Width is cut. Memo-style
+// sections wrap their values and have neither.
+std::vector<ValueNotice> CheckSectionValues(const SectionList& sections, const std::vector<NamedValue>& values);
 
 } // namespace pkm

@@ -8,9 +8,6 @@
 
 namespace pkm {
 
-// The folder of the example set inside the program's directory.
-inline constexpr const char* kExamplesFolder = "examples";
-
 // Creates paths.iniPath(), which must not exist yet. Portable: an empty file. Per-user: the
 // folder is created, then the Release.ini beside the program (else the one of the example set)
 // is copied with the NFO and DIZ templates it names; a template the folder already has is kept,

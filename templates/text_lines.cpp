@@ -73,6 +73,11 @@ std::vector<std::string_view> splitTextLineViews(std::string_view text)
     return lines;
 }
 
+void forEachTextLine(std::string_view text, const std::function<void(std::string_view)>& line)
+{
+    forEachLine(text, line);
+}
+
 std::vector<std::string> splitTextParagraphs(std::string_view text)
 {
     std::vector<std::string> paragraphs = splitTextLines(text);

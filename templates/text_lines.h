@@ -1,6 +1,7 @@
 #pragma once
 // Text files as lines. Reading splits at CR LF, at a lone CR and at a lone LF, and stops at a
 // NUL byte; writing puts CR LF after every line, the last one too. Bytes are never converted.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,8 @@ std::vector<std::string> splitTextLines(std::string_view text);
 
 // The same lines as views into `text` (which must outlive them).
 std::vector<std::string_view> splitTextLineViews(std::string_view text);
+// The same lines, one call each, without keeping them.
+void forEachTextLine(std::string_view text, const std::function<void(std::string_view)>& line);
 
 // The paragraphs of a text as an editor holds them: every line end starts a paragraph, so a
 // line end at the very end leaves an empty last paragraph and an empty text is one empty

@@ -173,13 +173,25 @@ TEST_F(Generate, FailsWithTheWindowsMessageAndWritesNothing)
         {"line beyond the template", [](pkm::TemplateSettings&, pkm::SectionList& r) { r[3].Line = 99; }},
         {"output directory missing",
          [this](pkm::TemplateSettings& s, pkm::SectionList&) { s.OutputDir = dir.file("nowhere"); }},
+        // Release.ini comes from anywhere: its outputs may name the files the program keeps.
+        {"output over Release.ini", [](pkm::TemplateSettings& s, pkm::SectionList&) { s.NfoOutput = "Release.ini"; }},
+        {"output over the program", [](pkm::TemplateSettings& s, pkm::SectionList&) { s.NfoOutput = "pakmaster"; }},
+        {"output through a link to the template",
+         [this](pkm::TemplateSettings& s, pkm::SectionList&) {
+             fs::create_symlink("clone.nfo", dir.file("link.nfo"));
+             s.NfoOutput = "link.nfo";
+         }},
     };
+    const std::string nfoTemplate = dir.read("clone.nfo");
+    const auto programSize = fs::file_size(program);
+    const auto programTime = fs::last_write_time(program);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         pkm::TemplateSettings settings = example.settings;
         pkm::SectionList records = example.records;
         c.change(settings, records);
         dir.writeIni(pkm::BuildTemplateStore("", records, settings));
+        const std::string ini = dir.read("Release.ini");
         dialogs.messages.clear();
         startWindow();
         preview();
@@ -189,7 +201,13 @@ TEST_F(Generate, FailsWithTheWindowsMessageAndWritesNothing)
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, asPrinted(dialogs.messages[0]));
         EXPECT_FALSE(fs::exists(dir.file("release.nfo")));
+        EXPECT_EQ(dir.read("Release.ini"), ini);
+        EXPECT_EQ(dir.read("clone.nfo"), nfoTemplate);
+        EXPECT_EQ(fs::file_size(program), programSize);
+        EXPECT_EQ(fs::last_write_time(program), programTime);
     }
+    EXPECT_EQ(asPrinted(dialogs.messages[0]),
+              "pakmaster: Output error: The output file would overwrite the NFO template:\n" + dir.file("link.nfo") + "\n");
 
     // The command line's own: a name no section has, a values file that is not one.
     dir.write("values.txt", "Title=x\nno equals sign\n");
@@ -200,7 +218,7 @@ TEST_F(Generate, FailsWithTheWindowsMessageAndWritesNothing)
         {{"generate", "--set", "Title=x", "--set", "Titel=y"},
          "pakmaster: No section is named \"Titel\" in " + dir.file("Release.ini") + ".\n"},
         {{"generate", "--values", "values.txt"}, "pakmaster: Input error: values.txt:2: a line of NAME=VALUE expected\n"},
-        {{"generate", "--values", "absent.txt"}, "pakmaster: Input error: Error while reading input file...\nabsent.txt\n"},
+        {{"generate", "--values", "absent.txt"}, "pakmaster: Input error: Error while reading input file...\nabsent.txt\nNo such file or directory.\n"},
     };
     for (const auto& c : own) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -209,6 +227,44 @@ TEST_F(Generate, FailsWithTheWindowsMessageAndWritesNothing)
         EXPECT_EQ(result.err, c.err);
         EXPECT_FALSE(fs::exists(dir.file("release.nfo")));
     }
+}
+
+TEST_F(Generate, RefusalsComeBeforeEitherFileIsWrittenAndACutValueIsNamed)
+{
+    // "Version" is a one-line field of 10 characters.
+    const Result lineBreak = run(program, {"generate", "--set", "Title=x", "--set", "Version=1\n2"}, dir.path());
+    EXPECT_EQ(lineBreak.exitCode, 1);
+    EXPECT_EQ(lineBreak.err,
+              "pakmaster: Input error: The section \"Version\" holds one line: its value may not contain a line break.\n");
+
+    // The DIZ would overwrite the NFO template: the NFO, fine on its own, is not written either.
+    pkm::TemplateStore example = pkm::LoadTemplateStore(dir.file("Release.ini"));
+    example.settings.DizOutput = "clone.nfo";
+    dir.writeIni(pkm::BuildTemplateStore("", example.records, example.settings));
+    const std::string nfoTemplate = dir.read("clone.nfo");
+    const Result refused = run(program, {"generate"}, dir.path());
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "pakmaster: Output error: The output file would overwrite the NFO template:\n"
+                               + dir.file("clone.nfo") + "\n");
+    EXPECT_EQ(dir.read("clone.nfo"), nfoTemplate);
+    EXPECT_FALSE(fs::exists(dir.file("release.nfo")));
+
+    // Cut to its field, as the window cuts what is typed into the box, and said.
+    example.settings.DizOutput = "file_id.diz";
+    dir.writeIni(pkm::BuildTemplateStore("", example.records, example.settings));
+    startWindow();
+    type(1, QStringLiteral("2.1 build 2024"));
+    preview();
+    ASSERT_TRUE(dialogs.messages.empty());
+    const std::string nfo = dir.read("release.nfo");
+    fs::remove(dir.file("release.nfo"));
+    const Result cut = run(program, {"generate", "--nfo", "--set", "Version=2.1 build 2024"}, dir.path());
+    EXPECT_EQ(cut.exitCode, 0);
+    EXPECT_EQ(cut.err, "pakmaster: The value of \"Version\" is longer than its section's width: it is cut to 10 "
+                       "characters.\n");
+    EXPECT_EQ(dir.read("release.nfo"), nfo);
+    EXPECT_NE(nfo.find("2.1 build "), std::string::npos);
 }
 
 TEST(Commands, VolumesOfATreeExtractWhole)
@@ -376,6 +432,90 @@ TEST(Commands, RenderDrawsEachCharacterInItsCell)
 
     const Result missing = run(kProgram, {"render", "absent.nfo", "--output", "x.png"}, dir.path());
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, "pakmaster: Input error: Error while reading input file...\nabsent.nfo\n");
+    EXPECT_EQ(missing.err, "pakmaster: Input error: Error while reading input file...\nabsent.nfo\nNo such file or directory.\n");
     EXPECT_FALSE(fs::exists(dir.file("x.png")));
+}
+
+TEST(Commands, RenderRefusesAPictureTooLargeForPngAndKeepsTheEarlierOne)
+{
+    TempDir dir;
+    std::string tall;
+    for (int i = 0; i < 62501; ++i)
+        tall += "x\r\n";
+    dir.write("tall.nfo", tall);
+    dir.write("wide.nfo", std::string(125001, 'x'));
+    // Four megabytes of two million lines: refused before anything is laid out.
+    std::string longest;
+    for (int i = 0; i < 2000000; ++i)
+        longest += "x\n";
+    dir.write("longest.nfo", longest);
+    const struct {
+        const char* file;
+        std::string second;
+    } cases[] = {
+        {"tall.nfo", "8 x 1000016 pixels"},
+        {"wide.nfo", "1000008 x 16 pixels"},
+        {"longest.nfo", "8 x 32000000 pixels"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string picture = std::string(c.file) + ".png";
+        dir.write(picture, "earlier picture");
+        const Result r = run(kProgram, {"render", c.file}, dir.path());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "pakmaster: Output error: The picture of " + std::string(c.file) + " would be too large.\n"
+                             + c.second + ": a PNG picture is at most 1000000 pixels wide and high (125000 columns, "
+                                          "62500 lines).\n");
+        EXPECT_EQ(dir.read(picture), "earlier picture");
+    }
+
+    // At the bound it is written, and PNG readers read it.
+    tall.resize(tall.size() - 3);
+    dir.write("tall.nfo", tall);
+    const Result r = run(kProgram, {"render", "tall.nfo"}, dir.path());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(QImage(QString::fromStdString(dir.file("tall.nfo.png"))).size(), QSize(8, 1000000));
+
+    // A picture that cannot be put in place leaves nothing and fails.
+    const Result missing = run(kProgram, {"render", "wide.nfo", "--output", "nowhere/w.png"}, dir.path());
+    EXPECT_EQ(missing.exitCode, 1);
+}
+
+TEST(Commands, NamesLikeOptionsAreTheCommandsOwn)
+{
+    // Qt never sees them: "-platform" would otherwise name its display plugin and abort.
+    TempDir dir;
+    dir.write("art.nfo", "A\r\n");
+    dir.write("-platform", "B\r\n");
+    dir.write("@list", "C\r\n");
+    const struct {
+        QStringList args;
+        const char* written;
+    } cases[] = {
+        {{"render", "--", "-platform"}, "-platform.png"},
+        {{"render", "@list"}, "@list.png"},
+        {{"render", "--output", "-platform", "art.nfo"}, "-platform"},
+        {{"render", "art.nfo", "--output", "-reverse"}, "-reverse"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Result r = run(kProgram, c.args, dir.path());
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, std::string(c.written) + "\n");
+        EXPECT_EQ(QImage(QString::fromStdString(dir.file(c.written))).size(), QSize(8, 16));
+    }
+
+    // The values file "-platform", then "@list", names the sections of a portable copy's Release.ini.
+    ProgramDir program;
+    for (const char* name : {"Release.ini", "clone.nfo", "clone.diz"})
+        fs::copy_file(PAKMASTER_SOURCE_DIR "/examples/" + std::string(name), program.file(name));
+    const std::string copy = copyProgram(program);
+    program.write("-platform", "Title=From a dash\n");
+    program.write("@list", "Version=9.9\n");
+    const Result generated = run(copy, {"generate", "--nfo", "--values", "-platform", "--values=@list"}, program.path());
+    EXPECT_EQ(generated.exitCode, 0) << generated.err;
+    EXPECT_EQ(generated.err, "");
+    EXPECT_NE(program.read("release.nfo").find("FROM A DASH"), std::string::npos);
+    EXPECT_NE(program.read("release.nfo").find("9.9"), std::string::npos);
 }

@@ -194,9 +194,9 @@ TEST_F(Preview, FailuresAreReportedAndLeaveAnEarlierOutputWhole)
     const std::vector<Case> cases = {
         // The second line names the file to fix.
         {"missing template", [](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoClone = "missing.nfo"; },
-         QStringLiteral("Input error"), inputError + "\r" + pathToQString(dir.file("missing.nfo"))},
+         QStringLiteral("Input error"), inputError + "\r" + pathToQString(dir.file("missing.nfo")) + "\rNo such file or directory."},
         {"empty template key", [](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoClone.clear(); },
-         QStringLiteral("Input error"), inputError + "\r" + pathToQString(dir.path() + "/")},
+         QStringLiteral("Input error"), inputError + "\r" + pathToQString(dir.path() + "/") + "\rNot a regular file."},
         {"line beyond the template",
          [](pkm::TemplateSettings&, pkm::SectionList& r, FaultyFileWriter&) { r[1].Line = 9; }, title,
          QStringLiteral("List index out of bounds (10)")}, // 9 + the 2 lines the memo adds, less 1

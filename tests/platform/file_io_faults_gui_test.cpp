@@ -208,7 +208,8 @@ TEST_F(GeneratedFileFaults, AFifoTemplateIsTheUsualInputErrorAndAnOversizedFileI
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Input error"));
     EXPECT_EQ(dialogs.messages[0].text,
-              QStringLiteral("Error while reading input file...\r") + pathToQString(dir.file("clone.nfo")));
+              QStringLiteral("Error while reading input file...\r") + pathToQString(dir.file("clone.nfo"))
+                  + QStringLiteral("\rNot a regular file."));
 
     // A 64 KiB line repeated once per character of a 100-character memo-style value of width 1
     // would make 6.4 MB: refused before it is built, with a message of its own.

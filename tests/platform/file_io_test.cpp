@@ -296,15 +296,17 @@ TEST(FileSaves, TemporaryFilesOfAKilledSaveAreRemovedByTheNextSave)
     EXPECT_EQ(dir.read("Release.ini"), "new");
 }
 
-TEST(FileReads, OnlyRegularFilesWithinTheBoundAreRead)
+TEST(FileReads, OnlyRegularFilesWithinTheBoundAreReadAndARefusalSaysWhy)
 {
     // None of these may wait or fill the memory: each reads as an unreadable file, the store
-    // as one without sections, and a save of the store is refused with the usual error.
+    // as one without sections, and a save of the store is refused with the usual error. The
+    // check of an archiver's input says the same, but takes a file of any size.
     TempDir dir;
     ASSERT_EQ(::mkfifo(dir.file("fifo.ini").c_str(), 0644), 0);
     fs::create_symlink("/dev/zero", dir.file("zero.ini"));
     fs::create_symlink("/dev/null", dir.file("null.ini"));
     fs::create_directory(dir.file("directory.ini"));
+    fs::create_symlink("absent.ini", dir.file("dangling.ini"));
     {
         std::ofstream(dir.file("oversized.ini"));
         fs::resize_file(dir.file("oversized.ini"), kInputFileLimit + 1);
@@ -314,15 +316,24 @@ TEST(FileReads, OnlyRegularFilesWithinTheBoundAreRead)
     struct Case {
         const char* name;
         bool save; // the devices are not written to, whatever happens
+        const char* why;
+        const char* whyAsInput;
     };
-    for (const Case& c : {Case {"fifo.ini", true}, Case {"zero.ini", false}, Case {"null.ini", false},
-                          Case {"directory.ini", true}, Case {"oversized.ini", true}}) {
+    for (const Case& c : {Case {"fifo.ini", true, "Not a regular file.", "Not a regular file."},
+                          Case {"zero.ini", false, "Not a regular file.", "Not a regular file."},
+                          Case {"null.ini", false, "Not a regular file.", "Not a regular file."},
+                          Case {"directory.ini", true, "Not a regular file.", "Not a regular file."},
+                          Case {"oversized.ini", true, "Larger than 4 MB.", ""},
+                          Case {"absent.ini", false, "No such file or directory.", "No such file or directory."},
+                          Case {"dangling.ini", false, "No such file or directory.", "No such file or directory."}}) {
         SCOPED_TRACE(c.name);
         const std::string path = dir.file(c.name);
         const std::optional<bool> unread =
             unlessItHangs<bool>([path] { return !readFileBytes(path) && LoadTemplateStore(path).records.empty(); });
         ASSERT_TRUE(unread.has_value()) << "the read still waits";
         EXPECT_TRUE(*unread);
+        EXPECT_EQ(unlessItHangs<std::string>([path] { return readInputFile(path).failure; }).value_or("waits"), c.why);
+        EXPECT_EQ(unlessItHangs<std::string>([path] { return inputFileProblem(path); }).value_or("waits"), c.whyAsInput);
         if (c.save) {
             const std::optional<int> saved = unlessItHangs<int>([path] { return saveStore(path, "x"); });
             ASSERT_TRUE(saved.has_value()) << "the save still waits";
@@ -331,7 +342,21 @@ TEST(FileReads, OnlyRegularFilesWithinTheBoundAreRead)
     }
     EXPECT_EQ(fs::status(dir.file("fifo.ini")).type(), fs::file_type::fifo);
     EXPECT_EQ(fs::file_size(dir.file("oversized.ini")), kInputFileLimit + 1);
-    EXPECT_EQ(readFileBytes(dir.file("at_the_bound.ini")).value_or("").size(), kInputFileLimit);
+    const FileRead atTheBound = readInputFile(dir.file("at_the_bound.ini"));
+    EXPECT_EQ(atTheBound.bytes.value_or("").size(), kInputFileLimit);
+    EXPECT_EQ(atTheBound.failure, "");
+
+    // A file the user may not read, as a user other than root.
+    const std::string locked = dir.write("locked.ini", "secret");
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    EXPECT_EQ(runAsSecondUser([locked] {
+                  return readInputFile(locked).failure == "Permission denied."
+                                 && inputFileProblem(locked) == "Permission denied."
+                             ? 0
+                             : 1;
+              }),
+              0);
 }
 
 TEST(ConcurrentSaves, ASaveWaitsForALockHeldElsewhereThenAsksAboutTheChange)
