@@ -87,7 +87,7 @@ void exitOnStopSignal(QObject* context)
 int main(int argc, char** argv)
 {
     // Read before the application object exists, which would need a display.
-    const pkm::CommandLine commandLine = pkm::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const pkm::CommandLine commandLine = pkm::parseCommandLine(argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>());
     // Whatever runs archivers records stop signals from now on, and acts on them once a run or
     // the window can be ended cleanly.
     if (commandLine.action == pkm::CommandAction::Window || commandLine.action == pkm::CommandAction::Volumes

@@ -2,13 +2,10 @@
 #include "archiving/run_plan.h"
 
 #include "archiving/command_lines.h"
-#include "platform/errors.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
 
 namespace pkm {
 
@@ -58,18 +55,11 @@ VolumePlan PlanVolumeRun(const std::string& programDir, const VolumeRequest& req
 
 std::optional<RunRefusal> CheckZipInput(const std::string& path)
 {
-    // Opened without waiting, so a FIFO with no writer does not hold the check up.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return RunRefusal {"Input error", path + ": file not found."};
-        return RunRefusal {"Input error", path + ": cannot be packed.\r" + exitCodeText(errno)};
-    }
-    struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    ::close(fd);
-    if (!regular)
-        return RunRefusal {"Input error", path + ": cannot be packed.\rNot a regular file."};
+    if (!FilePresent(path) && !std::filesystem::is_symlink(path))
+        return RunRefusal {"Input error", path + ": file not found."};
+    const std::string problem = inputFileProblem(path);
+    if (!problem.empty())
+        return RunRefusal {"Input error", path + ": cannot be packed.\r" + problem};
     return std::nullopt;
 }
 
