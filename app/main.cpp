@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <iostream>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -71,12 +72,15 @@ int runCommand(const pkm::CommandLine& commandLine, char* programName)
 void exitOnStopSignal(QObject* context)
 {
     QObject::connect(StopSignals::install(), &StopSignals::stopRequested, context, [context] {
+        static bool stopping = false;
+        if (std::exchange(stopping, true))
+            return;
         auto* waiting = new QTimer(context);
-        QObject::connect(waiting, &QTimer::timeout, context, [waiting] {
-            if (TPiper::running() != 0)
-                return;
-            waiting->stop();
-            QCoreApplication::exit(128 + pkm::stopSignal());
+        // Asked again at every tick: a modal loop that the first request ends (a message box
+        // shown before the main loop runs) does not end the program.
+        QObject::connect(waiting, &QTimer::timeout, context, [] {
+            if (TPiper::running() == 0)
+                QCoreApplication::exit(128 + pkm::stopSignal());
         });
         waiting->start(20);
     });
@@ -111,5 +115,6 @@ int main(int argc, char** argv)
     exitOnStopSignal(&app);
     TForm1 form(pkm::ProgramPaths::forProgram(applicationDirectory(), pkm::processEnvironment()));
     form.show();
-    return app.exec();
+    const int status = app.exec();
+    return pkm::stopSignal() != 0 ? 128 + pkm::stopSignal() : status;
 }

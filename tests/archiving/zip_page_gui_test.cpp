@@ -4,6 +4,7 @@
 
 #include "archiving/ZipSeriesDialog.h"
 #include "platform/widgets/LogBox.h"
+#include "platform/widgets/StopSignals.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
@@ -21,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -679,4 +682,37 @@ TEST_F(ZipPageTest, TheOpenFileDialogStartsWhereTheVolumesAreAndOffersThem)
         EXPECT_EQ(request.filters, row.volumesFilter.isEmpty() ? five : five + QStringList {row.volumesFilter});
         EXPECT_EQ(request.filterIndex, 0);
     }
+}
+
+// A stop signal (the terminal closed, a shutdown) during a run: zip is ended through the stub,
+// the earlier zip is back, and no message waits for a click. The signal's mark stays with the
+// process, so the run happens in a child process of its own.
+TEST_F(ZipPageTest, AStopSignalDuringARunEndsZipAndPutsTheEarlierZipBack)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    linkRealStub();
+    // zip makes its file in place and works until it is told to stop; then it cleans up.
+    script("zip", "trap 'rm -f \"$3.zip\"; exit 9' TERM\necho partial >\"$3.zip\"\n"
+                  "i=0\nwhile [ $i -lt 600 ]; do sleep 0.05; i=$((i+1)); done");
+    addSeries("disk01", "1");
+    outDir->setText(q(work.path()));
+    work.write("disk01.zip", "earlier");
+    EXPECT_EXIT(
+        {
+            StopSignals::install();
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                if (fs::exists(work.file("disk01.zip")) && work.read("disk01.zip") == "partial\n") {
+                    poll.stop();
+                    std::raise(SIGTERM);
+                }
+            });
+            poll.start(10);
+            start();
+            const bool whole = work.read("disk01.zip") == "earlier"
+                && std::distance(fs::directory_iterator(work.path()), fs::directory_iterator()) == 1;
+            std::_Exit(whole && dialogs.messages.empty() && startButton->isEnabled() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(work.read("disk01.zip"), "earlier");
 }
