@@ -3,7 +3,7 @@
 # it with: apt-get install ./build/pakmaster_*.deb
 #
 # It builds only what the package holds (the target pakmaster_installation), not the tests, in
-# the same build/ as scripts/build.sh, so after a full build there is nothing left to build.
+# the same build/ as scripts/build.sh, so after a full build it rebuilds nothing.
 # cpack itself builds nothing with Ninja: it runs the install rules on what is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
