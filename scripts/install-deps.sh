@@ -10,7 +10,7 @@ packages=(
     zip unzip 7zip
     fonts-unifont fonts-dejavu-core fonts-liberation2
     xvfb xauth xdotool xclip imagemagick
-    dpkg-dev desktop-file-utils appstream
+    dpkg-dev desktop-file-utils appstream lintian
     clang libclang-rt-dev valgrind
 )
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Pakmaster and runs every test: the unit and window tests,
 # the end-to-end run of the whole wizard in a real X window, the Debian package's contents and
-# dependencies (build/pakmaster_*.deb), all of the unit and window tests
+# dependencies and lintian's verdict (build/pakmaster_*.deb), all of the unit and window tests
 # again under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and each fuzz
 # target for a few seconds from its corpus (build-fuzz/).
 #   FUZZ_SECONDS=n   seconds per fuzz target (default 5; 0 skips fuzzing)

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Package test: builds the Debian package with scripts/package.sh and checks what it holds and
-# needs (dpkg-deb -c / -f), validates its desktop entry and AppStream metainfo, and asks the
-# packaged program for its version.
+# needs (dpkg-deb -c / -f), has lintian check it (no error or warning may remain), validates its
+# desktop entry and AppStream metainfo, and asks the packaged program for its version.
 #
 #   tests/package/run_package_test.sh
 set -euo pipefail
 src="$(cd "$(dirname "$0")/../.." && pwd)"
 cd "$src"
 
-for tool in dpkg-deb desktop-file-validate appstreamcli; do
+for tool in dpkg-deb dpkg-parsechangelog lintian desktop-file-validate appstreamcli; do
     command -v "$tool" >/dev/null || { echo "package: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
 done
 
@@ -33,10 +33,13 @@ want=(
     ./usr/lib/pakmaster/examples/Release.ini
     ./usr/lib/pakmaster/examples/clone.nfo
     ./usr/lib/pakmaster/examples/clone.diz
-    "./usr/lib/pakmaster/zip -> /usr/bin/zip"
+    "./usr/lib/pakmaster/zip -> ../../bin/zip"
     ./usr/share/applications/pakmaster.desktop
     ./usr/share/icons/hicolor/scalable/apps/pakmaster.svg
     ./usr/share/man/man1/pakmaster.1.gz
+    ./usr/share/doc/pakmaster/copyright
+    ./usr/share/doc/pakmaster/changelog.gz
+    ./usr/share/lintian/overrides/pakmaster
 )
 for size in 16 32 48 64 128 256; do
     want+=("./usr/share/icons/hicolor/${size}x${size}/apps/pakmaster.png")
@@ -63,6 +66,13 @@ for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 zip 7zip fonts-
     [[ ", $depends," == *", $d"[\ ,]* ]] || problem "Depends lacks $d: $depends"
 done
 
+# --- lintian: Debian's policy checks. Overrides are only for its false positives. --------------
+lintian_status=0
+lintian_output=$(lintian --fail-on error,warning "$deb" 2>&1) || lintian_status=$?
+lintian_output=$(grep -v '^running with root privileges' <<<"$lintian_output" || true)
+[ -z "$lintian_output" ] || echo "$lintian_output" >&2
+[ $lintian_status -eq 0 ] || problem "lintian found errors or warnings (exit status $lintian_status)"
+
 # --- The desktop entry, the metainfo and the program itself. ----------------------------------
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/pakmaster.desktop" || problem "the desktop entry is invalid"
@@ -73,6 +83,10 @@ if [ -n "$metainfo" ]; then
 fi
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/pakmaster" --version) || problem "pakmaster --version failed"
 [ "$version" = "Pakmaster $(dpkg-deb -f "$deb" Version)" ] || problem "pakmaster --version says '$version'"
+zcat "$work/root/usr/share/doc/pakmaster/changelog.gz" >"$work/changelog"
+changelog_version=$(dpkg-parsechangelog -l "$work/changelog" -S Version) || problem "the changelog does not parse"
+[ "$changelog_version" = "$(dpkg-deb -f "$deb" Version)" ] \
+    || problem "the changelog's latest entry is $changelog_version, the package is $(dpkg-deb -f "$deb" Version)"
 zcat "$work/root/usr/share/man/man1/pakmaster.1.gz" | grep -qF -- '\-\-version' || problem "the man page lacks --version"
 
 [ $status -eq 0 ] || { echo "package: FAILED ($deb)" >&2; exit 1; }
