@@ -365,9 +365,12 @@ if [ -n "$shots" ]; then
     shoot "$creator" creator
 fi
 
+# SIGTERM ends the window cleanly, with 128 + the signal number.
 kill "$app_pid"
-wait "$app_pid" 2>/dev/null || true
+app_status=0
+wait "$app_pid" 2>/dev/null || app_status=$?
 app_pid=""
+[ "$app_status" -eq 143 ] || fail "the window ended with status $app_status on SIGTERM, not 143"
 
 # --- A normal user, the installation read-only. ---------------------------------------------
 # The user's own HOME, with no .config yet; XDG_CONFIG_HOME is unset, so ~/.config is used.

@@ -39,7 +39,6 @@ want=(
     ./usr/share/man/man1/pakmaster.1.gz
     ./usr/share/doc/pakmaster/copyright
     ./usr/share/doc/pakmaster/changelog.gz
-    ./usr/share/lintian/overrides/pakmaster
 )
 for size in 16 32 48 64 128 256; do
     want+=("./usr/share/icons/hicolor/${size}x${size}/apps/pakmaster.png")
