@@ -127,6 +127,28 @@ TEST(SetReplacement, EachZipOfASeriesIsReplacedAfterSuccessAndBackAfterAFailure)
     }
 }
 
+TEST(SetReplacement, AnEarlierZipThatIsALinkIsReplacedAndItsTargetLeftAlone)
+{
+    for (const bool succeeded : {true, false}) {
+        TempDir dir;
+        const std::string target = dir.write("elsewhere/old.zip", "stale entries");
+        fs::create_symlink(target, dir.file("z.zip"));
+        {
+            pkm::SeriesReplacement series;
+            ASSERT_FALSE(series.beforeStep(dir.file("z.zip")));
+            EXPECT_FALSE(fs::exists(fs::symlink_status(dir.file("z.zip")))) << "zip makes a new file, not an update";
+            dir.write("z.zip", "new");
+            if (succeeded) {
+                EXPECT_FALSE(series.afterStep(dir.file("z.zip")));
+                EXPECT_FALSE(series.commit());
+            }
+        }
+        EXPECT_EQ(fs::is_symlink(dir.file("z.zip")), !succeeded);
+        EXPECT_EQ(dir.read("z.zip"), succeeded ? "new" : "stale entries");
+        EXPECT_EQ(dir.read("elsewhere/old.zip"), "stale entries");
+    }
+}
+
 TEST(SetReplacement, AFolderNamedLikeATargetIsRefusedBeforeAnythingMoves)
 {
     TempDir dir;
