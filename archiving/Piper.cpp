@@ -2,6 +2,7 @@
 #include "archiving/Piper.h"
 
 #include "platform/child_process.h"
+#include "platform/file_io.h"
 #include "platform/scope_guard.h"
 #include "platform/stop_signals.h"
 #include "platform/widgets/StopSignals.h"
@@ -31,16 +32,7 @@ int gRunning = 0;
 // The errno value the stub wrote for a command it could not start, 0 when it wrote none.
 int readStartError(int fd)
 {
-    std::string text;
-    char buffer[32];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
+    const std::string text = pkm::readToEnd(fd);
     return std::atoi(text.c_str());
 }
 }

@@ -1,11 +1,12 @@
 // SetReplacement: the staging folder, its journal and the moves that replace a set of files.
 #include "archiving/set_replacement.h"
 
+#include "platform/file_io.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
@@ -63,17 +64,8 @@ bool plainName(const std::string& name)
 
 std::vector<std::string> entriesOf(const std::string& dir)
 {
-    std::vector<std::string> names;
-    if (DIR* handle = ::opendir(dir.c_str())) {
-        while (const dirent* entry = ::readdir(handle)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(handle);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    int ignored = 0;
+    return directoryNames(dir, ignored);
 }
 
 // NUL-separated names, as the journal and the manifest hold them.
@@ -83,16 +75,7 @@ std::vector<std::string> readRecords(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return names;
-    std::string bytes;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
+    const std::string bytes = readToEnd(fd);
     ::close(fd);
     std::size_t start = 0;
     for (std::size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1)

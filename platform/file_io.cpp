@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -434,6 +435,40 @@ WriteOutcome replaceFile(const std::string& path, std::string_view bytes)
 {
     FileUpdate update(path);
     return update.replace(bytes);
+}
+
+std::vector<std::string> directoryNames(const std::string& directory, int& error)
+{
+    std::vector<std::string> names;
+    error = 0;
+    DIR* handle = ::opendir(directory.c_str());
+    if (handle == nullptr) {
+        error = errno;
+        return names;
+    }
+    while (const dirent* entry = ::readdir(handle)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(handle);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string readToEnd(int fd)
+{
+    std::string bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    return bytes;
 }
 
 } // namespace pkm

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 namespace pkm {
 
@@ -87,6 +88,12 @@ std::string resolvedSaveTarget(const std::string& path);
 
 // FileUpdate(path).replace(bytes).
 WriteOutcome replaceFile(const std::string& path, std::string_view bytes);
+
+// The names in a directory, sorted, without "." and ".."; `error` is the errno value when it
+// cannot be read (0 when it was).
+std::vector<std::string> directoryNames(const std::string& directory, int& error);
+// Everything still to come from a descriptor (a pipe, a file), through interruptions.
+std::string readToEnd(int fd);
 
 // The system calls through which a replacement writes; tests put one in its place that fails
 // as a full disk or a refusing directory would, or that records the order of the steps.

@@ -15,6 +15,7 @@
 #include "archiving/set_replacement.h"
 #include "archiving/sevenzip/sevenzip_arguments.h"
 #include "platform/child_process.h"
+#include "platform/file_io.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -131,17 +132,10 @@ std::optional<std::string> pathInside(const std::string& outer, const std::strin
 
 std::vector<std::string> directoryEntries(const std::string& dir)
 {
-    std::vector<std::string> names;
-    DIR* handle = ::opendir(dir.c_str());
-    if (handle == nullptr)
-        fail(errno, "Cannot read directory " + dir + ": " + errnoText(errno));
-    while (const dirent* entry = ::readdir(handle)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    ::closedir(handle);
-    std::sort(names.begin(), names.end());
+    int error = 0;
+    std::vector<std::string> names = pkm::directoryNames(dir, error);
+    if (error != 0)
+        fail(error, "Cannot read directory " + dir + ": " + errnoText(error));
     return names;
 }
 
