@@ -208,6 +208,37 @@ TEST(SetReplacement, AFailedMoveAtAnyStepLeavesTheEarlierSetWhole)
     }
 }
 
+TEST(SetReplacement, AnEarlierFileThatCannotBePutBackIsNamedAndKept)
+{
+    // Every rename from the third on fails: the zip run's second step, then putting back.
+    class Refusing : public pkm::ReplacementOps {
+    public:
+        int renameFile(const std::string& from, const std::string& to) override
+        {
+            return ++calls_ >= 3 ? EROFS : ReplacementOps::renameFile(from, to);
+        }
+
+    private:
+        int calls_ = 0;
+    } refusing;
+    TempDir dir;
+    write(dir, kEarlierZips);
+    const pkm::ReplaceError error = replaceZips(dir, refusing);
+    EXPECT_EQ(error.code, EROFS);
+    EXPECT_NE(error.reason.find("Cannot put back " + dir.file("disk01.zip")), std::string::npos) << error.reason;
+    // The staging folder stays with the earlier zip in it, for the next run to put back.
+    Files kept;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+        if (entry.is_regular_file() && entry.path().parent_path().filename() == "earlier")
+            kept[entry.path().filename().string()] = dir.read(fs::relative(entry.path(), dir.path()).string());
+    }
+    EXPECT_EQ(kept, (Files {{"disk01.zip", "old a"}}));
+    pkm::ReplaceError next;
+    const auto recovered = pkm::SetReplacement::begin(dir.path(), next);
+    ASSERT_TRUE(recovered) << next.reason;
+    EXPECT_EQ(dir.read("disk01.zip"), "old a");
+}
+
 TEST(SetReplacement, ARunKilledAtAnyStepIsUndoneByTheNextRun)
 {
     const struct {
