@@ -1,7 +1,7 @@
 // TForm1, the main window: the frame, the page entries and navigation, Preview and Preferences.
 #include "app/MainWindow.h"
 
-#include "app/FolderPicker.h"
+#include "platform/widgets/FolderPicker.h"
 #include "archiving/RarPage.h"
 #include "archiving/ZipPage.h"
 #include "editor/SectionCreatorDialog.h"
@@ -134,6 +134,7 @@ TForm1::TForm1(const pkm::ProgramPaths& paths, QWidget* parent)
     context_.folderPicker = BrowseDirectoryDlg;
 
     Page1 = new NfoDizPage(Notebook1);
+    Page1->setMemoEditor(editSectionValue);
     Notebook1->addWidget(Page1);
     Page2 = new RarPage(context_, Notebook1);
     Notebook1->addWidget(Page2);

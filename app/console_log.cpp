@@ -1,6 +1,6 @@
 #include "app/console_log.h"
 
-#include "platform/log_buffer.h"
+#include "archiving/log_buffer.h"
 
 #include <ostream>
 

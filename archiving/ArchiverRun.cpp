@@ -6,7 +6,7 @@
 #include "platform/scope_guard.h"
 #include "platform/stop_signals.h"
 #include "platform/widgets/Dialogs.h"
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 
 #include <QApplication>
 #include <QPushButton>

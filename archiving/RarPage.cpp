@@ -1,12 +1,12 @@
 // RarPage, the Rar page: its controls, the volume size field and the run of the volume archiver.
 #include "archiving/RarPage.h"
 
-#include "app/FolderPicker.h"
+#include "platform/widgets/FolderPicker.h"
 #include "archiving/Piper.h"
 #include "archiving/ArchiverRun.h"
 #include "archiving/run_plan.h"
 #include "archiving/volume_files.h"
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/NumberField.h"

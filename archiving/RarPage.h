@@ -1,6 +1,6 @@
 #pragma once
 // RarPage, page 2 of the wizard ("Rar"): compresses a directory into disk-sized volumes.
-#include "app/PageContext.h"
+#include "archiving/PageContext.h"
 #include "archiving/ArchiverPage.h"
 
 #include <string>

@@ -1,13 +1,13 @@
 // ZipPage, the Zip page: its controls, the zip and content lists, and the run of zip over the series.
 #include "archiving/ZipPage.h"
 
-#include "app/FolderPicker.h"
+#include "platform/widgets/FolderPicker.h"
 #include "archiving/Piper.h"
 #include "archiving/ArchiverRun.h"
 #include "archiving/ZipSeriesDialog.h"
 #include "archiving/run_plan.h"
 #include "archiving/volume_files.h"
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/Dialogs.h"

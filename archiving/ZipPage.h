@@ -1,6 +1,6 @@
 #pragma once
 // ZipPage, page 3 of the wizard ("Zip"): a numbered series of zip files and what goes into each.
-#include "app/PageContext.h"
+#include "archiving/PageContext.h"
 #include "archiving/ArchiverPage.h"
 #include "archiving/zip_set.h"
 #include "platform/widgets/Dialogs.h"

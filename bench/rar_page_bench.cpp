@@ -2,10 +2,10 @@
 // directly from a shell, and a run that prints a million lines: the window's longest stall,
 // the time the log needs after the archiver's exit, and the peak memory against idle.
 #include "bench/window_bench_main.h"
-#include "app/FolderPicker.h"
-#include "app/PageContext.h"
+#include "platform/widgets/FolderPicker.h"
+#include "archiving/PageContext.h"
 #include "archiving/RarPage.h"
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/TextCodec.h"

@@ -4,12 +4,12 @@
 // shared libraries, incompressible data standing for already compressed files) is made once
 // and kept under the build directory.
 #include "bench/window_bench_main.h"
-#include "app/FolderPicker.h"
-#include "app/PageContext.h"
+#include "platform/widgets/FolderPicker.h"
+#include "archiving/PageContext.h"
 #include "archiving/RarPage.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Dialogs.h"
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 
 #include <QLineEdit>
 

@@ -2,7 +2,7 @@
 // within the list, and the section helper it opens.
 #include "editor/SectionCreatorDialog.h"
 
-#include "app/FolderPicker.h"
+#include "platform/widgets/FolderPicker.h"
 #include "editor/SectionListBox.h"
 #include "editor/TextWindow.h"
 #include "platform/widgets/Application.h"

@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/widgets/DeferredMessage.h"
+#include "platform/widgets/Dialogs.h"
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/TextCodec.h"
 #include "platform/widgets/WindowPlacement.h"
@@ -21,6 +22,7 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -192,10 +194,8 @@ void TForm3::setMemoFontName(const QString& family)
 
 std::string TForm3::memoText() const
 {
-    // A line end between two paragraphs, none after the last: the text the memo was given.
-    std::string text = pkm::joinTextLines(paragraphsOf(Memo1->document()));
-    text.resize(text.size() - 2);
-    return text;
+    // The text the memo was given.
+    return pkm::joinValueLines(paragraphsOf(Memo1->document()));
 }
 
 void TForm3::setMemoText(const std::string& bytes)
@@ -308,4 +308,18 @@ void TForm3::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
     if (event->isAccepted() && OnClosed)
         OnClosed();
+}
+
+std::optional<std::vector<std::string>> editSectionValue(QWidget* parent, const pkm::TParam& section)
+{
+    auto editor = std::make_unique<TForm3>(parent);
+    // A narrow section still gets a usable window, and the memo widens with it.
+    constexpr int kMinimumWidth = 188;
+    editor->fitToColumns(section.Width, kMinimumWidth);
+    editor->setMemoText(section.Value);
+    editor->setWindowTitle(toDisplay(section.Name));
+    editor->setMemoFontName(QStringLiteral("FixedSys"));
+    if (Dialogs().execDialog(editor.get()) != QDialog::Accepted)
+        return std::nullopt;
+    return editor->displayLines();
 }

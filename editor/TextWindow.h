@@ -1,8 +1,11 @@
 #pragma once
 // TForm3, the fixed-font text window: value editor, preview of a generated file, and section
 // helper with a read-out of the caret's line, column and selection width in its title bar.
+#include "templates/section.h"
+
 #include <QDialog>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,3 +77,8 @@ private:
     std::function<void()> OnOkClick;
     std::function<void()> OnClosed;
 };
+
+// The memo editor of a multi-line section value: the window sized to the section's width (never
+// narrower than a usable window), its name as caption. The lines it shows after OK, nothing
+// after Cancel.
+std::optional<std::vector<std::string>> editSectionValue(QWidget* parent, const pkm::TParam& section);

@@ -1,6 +1,5 @@
 #include "templates/NfoDizPage.h"
 
-#include "editor/TextWindow.h"
 #include "platform/scope_guard.h"
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/Controls.h"
@@ -469,24 +468,14 @@ void NfoDizPage::BMoreClick()
         return;
     pkm::TParam& section = (*sections_)[static_cast<std::size_t>(index)];
 
-    auto editor = std::make_unique<TForm3>(window());
-    // A narrow section still gets a usable window, and the memo widens with it.
-    constexpr int kMinimumWidth = 188;
-    editor->fitToColumns(section.Width, kMinimumWidth);
-    editor->setMemoText(section.Value);
-    editor->setWindowTitle(toDisplay(section.Name));
-    editor->setMemoFontName(QStringLiteral("FixedSys"));
-
-    if (Dialogs().execDialog(editor.get()) != QDialog::Accepted)
+    if (!memoEditor_)
+        return;
+    const std::optional<std::vector<std::string>> lines = memoEditor_(window(), section);
+    if (!lines)
         return;
     // A line that the box wrapped becomes a line of its own.
-    const std::vector<std::string> lines = editor->displayLines();
-    std::string value = pkm::joinTextLines(lines);
-    // A value has no line end after its last line.
-    if (!lines.empty())
-        value.resize(value.size() - 2);
-    section.Value = value;
-    EValue->setText(toDisplay(lines.empty() ? std::string() : lines.front()));
+    section.Value = pkm::joinValueLines(*lines);
+    EValue->setText(toDisplay(lines->empty() ? std::string() : lines->front()));
 }
 
 bool NfoDizPage::eventFilter(QObject* watched, QEvent* event)

@@ -6,6 +6,9 @@
 #include "templates/section.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -27,6 +30,11 @@ class NfoDizPage : public QWidget {
 public:
     explicit NfoDizPage(QWidget* parent = nullptr);
     ~NfoDizPage() override;
+
+    // Edits a multi-line value in a window of its own: the lines it shows after OK, nothing
+    // after Cancel. The window around the page hands it the fixed-font text window's.
+    using MemoEditor = std::function<std::optional<std::vector<std::string>>(QWidget* parent, const pkm::TParam&)>;
+    void setMemoEditor(MemoEditor editor) { memoEditor_ = std::move(editor); }
 
     // Shows a section list in the tree under the file node "Nfo" or "Diz", no node selected,
     // the editors cleared; from now on the page edits that list.
@@ -74,6 +82,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    MemoEditor memoEditor_;
     QTreeWidget* TreeView1;
     QLabel* Label4;
     QLineEdit* EValue;

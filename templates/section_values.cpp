@@ -13,15 +13,7 @@ namespace pkm {
 
 std::string StoredText(std::string_view utf8)
 {
-    const std::string bytes = cp437Encode(fileNameDecode(utf8));
-    std::string stored;
-    for (const std::string& line : splitTextParagraphs(bytes)) {
-        stored += line;
-        stored += "\r\n";
-    }
-    // A value has no line end after its last line.
-    stored.resize(stored.size() - 2);
-    return stored;
+    return joinValueLines(splitTextParagraphs(cp437Encode(fileNameDecode(utf8))));
 }
 
 std::optional<NamedValue> ParseNamedValue(std::string_view utf8)

@@ -110,4 +110,12 @@ std::string joinTextLines(const std::vector<std::string_view>& lines)
     return join(lines);
 }
 
+std::string joinValueLines(const std::vector<std::string>& lines)
+{
+    std::string value = join(lines);
+    if (!value.empty())
+        value.resize(value.size() - 2);
+    return value;
+}
+
 } // namespace pkm

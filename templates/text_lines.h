@@ -32,4 +32,7 @@ void appendTextLine(std::string& out, std::string_view line);
 std::string joinTextLines(const std::vector<std::string>& lines);
 std::string joinTextLines(const std::vector<std::string_view>& lines);
 
+// A multi-line value as a section stores it: CR LF between its lines, none after the last.
+std::string joinValueLines(const std::vector<std::string>& lines);
+
 } // namespace pkm

@@ -3,7 +3,7 @@
 #include "archiving/RarPage.h"
 #include "archiving/ZipPage.h"
 #include "archiving/ZipSeriesDialog.h"
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 #include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/UpDown.h"
 #include "platform/widgets/TextCodec.h"

@@ -1,7 +1,7 @@
 // RarPage running an archiver that prints one line of 50 MB: the run ends, and the log shows
 // the line cut to what a box can lay out, saying how much was left out.
 #include "archiving/RarPage.h"
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"

@@ -2,7 +2,7 @@
 
 #include "archiving/command_lines.h"
 #include "archiving/volume_files.h"
-#include "platform/log_buffer.h"
+#include "archiving/log_buffer.h"
 
 #include "platform/widgets/TextCodec.h"
 #include "support/temp_dir.h"

@@ -2,7 +2,7 @@
 // field, the browse buttons, failures, and closing the main window during a run.
 #include "archiving/RarPage.h"
 
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 #include "platform/widgets/TextCodec.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"

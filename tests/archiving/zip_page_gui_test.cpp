@@ -3,7 +3,7 @@
 #include "archiving/ZipPage.h"
 
 #include "archiving/ZipSeriesDialog.h"
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 #include "platform/widgets/StopSignals.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"

@@ -1,7 +1,7 @@
 // TForm2, the section creator, driven as the user drives it; and the section helper it opens.
 #include "editor/SectionCreatorDialog.h"
 
-#include "app/FolderPicker.h"
+#include "platform/widgets/FolderPicker.h"
 #include "editor/SectionListBox.h"
 #include "editor/TextWindow.h"
 #include "platform/widgets/RadioGroup.h"

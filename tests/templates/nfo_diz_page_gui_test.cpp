@@ -51,6 +51,7 @@ protected:
     {
         sections = records;
         alone = std::make_unique<NfoDizPage>();
+        alone->setMemoEditor(editSectionValue);
         page = alone.get();
         page->FillSectionTree(sections, true);
         page->show();

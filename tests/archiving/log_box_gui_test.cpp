@@ -1,6 +1,6 @@
 // TLogBox, the run log: a backlog drawn at once looks as the same lines drawn one by one, and a
 // very long run keeps its newest lines, says how many went, and keeps the place a user scrolled to.
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 
 #include <QImage>
 #include <QScrollBar>

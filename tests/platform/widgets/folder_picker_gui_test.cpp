@@ -1,4 +1,4 @@
-#include "app/FolderPicker.h"
+#include "platform/widgets/FolderPicker.h"
 
 #include "support/gui/scripted_dialogs.h"
 

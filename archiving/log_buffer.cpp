@@ -1,4 +1,4 @@
-#include "platform/log_buffer.h"
+#include "archiving/log_buffer.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // TLogBox, the black run log of the Rar and Zip pages. It draws only the lines on screen,
 // straight from the log's store, at most every few milliseconds: an archiver that prints
 // millions of lines neither holds up the window nor fills the memory.
-#include "platform/log_buffer.h"
+#include "archiving/log_buffer.h"
 
 #include <QAbstractScrollArea>
 #include <QStringList>

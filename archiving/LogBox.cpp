@@ -1,4 +1,4 @@
-#include "platform/widgets/LogBox.h"
+#include "archiving/LogBox.h"
 
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/TextCodec.h"

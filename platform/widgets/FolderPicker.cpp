@@ -1,5 +1,5 @@
 // TBrowseDirectoryDlg, the folder picker.
-#include "app/FolderPicker.h"
+#include "platform/widgets/FolderPicker.h"
 
 #include "platform/widgets/Dialogs.h"
 #include "platform/paths.h"
