@@ -16,6 +16,7 @@
 #include "platform/widgets/UpDown.h"
 #include "platform/widgets/WindowPlacement.h"
 #include "resources/Resources.h"
+#include "templates/section_list.h"
 #include "templates/template_store.h"
 
 #include <QApplication>
@@ -281,34 +282,30 @@ void TForm2::ListBox1Click()
 void TForm2::BitBtn3Click()
 {
     const QString label = QStringLiteral("Section %1").arg(ListBox1->count() + 1);
-    const int position = selectedIndex() + 1; // 0 when nothing is selected
+    const int position = static_cast<int>(pkm::creatorInsertPosition(selectedIndex()));
     {
         // The list and the records differ by one entry until the record is in.
         const QSignalBlocker block(ListBox1);
         ListBox1->insertItem(position, label);
     }
     ListBox1->setFocus();
-    pkm::TParam record;
-    record.SetDefaults();
-    SectionList.insert(SectionList.begin() + position, record);
+    pkm::insertNewSection(SectionList, static_cast<std::size_t>(position));
     selectEntry(position);
     ShowSection(position);
 }
 
 void TForm2::BitBtn2Click()
 {
-    int i = selectedIndex();
+    const int i = selectedIndex();
     if (i < 0)
         return;
-    SectionList.erase(SectionList.begin() + i);
+    const int next = pkm::removeSection(SectionList, static_cast<std::size_t>(i));
     {
         const QSignalBlocker block(ListBox1);
         delete ListBox1->takeItem(i);
     }
-    if (i >= ListBox1->count())
-        i = i - 1;
-    selectEntry(i);
-    ShowSection(i);
+    selectEntry(next);
+    ShowSection(next);
 }
 
 bool TForm2::isSectionField(const QObject* o) const
@@ -342,9 +339,9 @@ void TForm2::ENameExit(QLineEdit* field)
         return;
     pkm::TParam& record = *selected;
     if (field == EName) {
+        record.Name = pkm::sectionNameOrDefault(fromDisplay(EName->text()));
         if (EName->text().isEmpty())
-            EName->setText(QStringLiteral("Default name"));
-        record.Name = fromDisplay(EName->text());
+            EName->setText(toDisplay(record.Name));
     } else if (field == EDefault) {
         record.Value = fromDisplay(EDefault->text());
     } else if (TUpDown* ud = upDownOf(field)) {
@@ -570,9 +567,7 @@ void TForm2::ListBox1DragDrop(const QPoint& pos)
         QListWidgetItem* item = ListBox1->takeItem(from);
         ListBox1->insertItem(to, item);
     }
-    pkm::TParam record = std::move(SectionList[static_cast<std::size_t>(from)]);
-    SectionList.erase(SectionList.begin() + from);
-    SectionList.insert(SectionList.begin() + to, std::move(record));
+    pkm::moveSection(SectionList, static_cast<std::size_t>(from), static_cast<std::size_t>(to));
     // The fields already show the moved record.
     selectEntry(to);
 }

@@ -9,6 +9,7 @@
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/TextCodec.h"
 #include "resources/Resources.h"
+#include "templates/section_list.h"
 #include "templates/text_lines.h"
 
 #include <QAction>
@@ -190,8 +191,7 @@ void NfoDizPage::ShowSelectedSection()
         return;
     }
     const pkm::TParam& section = (*sections_)[static_cast<std::size_t>(index)];
-    const std::size_t cr = section.Value.find('\r');
-    EValue->setText(toDisplay(cr == std::string::npos ? section.Value : section.Value.substr(0, cr)));
+    EValue->setText(toDisplay(pkm::firstValueLine(section.Value)));
     UpDown1->setPosition(section.Line);
     UpDown2->setPosition(section.Start);
     UpDown3->setPosition(section.Width);
@@ -326,26 +326,18 @@ void NfoDizPage::Add1Click()
     // A pending box edit goes to its own section before the list's indexes move.
     commitPendingEdit();
 
-    pkm::TParam record;
-    record.SetDefaults();
     pkm::SectionList& sections = *sections_;
     QTreeWidgetItem* selected = selectedSectionNode();
-    auto* node = new QTreeWidgetItem(QStringList(toDisplay(record.Name)));
+    auto* node = new QTreeWidgetItem(QStringList(QString::fromLatin1(pkm::kDefaultSectionName)));
     node->setFlags(node->flags() | Qt::ItemIsEditable);
 
     TreeView1->setUpdatesEnabled(false);
     {
         const pkm::ScopeGuard resume([this] { TreeView1->setUpdatesEnabled(true); });
-        int position = 0;
-        if (selected != nullptr) {
-            position = file->indexOfChild(selected);
-            file->insertChild(position, node);
-            sections.insert(sections.begin() + position, record);
-        } else {
-            file->addChild(node);
-            position = file->indexOfChild(node);
-            sections.push_back(record);
-        }
+        const int position = static_cast<int>(
+            pkm::pageInsertPosition(selected ? file->indexOfChild(selected) : -1, sections.size()));
+        file->insertChild(position, node);
+        pkm::insertNewSection(sections, static_cast<std::size_t>(position));
         renumberFrom(position);
         TreeView1->setCurrentItem(node);
     }
@@ -361,7 +353,7 @@ void NfoDizPage::Delete1Click()
     commitPendingEdit();
 
     pkm::SectionList& sections = *sections_;
-    sections.erase(sections.begin() + index);
+    pkm::removeSection(sections, static_cast<std::size_t>(index));
     TreeView1->setUpdatesEnabled(false);
     {
         const pkm::ScopeGuard resume([this] { TreeView1->setUpdatesEnabled(true); });
@@ -414,9 +406,7 @@ void NfoDizPage::CommitBoxEdit(QWidget* box)
     pkm::TParam& section = sections[static_cast<std::size_t>(index)];
     if (box == EValue) {
         // Only the first line is shown; the lines after it stay.
-        const std::size_t cr = section.Value.find('\r');
-        const std::string rest = cr == std::string::npos ? std::string() : section.Value.substr(cr);
-        section.Value = fromDisplay(EValue->text()) + rest;
+        section.Value = pkm::withFirstValueLine(section.Value, fromDisplay(EValue->text()));
     } else if (box == ELine) {
         if (validateNumberBox(ELine, section.Line))
             section.Line = static_cast<std::uint16_t>(UpDown1->position());
