@@ -342,26 +342,13 @@ bool TForm1::GenerateInfoFile(std::string& outputPath)
     // The generator works on its own copy of the records: the user's sections never move.
     const pkm::InfoFileResult result =
         pkm::WriteInfoFile(context_.paths, pkm::ReadTemplateSettings(IniPath), NfoMode, currentSections());
-    switch (result.outcome) {
-    case pkm::InfoFileOutcome::Written:
+    if (result.outcome == pkm::InfoFileOutcome::Written) {
         outputPath = result.path;
         return true;
-    case pkm::InfoFileOutcome::GenerationFailed:
-    case pkm::InfoFileOutcome::CannotCreate:
-        throw pkm::Error(result.message);
-    case pkm::InfoFileOutcome::TooLarge:
-        Dialogs().showMessage(this, QString::fromLatin1(pkm::kTooLargeCaption),
-                              QString::fromStdString(pkm::TooLargeText()), MessageIcon::Error);
-        return false;
-    case pkm::InfoFileOutcome::ProtectedOutput:
-        Dialogs().showMessage(this, QString::fromLatin1(pkm::kProtectedOutputCaption), pathToQString(result.message),
-                              MessageIcon::Error);
-        return false;
-    case pkm::InfoFileOutcome::TemplateUnreadable:
-    case pkm::InfoFileOutcome::WriteFailed:
-        break;
     }
-    Dialogs().showMessage(this, QString::fromLatin1(pkm::kGenerationErrorCaption), pathToQString(result.message),
+    if (result.caption.empty())
+        throw pkm::Error(result.message);
+    Dialogs().showMessage(this, QString::fromLatin1(result.caption.c_str()), pathToQString(result.message),
                           MessageIcon::Error);
     return false;
 }

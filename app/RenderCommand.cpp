@@ -59,7 +59,7 @@ int RunRender(const pkm::RenderOptions& options, std::ostream& out, std::ostream
     const pkm::FileRead read = pkm::readInputFile(options.file);
     if (!read.bytes) {
         pkm::printFailure(err, pkm::kGenerationErrorCaption,
-                          std::string(pkm::kGenerationErrorText) + '\r' + options.file + '\r' + read.failure);
+                          pkm::InputFailureText(options.file, read.failure));
         return 1;
     }
     const std::string output = options.output.empty() ? options.file + ".png" : options.output;
@@ -85,10 +85,10 @@ int RunRender(const pkm::RenderOptions& options, std::ostream& out, std::ostream
     case pkm::WriteOutcome::Written:
         break;
     case pkm::WriteOutcome::CannotCreate:
-        pkm::printFailure(err, "", "Cannot create file " + output);
+        pkm::printFailure(err, "", pkm::writeFailureText(pkm::WriteOutcome::CannotCreate, output));
         return 1;
     case pkm::WriteOutcome::WriteFailed:
-        pkm::printFailure(err, "", "Unable to write to " + output);
+        pkm::printFailure(err, "", pkm::writeFailureText(pkm::WriteOutcome::WriteFailed, output));
         return 1;
     }
     out << output << '\n';

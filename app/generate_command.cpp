@@ -27,7 +27,7 @@ bool collectValues(const std::vector<ValueSource>& sources, std::vector<NamedVal
         const FileRead read = readInputFile(source.text);
         if (!read.bytes) {
             printFailure(err, kGenerationErrorCaption,
-                         std::string(kGenerationErrorText) + '\r' + source.text + '\r' + read.failure);
+                         InputFailureText(source.text, read.failure));
             return false;
         }
         std::size_t badLine = 0;
@@ -111,26 +111,11 @@ int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::
         if (!writes(nfoFile))
             continue;
         const InfoFileResult result = WriteInfoFile(paths, settings, nfoFile, nfoFile ? nfo : diz);
-        switch (result.outcome) {
-        case InfoFileOutcome::Written:
-            out << result.path << '\n';
-            continue;
-        // Shown by the window's general error handler, without a caption of their own.
-        case InfoFileOutcome::GenerationFailed:
-        case InfoFileOutcome::CannotCreate:
-            printFailure(err, "", result.message);
-            return 1;
-        case InfoFileOutcome::TooLarge:
-            printFailure(err, kTooLargeCaption, TooLargeText());
-            return 1;
-        case InfoFileOutcome::ProtectedOutput:
-            printFailure(err, kProtectedOutputCaption, result.message);
-            return 1;
-        case InfoFileOutcome::TemplateUnreadable:
-        case InfoFileOutcome::WriteFailed:
-            printFailure(err, kGenerationErrorCaption, result.message);
+        if (result.outcome != InfoFileOutcome::Written) {
+            printFailure(err, result.caption, result.message);
             return 1;
         }
+        out << result.path << '\n';
     }
     return 0;
 }

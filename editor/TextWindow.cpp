@@ -218,14 +218,9 @@ void TForm3::saveToFile(const std::string& path) const
     std::vector<std::string> lines = paragraphsOf(Memo1->document());
     if (lines.back().empty())
         lines.pop_back();
-    switch (pkm::replaceFile(path, pkm::joinTextLines(lines))) {
-    case pkm::WriteOutcome::Written:
-        return;
-    case pkm::WriteOutcome::CannotCreate:
-        throw pkm::Error(pkm::formatMessage("Cannot create file %s", path));
-    case pkm::WriteOutcome::WriteFailed:
-        throw pkm::Error(pkm::formatMessage("Unable to write to %s", path));
-    }
+    const pkm::WriteOutcome outcome = pkm::replaceFile(path, pkm::joinTextLines(lines));
+    if (outcome != pkm::WriteOutcome::Written)
+        throw pkm::Error(pkm::writeFailureText(outcome, path));
 }
 
 std::vector<std::string> TForm3::displayLines() const

@@ -471,4 +471,9 @@ std::string readToEnd(int fd)
     return bytes;
 }
 
+std::string writeFailureText(WriteOutcome outcome, const std::string& path)
+{
+    return formatMessage(outcome == WriteOutcome::CannotCreate ? "Cannot create file %s" : "Unable to write to %s", path);
+}
+
 } // namespace pkm

@@ -49,6 +49,10 @@ enum class WriteOutcome {
     WriteFailed,  // created, but writing the bytes failed (disk full, I/O error)
 };
 
+// The general error handler's text of a write that failed: "Cannot create file <path>" or
+// "Unable to write to <path>".
+std::string writeFailureText(WriteOutcome outcome, const std::string& path);
+
 // A file held for a read-modify-write: symbolic links are followed to the file they name, and
 // an exclusive lock is held on it (on its directory while it does not exist) until the object
 // goes. Other saves and reads of the file wait for it.

@@ -72,6 +72,11 @@ std::string TooLargeText()
                          static_cast<long long>(kGeneratedFileLimit >> 20));
 }
 
+std::string InputFailureText(const std::string& path, const std::string& why)
+{
+    return std::string(kGenerationErrorText) + '\r' + path + '\r' + why;
+}
+
 std::optional<std::string> ProtectedOutputText(const ProgramPaths& paths, const TemplateSettings& settings, bool nfo)
 {
     const std::string output = OutputPath(paths.dataDir, settings.OutputDir, nfo ? settings.NfoOutput : settings.DizOutput);
@@ -101,18 +106,22 @@ InfoFileResult WriteInfoFile(const ProgramPaths& paths, const TemplateSettings& 
     if (std::optional<std::string> refused = ProtectedOutputText(paths, settings, nfo)) {
         result.outcome = InfoFileOutcome::ProtectedOutput;
         result.message = std::move(*refused);
+        result.caption = kProtectedOutputCaption;
         return result;
     }
     const std::string templatePath = TemplatePath(paths.dataDir, nfo ? settings.NfoClone : settings.DizClone);
     const FileRead templateRead = readInputFile(templatePath);
     if (!templateRead.bytes) {
         result.outcome = InfoFileOutcome::TemplateUnreadable;
-        result.message = std::string(kGenerationErrorText) + '\r' + templatePath + '\r' + templateRead.failure;
+        result.message = InputFailureText(templatePath, templateRead.failure);
+        result.caption = kGenerationErrorCaption;
         return result;
     }
     const GenerateResult generated = GenerateLines(*templateRead.bytes, sections);
     if (generated.tooLarge) {
         result.outcome = InfoFileOutcome::TooLarge;
+        result.message = TooLargeText();
+        result.caption = kTooLargeCaption;
         return result;
     }
     if (!generated.ok()) {
@@ -125,11 +134,12 @@ InfoFileResult WriteInfoFile(const ProgramPaths& paths, const TemplateSettings& 
         break;
     case WriteOutcome::CannotCreate:
         result.outcome = InfoFileOutcome::CannotCreate;
-        result.message = formatMessage("Cannot create file %s", result.path);
+        result.message = writeFailureText(WriteOutcome::CannotCreate, result.path);
         break;
     case WriteOutcome::WriteFailed:
         result.outcome = InfoFileOutcome::WriteFailed;
         result.message = std::string(kGenerationErrorText) + '\r' + result.path;
+        result.caption = kGenerationErrorCaption;
         break;
     }
     return result;

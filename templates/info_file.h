@@ -36,9 +36,14 @@ struct InfoFileResult {
     InfoFileOutcome outcome = InfoFileOutcome::Written;
     // The output file's path (also when it could not be written).
     std::string path;
-    // The message of every failure, lines separated by a carriage return.
+    // The message of every failure, lines separated by a carriage return, and its caption; no
+    // caption for the failures the window's general error handler shows.
     std::string message;
+    std::string caption;
 };
+
+// The message of an input file that cannot be read: kGenerationErrorText, the file, and why.
+std::string InputFailureText(const std::string& path, const std::string& why);
 
 // The message refusing the NFO (nfo true) or DIZ output the settings name when writing it
 // would overwrite Release.ini, either template, the other output or a file of the program

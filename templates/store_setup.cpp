@@ -15,7 +15,7 @@ namespace {
 
 [[noreturn]] void cannotCreate(const std::string& path)
 {
-    throw Error(formatMessage("Cannot create file %s", path));
+    throw Error(writeFailureText(WriteOutcome::CannotCreate, path));
 }
 
 void writeNew(const std::string& path, const std::string& bytes)

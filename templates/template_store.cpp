@@ -213,14 +213,14 @@ bool saveTemplateStore(const std::string& path, const SectionList& records, cons
     const std::optional<std::string> old = file.read();
     // A file that is there but cannot be read would lose its unlisted content: refuse it.
     if (!old && file.exists())
-        throw Error(formatMessage("Unable to write to %s", path));
+        throw Error(writeFailureText(WriteOutcome::WriteFailed, path));
     const std::string current = old.value_or(std::string {});
     if (expected != nullptr && current != *expected) {
         *expected = current;
         return false;
     }
     if (file.replace(BuildTemplateStore(current, records, settings)) != WriteOutcome::Written)
-        throw Error(formatMessage("Unable to write to %s", path));
+        throw Error(writeFailureText(WriteOutcome::WriteFailed, path));
     return true;
 }
 
