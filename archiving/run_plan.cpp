@@ -63,6 +63,47 @@ std::optional<RunRefusal> CheckZipInput(const std::string& path)
     return std::nullopt;
 }
 
+ZipSeriesPlan PlanZipSeries(const std::string& firstName, int count, const std::vector<std::string>& spread,
+                            const std::vector<std::string>& each)
+{
+    ZipSeriesPlan plan;
+    // The open-file dialog only offers files that exist; zip would skip a missing one (or a
+    // folder, a FIFO, a device) with a warning and leave it out of the release.
+    for (const auto* files : {&spread, &each}) {
+        for (const std::string& file : *files) {
+            if ((plan.refusal = CheckZipInput(file)))
+                return plan;
+        }
+    }
+    plan.zips.AddSeries(firstName, count);
+    const std::size_t zips = plan.zips.size();
+    // The dialog makes one zip of a name without a number, whatever the count; a script that
+    // asked for more would ship a release short of disks.
+    if (zips != static_cast<std::size_t>(count)) {
+        plan.refusal = RunRefusal {"Zip error", "The series from " + firstName + " has " + std::to_string(zips)
+                                                    + (zips == 1 ? " zip name" : " zip names") + ", not "
+                                                    + std::to_string(count) + ": a name needs a number to count from."};
+        return plan;
+    }
+    if (spread.size() > zips) {
+        plan.refusal = RunRefusal {"Zip error", std::to_string(spread.size()) + " files to spread over "
+                                                    + std::to_string(zips) + " zips."};
+        return plan;
+    }
+    ZipSelection every(zips);
+    for (std::size_t i = 0; i < every.size(); ++i)
+        every[i] = i;
+    // The page's rules: several files are paired in list order with as many zips, one file
+    // goes into every selected zip (here the first alone, as one volume would).
+    if (spread.size() == 1)
+        plan.zips.AddFiles(spread, {0});
+    else if (!spread.empty())
+        plan.zips.AddFiles(spread, every);
+    for (const std::string& file : each)
+        plan.zips.AddFiles({file}, every);
+    return plan;
+}
+
 ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, const std::vector<ZipEntry>& zips)
 {
     ZipPlan plan;

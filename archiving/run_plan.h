@@ -55,6 +55,18 @@ struct ZipPlan {
 // own.
 std::optional<RunRefusal> CheckZipInput(const std::string& path);
 
+// A zip series given whole, as the command line gives it: `count` zips numbered from
+// `firstName` as the "Zip files" dialog numbers them, the `spread` files one per zip in list
+// order (a single one into the first zip alone, as a single volume), every `each` file into
+// every zip. Refused when an input is not a file zip can take, when the name cannot number
+// `count` zips, or when there are more spread files than zips (the page would leave them out).
+struct ZipSeriesPlan {
+    std::optional<RunRefusal> refusal;
+    ZipSet zips;
+};
+ZipSeriesPlan PlanZipSeries(const std::string& firstName, int count, const std::vector<std::string>& spread,
+                            const std::vector<std::string>& each);
+
 // The zips as they stand when Start is pressed.
 ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir,
                    const std::vector<ZipEntry>& zips);

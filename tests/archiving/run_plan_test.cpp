@@ -64,3 +64,28 @@ TEST(RunPlan, ZipChecksRefuseAMissingDirectoryThenAnyQuote)
     EXPECT_EQ(plan.zipFiles, (std::vector<std::string> {dir.file("out/disk01.zip"), dir.file("out/disk02.zip")}))
         << "each line's zip is the one moved aside while it is made afresh";
 }
+
+TEST(RunPlan, AZipSeriesGivenWholeSpreadsFilesOnePerZipAndPutsTheOthersIntoEvery)
+{
+    TempDir dir;
+    for (const char* name : {"v.001", "v.002", "v.003", "r.nfo"})
+        dir.write(name, name);
+    const auto content = [](const ZipSeriesPlan& plan) {
+        std::vector<std::vector<std::string>> lists;
+        for (const ZipEntry& entry : plan.zips.entries())
+            lists.push_back(entry.content);
+        return lists;
+    };
+    const std::string a = dir.file("v.001"), b = dir.file("v.002"), c = dir.file("v.003"), n = dir.file("r.nfo");
+    EXPECT_EQ(content(PlanZipSeries("d1", 3, {a, b, c}, {n})),
+              (std::vector<std::vector<std::string>> {{n, a}, {n, b}, {n, c}}));
+    // One volume goes into the first zip alone; two leave the last zip without one.
+    EXPECT_EQ(content(PlanZipSeries("d1", 3, {a}, {n})), (std::vector<std::vector<std::string>> {{n, a}, {n}, {n}}));
+    EXPECT_EQ(content(PlanZipSeries("d1", 3, {a, b}, {})), (std::vector<std::vector<std::string>> {{a}, {b}, {}}));
+
+    EXPECT_EQ(PlanZipSeries("d1", 1, {a, b}, {}).refusal, (RunRefusal {"Zip error", "2 files to spread over 1 zips."}));
+    EXPECT_EQ(PlanZipSeries("d1", 1, {}, {dir.file("none")}).refusal,
+              (RunRefusal {"Input error", dir.file("none") + ": file not found."}));
+    EXPECT_EQ(PlanZipSeries("setup", 3, {}, {}).refusal,
+              (RunRefusal {"Zip error", "The series from setup has 1 zip name, not 3: a name needs a number to count from."}));
+}
