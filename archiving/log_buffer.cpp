@@ -15,9 +15,13 @@ void addLogLine(std::vector<std::string>& log, const std::string& line)
         log.push_back(line);
         return;
     }
-    std::string& last = log.back();
+    overwriteProgress(log.back(), line);
+}
+
+void overwriteProgress(std::string& last, std::string_view state)
+{
     last.erase(last.size() - std::min<std::size_t>(4, last.size()));
-    last += line;
+    last += state;
 }
 
 std::string shownLogLine(std::string_view line)
@@ -65,8 +69,7 @@ void LogBuffer::progress(std::string_view text)
         return;
     }
     ++revision_;
-    last_.resize(last_.size() >= 4 ? last_.size() - 4 : 0);
-    last_ += text;
+    overwriteProgress(last_, text);
     Chunk& chunk = chunks_.back();
     const std::size_t start = chunk.ends.size() > 1 ? chunk.ends[chunk.ends.size() - 2] : 0;
     chunk.bytes.resize(start);

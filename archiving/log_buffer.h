@@ -19,6 +19,9 @@ bool isProgressLine(const std::string& line);
 // the last four characters of the log's last line (the whole line when it is shorter); any
 // other line is appended. LogBuffer keeps a log by the same rule.
 void addLogLine(std::vector<std::string>& log, const std::string& line);
+// A progress state over the last line: its last four characters (all of them when it is
+// shorter) give way to the state, as a console's backspaces and counter leave it.
+void overwriteProgress(std::string& last, std::string_view state);
 
 // A box cannot lay out a line of megabytes in reasonable time: a line longer than this is
 // shown cut, followed by " [... n more characters]".

@@ -145,6 +145,22 @@ TParam ReadSectionRecord(const ProfileFile& file, std::string_view section)
     return record;
 }
 
+namespace {
+
+// The five settings, from the section `section` (found without regard to case).
+TemplateSettings readSettings(const ProfileFile& file, const std::string& section)
+{
+    TemplateSettings settings;
+    settings.NfoClone = file.readString(section, kNfoCloneKey, "");
+    settings.NfoOutput = file.readString(section, kNfoOutputKey, "");
+    settings.DizClone = file.readString(section, kDizCloneKey, "");
+    settings.DizOutput = file.readString(section, kDizOutputKey, "");
+    settings.OutputDir = file.readString(section, kOutputDirKey, "");
+    return settings;
+}
+
+} // namespace
+
 TemplateStore LoadTemplateStore(const std::string& path)
 {
     TemplateStore store;
@@ -159,11 +175,7 @@ TemplateStore LoadTemplateStore(const std::string& path)
         if (!IsMainSection(name))
             continue;
         // A second listed "main" reads the same first section again.
-        store.settings.NfoClone = file.readString(name, kNfoCloneKey, "");
-        store.settings.NfoOutput = file.readString(name, kNfoOutputKey, "");
-        store.settings.DizClone = file.readString(name, kDizCloneKey, "");
-        store.settings.DizOutput = file.readString(name, kDizOutputKey, "");
-        store.settings.OutputDir = file.readString(name, kOutputDirKey, "");
+        store.settings = readSettings(file, name);
     }
     return store;
 }
@@ -252,14 +264,7 @@ std::string ReadMainSetting(const std::string& path, std::string_view key)
 
 TemplateSettings ReadTemplateSettings(const std::string& path)
 {
-    const ProfileFile file = ProfileFile::load(path);
-    TemplateSettings settings;
-    settings.NfoClone = file.readString(kMainSection, kNfoCloneKey, "");
-    settings.NfoOutput = file.readString(kMainSection, kNfoOutputKey, "");
-    settings.DizClone = file.readString(kMainSection, kDizCloneKey, "");
-    settings.DizOutput = file.readString(kMainSection, kDizOutputKey, "");
-    settings.OutputDir = file.readString(kMainSection, kOutputDirKey, "");
-    return settings;
+    return readSettings(ProfileFile::load(path), kMainSection);
 }
 
 } // namespace pkm
