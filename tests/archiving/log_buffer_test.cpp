@@ -38,6 +38,24 @@ TEST(LogBuffer, HoldsTheNewestLinesOfTheLogByTheSameRule)
     }
 }
 
+TEST(LogBuffer, KeepsTheNewest200000LinesAtLeastWhenEarlierOnesGo)
+{
+    // After every line, past the points where the oldest chunks (4096 lines each) go.
+    const std::size_t keep = LogBuffer::kDefaultKeep;
+    LogBuffer buffer;
+    for (std::size_t total = 1; total <= keep + 4 * 4096; ++total) {
+        buffer.append(std::to_string(total - 1));
+        if (total < keep - 10)
+            continue;
+        ASSERT_GE(buffer.size(), std::min(keep, total)) << total;
+        ASSERT_LT(buffer.size(), keep + 2 * 4096) << total;
+        ASSERT_EQ(buffer.leftOut() + buffer.size(), total);
+        ASSERT_EQ(buffer.line(0), std::to_string(buffer.leftOut())) << total;
+        ASSERT_EQ(buffer.line(buffer.size() - 1), std::to_string(total - 1));
+    }
+    EXPECT_GT(buffer.leftOut(), 0u);
+}
+
 TEST(LogBuffer, AVeryLongLineIsShownCutWithTheCountOfWhatIsLeftOut)
 {
     LogBuffer buffer;
