@@ -46,7 +46,7 @@ struct Reverse {
     std::array<bool, 65536> present {};
     Reverse()
     {
-        for (int b = 0; b < 256; ++b) {
+        for (std::size_t b = 0; b < 256; ++b) {
             bytes[kTable[b]] = static_cast<unsigned char>(b);
             present[kTable[b]] = true;
         }
@@ -83,8 +83,8 @@ std::u16string cp437Decode(const std::string& bytes)
 {
     std::u16string out;
     out.reserve(bytes.size());
-    for (unsigned char b : bytes)
-        out.push_back(kTable[b]);
+    for (char c : bytes)
+        out.push_back(kTable[static_cast<unsigned char>(c)]);
     return out;
 }
 

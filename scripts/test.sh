@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh -DPAKMASTER_WERROR=ON
 (cd build && ctest --output-on-failure -j2)
 
 echo "== End-to-end run of the wizard =="
@@ -18,7 +18,7 @@ echo "== Debian package =="
 tests/package/run_package_test.sh
 
 echo "== Sanitizer build (build-asan) =="
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAKMASTER_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAKMASTER_SANITIZE=ON -DPAKMASTER_WERROR=ON >/dev/null
 cmake --build build-asan -j2
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
 

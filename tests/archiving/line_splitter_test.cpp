@@ -81,7 +81,7 @@ TEST(LineSplitter, SameLinesWhereverTheChunksAreCut)
     const char alphabet[] = "abc %\r\n\b";
     std::string output;
     for (int i = 0; i < 3000; ++i) {
-        const unsigned pick = random() % 20;
+        const auto pick = random() % 20;
         output += pick < 12 ? alphabet[random() % 3] : alphabet[3 + pick % 5];
     }
     output += "Adding rel.bin    \b\b\b\b  5%\b\b\b\b 50%\b\b\b\b100%\r\n\r\n\n\r";

@@ -44,9 +44,9 @@ protected:
         use(shown.openAlone(dir.paths()));
     }
 
-    void use(RarPage* shown)
+    void use(RarPage* opened)
     {
-        page = shown;
+        page = opened;
         inDir = find<QLineEdit>(page, "InDirEdit");
         outDir = find<QLineEdit>(page, "OutDirEdit");
         volumeName = find<QLineEdit>(page, "NameEdit");

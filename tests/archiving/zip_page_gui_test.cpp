@@ -56,9 +56,9 @@ protected:
 
     void openPage() { use(shown.openAlone(dir.paths())); }
 
-    void use(ZipPage* shown)
+    void use(ZipPage* opened)
     {
-        page = shown;
+        page = opened;
         zipList = find<QListWidget>(page, "ListBox1");
         contentList = find<QListWidget>(page, "ListBox2");
         addZip = find<QToolButton>(page, "BitBtn1");
@@ -167,10 +167,10 @@ TEST_F(ZipPageTest, DialogAddsANumberedSeriesAndProposesTheNextName)
     QString proposed;
     bool okEnabled = true;
     QObject* owner = nullptr;
-    QPointer<QDialog> shown;
+    QPointer<QDialog> dialogShown;
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         auto* f = qobject_cast<TForm4*>(d);
-        shown = d;
+        dialogShown = d;
         owner = d->parent();
         proposed = f->firstName();
         okEnabled = find<QPushButton>(f, "Button1")->isEnabled();
@@ -183,14 +183,14 @@ TEST_F(ZipPageTest, DialogAddsANumberedSeriesAndProposesTheNextName)
     EXPECT_TRUE(proposed.isEmpty());
     EXPECT_FALSE(okEnabled);
     EXPECT_EQ(owner, page);
-    EXPECT_TRUE(shown.isNull());
+    EXPECT_TRUE(dialogShown.isNull());
     EXPECT_EQ(rows(zipList), (QStringList{"disk01", "disk02", "disk03", "disk04", "disk05"}));
     EXPECT_TRUE(zipList->selectedItems().isEmpty());
 
     // Cancel: the proposal was the next number, and nothing changes.
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         auto* f = qobject_cast<TForm4*>(d);
-        shown = d;
+        dialogShown = d;
         proposed = f->firstName();
         okEnabled = find<QPushButton>(f, "Button1")->isEnabled();
         find<QLineEdit>(f, "Edit1")->setText(QStringLiteral("other"));
@@ -199,7 +199,7 @@ TEST_F(ZipPageTest, DialogAddsANumberedSeriesAndProposesTheNextName)
     QTest::mouseClick(addZip, Qt::LeftButton);
     EXPECT_EQ(proposed, QStringLiteral("disk06"));
     EXPECT_TRUE(okEnabled);
-    EXPECT_TRUE(shown.isNull());
+    EXPECT_TRUE(dialogShown.isNull());
     EXPECT_EQ(zipList->count(), 5);
     EXPECT_TRUE(dialogs.messages.empty());
 }

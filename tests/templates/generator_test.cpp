@@ -383,7 +383,7 @@ GenerateResult referenceGenerate(const std::string& templ, SectionList sections)
             continue;
         }
         for (std::size_t j = 0; j < shown.size(); ++j)
-            lines.insert(lines.begin() + (s.Line - 1 + j), fill(AlignToWidth(Trim(shown[j]), s.Width, s.Alignment, s.Caps)));
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(s.Line - 1 + j), fill(AlignToWidth(Trim(shown[j]), s.Width, s.Alignment, s.Caps)));
         const std::uint16_t line = s.Line;
         for (TParam& other : sections) {
             if (other.Line > line)
