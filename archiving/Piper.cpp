@@ -172,7 +172,6 @@ int TPiper::RunCommand()
         return 2;
     ::close(status[1]);
     status[1] = -1;
-    ProcessHandle = process.processId();
     if (pkm::stopSignal() != 0)
         stop();
 

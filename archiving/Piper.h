@@ -28,8 +28,6 @@ public:
     std::int32_t ExitCode = 0;
     // Receives every line of output; unset means lines are dropped.
     TOnNewLine OnNewLine;
-    // The stub's process id while RunCommand runs.
-    qint64 ProcessHandle = 0;
     // The errno value the stub reported when it could not start the command, 0 when the
     // command ran; ExitCode then holds the same value.
     int StartError = 0;
@@ -47,12 +45,11 @@ public:
     const std::string& PendingText() const { return splitter_.PendingText; }
     std::uint16_t LastChar() const { return splitter_.LastChar; }
 
-protected:
-    virtual void EmitLine(const std::string& line);
-    virtual void SplitChunk(std::string_view chunk);
-    virtual void FlushPending();
-
 private:
+    void EmitLine(const std::string& line);
+    void SplitChunk(std::string_view chunk);
+    void FlushPending();
+
     std::string programDir_;
     pkm::LineSplitter splitter_;
     bool running_ = false;
