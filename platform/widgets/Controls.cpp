@@ -111,3 +111,15 @@ QLineEdit* makeNumberBox(QWidget* parent, const char* name, const char* upDownNa
     *upDown = arrows;
     return edit;
 }
+
+void setUpGlyphButton(QToolButton* button, const char* glyph)
+{
+    button->setIcon(glyphIcon(QLatin1String(glyph)));
+    button->installEventFilter(new EnterClicksButton(button));
+}
+
+void bindNumberBox(QLineEdit* box, TUpDown* arrows)
+{
+    arrows->setRange(1, 999);
+    arrows->setAssociate(box);
+}

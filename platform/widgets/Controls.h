@@ -33,3 +33,9 @@ void setTabChain(std::initializer_list<QWidget*> widgets);
 // A number box showing "1" (at most three digits) with up-down arrows for 1 to 999 beside it.
 QLineEdit* makeNumberBox(QWidget* parent, const char* name, const char* upDownName, const QRect& box, int arrowsWidth,
                          TUpDown** upDown);
+
+// Gives a glyph button of a form its glyph (resources); Enter presses it while it has the focus,
+// as it presses a focused push button.
+void setUpGlyphButton(QToolButton* button, const char* glyph);
+// Binds a form's up-down arrows to their number box: they step its number from 1 to 999.
+void bindNumberBox(QLineEdit* box, TUpDown* arrows);
