@@ -3,13 +3,6 @@
 #include <QButtonGroup>
 #include <QRadioButton>
 
-TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
-    : TRadioGroup(parent)
-{
-    setTitle(caption);
-    setItems(items);
-}
-
 TRadioGroup::TRadioGroup(QWidget* parent)
     : QGroupBox(parent)
     , group_(new QButtonGroup(this))

@@ -9,7 +9,6 @@ class QRadioButton;
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
 public:
-    TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
     // A group without items; a form gives it their captions (its "items" property).
     explicit TRadioGroup(QWidget* parent = nullptr);
 
