@@ -9,7 +9,7 @@ class QRadioButton;
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
 public:
-    // A group without items; a form gives it their captions (its "items" property).
+    // A group without items; its form gives it their captions (the "items" property, setItems).
     explicit TRadioGroup(QWidget* parent = nullptr);
 
     // Makes one radio button per caption, named item0, item1, ...; set again (as a form's
