@@ -19,6 +19,8 @@
 #include "templates/info_file.h"
 #include "templates/store_setup.h"
 #include "templates/template_store.h"
+#include "ui_IntroPage.h"
+#include "ui_MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -36,19 +38,10 @@
 
 namespace {
 
-QCheckBox* optionBox(QWidget* parent, const char* name, const QString& caption, int y)
+// "zapzap", the label that plays the sound: a small bold caption whose font is given in pixels,
+// which a form cannot hold.
+void setUpClickableLabel(QLabel* l, QObject* filter)
 {
-    auto* c = new QCheckBox(caption, parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->move(24, y);
-    c->adjustSize();
-    return c;
-}
-
-QLabel* clickableLabel(QWidget* parent, QObject* filter)
-{
-    auto* l = new QLabel(QStringLiteral("zapzap"), parent);
-    l->setObjectName(QStringLiteral("Label3"));
     QFont f(QStringLiteral("Arial"));
     f.setStyleHint(QFont::SansSerif);
     f.setPixelSize(9);
@@ -58,7 +51,6 @@ QLabel* clickableLabel(QWidget* parent, QObject* filter)
     // Keep the caption whole inside the page where the font runs wider than designed.
     l->move(std::min(266, 297 - l->width()), 217);
     l->installEventFilter(filter);
-    return l;
 }
 
 } // namespace
@@ -67,66 +59,37 @@ TForm1::TForm1(const pkm::ProgramPaths& paths, QWidget* parent)
     : QDialog(parent)
 {
     context_.paths = paths;
-    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(applicationIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(windowFont());
-    setFixedSize(447, 325);
-    setSizeGripEnabled(false);
+    Ui::TForm1 ui;
+    ui.setupUi(this);
+    Image1 = ui.Image1;
+    Notebook1 = ui.Notebook1;
+    Button4 = ui.Button4;
+    Button1 = ui.Button1;
+    Button2 = ui.Button2;
+    Button3 = ui.Button3;
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(10, 10, 120, 227);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(1);
-    Image1 = new QLabel(Panel1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(1, 1, 118, 225);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setScaledContents(false);
-
-    Notebook1 = new QStackedWidget(this);
-    Notebook1->setObjectName(QStringLiteral("Notebook1"));
-    Notebook1->setGeometry(140, 10, 297, 227);
-
-    Bevel1 = new QFrame(this);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    Bevel1->setGeometry(10, 279, 427, 2);
-
-    Button4 = makeButton(this, "Button4", tr("Previe&w"), QRect(10, 293, 75, 23));
-    Button4->hide();
-    Button1 = makeButton(this, "Button1", tr("< &Previous"), QRect(203, 293, 75, 23));
-    Button2 = makeButton(this, "Button2", tr("Next >"), QRect(278, 293, 75, 23));
-    Button2->setDefault(true);
-    Button3 = makeButton(this, "Button3", tr("Cancel"), QRect(363, 293, 75, 23));
-
-    // Page 0.
-    Page0 = new QWidget(Notebook1);
-    Page0->setObjectName(QStringLiteral("Sommaire"));
-    Label1 = new QLabel(tr("This wizard will help you to create easily your nfo and/or diz files, rar (or ace) your "
-                           "release in 1.44mb (or any size) disks and finally zip the rar (or ace) files and add diz "
-                           "and/or nfo files to them."),
-                        Page0);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(0, 1, 297, 53);
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2 = new QLabel(tr("Before clicking on the next button, choose one or more of the following options:"), Page0);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(0, 68, 297, 26);
-    Label2->setWordWrap(true);
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    CheckBox1 = optionBox(Page0, "CheckBox1", tr("Create &NFO file."), 104);
-    CheckBox2 = optionBox(Page0, "CheckBox2", tr("Create &DIZ file."), 128);
-    CheckBox3 = optionBox(Page0, "CheckBox3", tr("&Rar (or ace) a directory."), 151);
-    CheckBox4 = optionBox(Page0, "CheckBox4", tr("&Zip rar (or ace) files."), 175);
-    BitBtn3 = makeGlyphButton(Page0, "BitBtn3", "preferences", 0, 203);
-    BitBtn3->setAccessibleName(tr("Preferences")); // the hint; hints are off for this window
-    Label3 = clickableLabel(Page0, this);
-    Notebook1->addWidget(Page0);
+    // Page 0, a form of its own made after the frame, so that the tab chain begins with the
+    // frame's buttons.
+    auto* page0 = new QWidget(Notebook1);
+    Ui::IntroPage intro;
+    intro.setupUi(page0);
+    CheckBox1 = intro.CheckBox1;
+    CheckBox2 = intro.CheckBox2;
+    CheckBox3 = intro.CheckBox3;
+    CheckBox4 = intro.CheckBox4;
+    Label3 = intro.Label3;
+    // The options take the size of their text in the window font.
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
+        box->adjustSize();
+    // Hints are off for this window: the button's hint is its accessible name alone.
+    setUpGlyphButton(intro.BitBtn3, "preferences");
+    setUpClickableLabel(Label3, this);
+    Notebook1->addWidget(page0);
 
     BrowseDirectoryDlg = new TBrowseDirectoryDlg(this);
     BrowseDirectoryDlg->setObjectName(QStringLiteral("BrowseDirectoryDlg"));
@@ -142,8 +105,6 @@ TForm1::TForm1(const pkm::ProgramPaths& paths, QWidget* parent)
     Notebook1->addWidget(Page3);
     connect(Page2, &RarPage::volumesMade, Page3, &ZipPage::offerVolumes);
 
-    setTabChain({CheckBox1, CheckBox2, CheckBox3, CheckBox4, BitBtn3});
-
     connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
     connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
@@ -151,7 +112,7 @@ TForm1::TForm1(const pkm::ProgramPaths& paths, QWidget* parent)
         connect(box, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
 
     connect(Button4, &QPushButton::clicked, this, [this] { guarded([this] { Button4Click(); }); });
-    connect(BitBtn3, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
+    connect(intro.BitBtn3, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
 
     FormCreate();
 }

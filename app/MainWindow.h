@@ -12,11 +12,9 @@
 #include <string>
 
 class QCheckBox;
-class QFrame;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
-class QToolButton;
 class NfoDizPage;
 class RarPage;
 class ZipPage;
@@ -83,25 +81,19 @@ private:
     bool NfoMode = false;
 
     // The frame.
-    QFrame* Panel1;
     QLabel* Image1;
     QStackedWidget* Notebook1;
-    QFrame* Bevel1;
     QPushButton* Button4; // "Previe&w"
     QPushButton* Button1; // "< &Previous"
     QPushButton* Button2; // "Next >"
     QPushButton* Button3; // "Cancel" / "Finish"
 
     // Page 0, "Sommaire".
-    QWidget* Page0;
-    QLabel* Label1;
-    QLabel* Label2;
     QCheckBox* CheckBox1;
     QCheckBox* CheckBox2;
     QCheckBox* CheckBox3;
     QCheckBox* CheckBox4;
-    QToolButton* BitBtn3;
-    QLabel* Label3;
+    QLabel* Label3; // "zapzap"
 
     // Pages 1 to 3.
     NfoDizPage* Page1;

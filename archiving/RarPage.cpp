@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "platform/widgets/TextCodec.h"
 #include "resources/Resources.h"
+#include "ui_RarPage.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -26,35 +27,27 @@ RarPage::RarPage(const PageContext& context, QWidget* parent)
     , context_(context)
     , numericError_(new NumericErrorNotice(this, NumericErrorNotice::Answer::Message))
 {
-    setObjectName(QStringLiteral("Rar"));
-
-    InDirEdit = makeEdit(this, "InDirEdit", 108, 2, 164);
-    Label9 = makeLabel(this, "Label9", tr("&Input directory:"), 0, 5, InDirEdit);
-    BitBtn6 = makeGlyphButton(this, "BitBtn6", "folder", 273, 0);
-    OutDirEdit = makeEdit(this, "OutDirEdit", 108, 32, 164);
-    Label10 = makeLabel(this, "Label10", tr("&Output directory:"), 0, 35, OutDirEdit);
-    BitBtn7 = makeGlyphButton(this, "BitBtn7", "folder", 273, 30);
-    NameEdit = makeEdit(this, "NameEdit", 108, 61, 90);
-    Label11 = makeLabel(this, "Label11", tr("&Name of volumes:"), 0, 65, NameEdit);
-    CheckBox6 = new QCheckBox(tr("&Use ace"), this);
-    CheckBox6->setObjectName(QStringLiteral("CheckBox6"));
-    CheckBox6->setGeometry(222, 62, 61, 17);
-    VolumeEdit = makeEdit(this, "VolumeEdit", 108, 91, 90);
-    VolumeEdit->setText(QStringLiteral("1440"));
-    VolumeEdit->setMaxLength(5);
-    Label12 = makeLabel(this, "Label12", tr("Size of &volumes:"), 0, 95, VolumeEdit);
-    Button5 = makeButton(this, "Button5", tr("&Start"), QRect(222, 90, 75, 23));
-    Memo1 = new TLogBox(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(0, 122, 297, 105);
+    Ui::RarPage ui;
+    ui.setupUi(this);
+    InDirEdit = ui.InDirEdit;
+    OutDirEdit = ui.OutDirEdit;
+    NameEdit = ui.NameEdit;
+    CheckBox6 = ui.CheckBox6;
+    VolumeEdit = ui.VolumeEdit;
+    Button5 = ui.Button5;
+    Memo1 = ui.Memo1;
+    // Labels take the size of their text in the window font.
+    for (QLabel* label : {ui.Label9, ui.Label10, ui.Label11, ui.Label12})
+        label->adjustSize();
+    setUpGlyphButton(ui.BitBtn6, "folder");
+    setUpGlyphButton(ui.BitBtn7, "folder");
 
     setRunControls(OutDirEdit, Button5);
-    setTabChain({InDirEdit, BitBtn6, OutDirEdit, BitBtn7, NameEdit, CheckBox6, VolumeEdit, Button5});
 
     new TDigitFilter(VolumeEdit, DigitKeys::WithBackspace);
     VolumeEdit->installEventFilter(this);
-    connect(BitBtn6, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
-    connect(BitBtn7, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
+    connect(ui.BitBtn6, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
+    connect(ui.BitBtn7, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
     connect(Button5, &QPushButton::clicked, this, [this] { guarded([this] { Button5Click(); }); });
 }
 

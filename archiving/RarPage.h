@@ -6,10 +6,8 @@
 #include <string>
 
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
-class QToolButton;
 class NumericErrorNotice;
 class TLogBox;
 class TPiper;
@@ -38,16 +36,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* Label9;
     QLineEdit* InDirEdit;
-    QToolButton* BitBtn6;
-    QLabel* Label10;
     QLineEdit* OutDirEdit;
-    QToolButton* BitBtn7;
-    QLabel* Label11;
     QLineEdit* NameEdit;
     QCheckBox* CheckBox6;
-    QLabel* Label12;
     QLineEdit* VolumeEdit;
     QPushButton* Button5;
     TLogBox* Memo1;

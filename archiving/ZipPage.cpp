@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "platform/widgets/TextCodec.h"
 #include "resources/Resources.h"
+#include "ui_ZipPage.h"
 
 #include <QCollator>
 #include <QLabel>
@@ -44,16 +45,6 @@ pkm::TextCompare collatorCompare(std::shared_ptr<QCollator> collator)
     };
 }
 
-QListWidget* listBox(QWidget* parent, const char* name, int x)
-{
-    auto* l = new QListWidget(parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(x, 13, 100, 70);
-    l->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    l->setUniformItemSizes(true);
-    return l;
-}
-
 } // namespace
 
 ZipPage::ZipPage(const PageContext& context, QWidget* parent)
@@ -62,32 +53,29 @@ ZipPage::ZipPage(const PageContext& context, QWidget* parent)
     , collator_(userCollator())
     , zips_(collatorCompare(collator_))
 {
-    setObjectName(QStringLiteral("Zip"));
-
-    ListBox1 = listBox(this, "ListBox1", 0);
-    Label13 = makeLabel(this, "Label13", tr("&Zip files:"), 1, -1, ListBox1);
-    BitBtn1 = makeGlyphButton(this, "BitBtn1", "zip_add", 0, 89, tr("Add zip file"));
-    BitBtn2 = makeGlyphButton(this, "BitBtn2", "zip_delete", 29, 89, tr("Delete zip file"));
-    ListBox2 = listBox(this, "ListBox2", 105);
-    Label14 = makeLabel(this, "Label14", tr("&Content:"), 106, -1, ListBox2);
-    BitBtn4 = makeGlyphButton(this, "BitBtn4", "file_add", 105, 89, tr("Add file to zip"));
-    BitBtn5 = makeGlyphButton(this, "BitBtn5", "file_delete", 134, 89, tr("Delete file from zip"));
-    OutDirEdit2 = makeEdit(this, "OutDirEdit2", 211, 13, 86);
-    Label15 = makeLabel(this, "Label15", tr("&Output directory:"), 211, -1, OutDirEdit2);
-    BitBtn8 = makeGlyphButton(this, "BitBtn8", "folder", 273, 40);
-    Button6 = makeButton(this, "Button6", tr("&Start"), QRect(222, 89, 75, 23));
-    Memo2 = new TLogBox(this);
-    Memo2->setObjectName(QStringLiteral("Memo2"));
-    Memo2->setGeometry(0, 122, 297, 105);
+    Ui::ZipPage ui;
+    ui.setupUi(this);
+    ListBox1 = ui.ListBox1;
+    ListBox2 = ui.ListBox2;
+    OutDirEdit2 = ui.OutDirEdit2;
+    Button6 = ui.Button6;
+    Memo2 = ui.Memo2;
+    // Labels take the size of their text in the window font.
+    for (QLabel* label : {ui.Label13, ui.Label14, ui.Label15})
+        label->adjustSize();
+    setUpGlyphButton(ui.BitBtn1, "zip_add");
+    setUpGlyphButton(ui.BitBtn2, "zip_delete");
+    setUpGlyphButton(ui.BitBtn4, "file_add");
+    setUpGlyphButton(ui.BitBtn5, "file_delete");
+    setUpGlyphButton(ui.BitBtn8, "folder");
 
     setRunControls(OutDirEdit2, Button6);
-    setTabChain({ListBox1, BitBtn1, BitBtn2, ListBox2, BitBtn4, BitBtn5, OutDirEdit2, BitBtn8, Button6});
 
-    connect(BitBtn1, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
-    connect(BitBtn4, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn4Click(); }); });
-    connect(BitBtn5, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn5Click(); }); });
-    connect(BitBtn8, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton3Click(); }); });
+    connect(ui.BitBtn1, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
+    connect(ui.BitBtn2, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
+    connect(ui.BitBtn4, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn4Click(); }); });
+    connect(ui.BitBtn5, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn5Click(); }); });
+    connect(ui.BitBtn8, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton3Click(); }); });
     connect(Button6, &QPushButton::clicked, this, [this] { guarded([this] { Button6Click(); }); });
     // Clicks and keys in the zip list both arrive as selection changes.
     connect(ListBox1, &QListWidget::itemSelectionChanged, this,

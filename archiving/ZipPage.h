@@ -10,11 +10,9 @@
 #include <vector>
 
 class QCollator;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QToolButton;
 class TLogBox;
 class TPiper;
 
@@ -48,17 +46,9 @@ private:
     void showZipError(const char* text);
     OpenFilesRequest fileRequest() const;
 
-    QLabel* Label13;
     QListWidget* ListBox1;
-    QToolButton* BitBtn1;
-    QToolButton* BitBtn2;
-    QLabel* Label14;
     QListWidget* ListBox2;
-    QToolButton* BitBtn4;
-    QToolButton* BitBtn5;
-    QLabel* Label15;
     QLineEdit* OutDirEdit2;
-    QToolButton* BitBtn8;
     QPushButton* Button6;
     TLogBox* Memo2;
 

@@ -6,6 +6,7 @@
 #include "platform/widgets/NumberField.h"
 #include "platform/widgets/UpDown.h"
 #include "platform/widgets/WindowPlacement.h"
+#include "ui_ZipSeriesDialog.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,34 +18,21 @@ TForm4::TForm4(QWidget* parent)
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , numericError_(new NumericErrorNotice(this, NumericErrorNotice::Answer::MessageAtTheBox))
 {
-    setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("Zip files"));
     setFont(windowFont());
-    setFixedSize(223, 109);
-
-    Edit1 = makeEdit(this, "Edit1", 88, 10, 121);
-    Edit2 = makeNumberBox(this, "Edit2", "UpDown1", QRect(143, 40, 49, 21), 17, &UpDown1);
-
-    Label1 = makeLabel(this, "Label1", QStringLiteral("&Name of zip:"), 10, 14, Edit1);
-    Label2 = makeLabel(this, "Label2", QStringLiteral("Number of &files:"), 10, 44, Edit2);
-
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(49, 72, 75, 25);
-    Button1->setDefault(true);
-    Button1->setEnabled(false);
-
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(134, 72, 75, 25);
-
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, Button1);
-    setTabOrder(Button1, Button2);
+    Ui::TForm4 ui;
+    ui.setupUi(this);
+    Edit1 = ui.Edit1;
+    Edit2 = ui.Edit2;
+    UpDown1 = ui.UpDown1;
+    Button1 = ui.Button1;
+    // Labels take the size of their text in the window font.
+    for (QLabel* label : {ui.Label1, ui.Label2})
+        label->adjustSize();
+    bindNumberBox(Edit2, UpDown1);
 
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
     connect(Button1, &QPushButton::clicked, this, &TForm4::accept);
-    connect(Button2, &QPushButton::clicked, this, &TForm4::reject);
+    connect(ui.Button2, &QPushButton::clicked, this, &TForm4::reject);
     // Installed after the up-down's own filter, so it sees the keys first.
     Edit2->installEventFilter(this);
 

@@ -3,7 +3,6 @@
 #include <QDialog>
 
 class QKeyEvent;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class NumericErrorNotice;
@@ -38,12 +37,9 @@ private:
     // False when the text does not convert (the message is then on its way).
     bool Edit2Exit();
 
-    QLabel* Label1;
-    QLabel* Label2;
     QLineEdit* Edit1;
     QLineEdit* Edit2;
     TUpDown* UpDown1;
     QPushButton* Button1;
-    QPushButton* Button2;
     NumericErrorNotice* numericError_;
 };

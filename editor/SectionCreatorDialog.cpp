@@ -18,6 +18,7 @@
 #include "resources/Resources.h"
 #include "templates/section_list.h"
 #include "templates/template_store.h"
+#include "ui_SectionCreatorDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,16 +33,6 @@
 #include <QToolButton>
 
 namespace {
-
-// A position field with its up-down: at most three digits, 1 to 999.
-QLineEdit* makePositionField(QWidget* parent, const char* name, const char* upDownName, int left, int top,
-                             const QString& hint, TUpDown** upDown)
-{
-    QLineEdit* edit = makeNumberBox(parent, name, upDownName, QRect(left, top, 28, 21), 15, upDown);
-    edit->setToolTip(hint);
-    (*upDown)->setToolTip(hint);
-    return edit;
-}
 
 QString pathText(const std::string& path)
 {
@@ -63,81 +54,45 @@ TForm2::TForm2(const pkm::ProgramPaths& paths, QWidget* owner)
                          | Qt::WindowCloseButtonHint)
     , paths_(paths)
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("NDO/DIZ section creator"));
     setFont(windowFont());
-    setFixedSize(576, 204);
-
-    // Section fields, left of the line.
-    ListBox1 = new TSectionListBox(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setGeometry(10, 33, 121, 161);
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Sec&tion(s):"), 10, 13, ListBox1);
-    BitBtn3 = makeGlyphButton(this, "BitBtn3", "section_add", 83, 7, QStringLiteral("Add section"), QSize(16, 16));
-    BitBtn2 = makeGlyphButton(this, "BitBtn2", "section_delete", 107, 7, QStringLiteral("Delete section"), QSize(16, 16));
-
-    EName = makeEdit(this, "EName", 222, 10, 121);
-    Label2 = makeLabel(this, "Label2", QStringLiteral("&Name:"), 142, 14, EName);
-    EDefault = makeEdit(this, "EDefault", 222, 40, 121);
-    Label3 = makeLabel(this, "Label3", QStringLiteral("Default &value:"), 142, 44, EDefault);
-    ELine = makePositionField(this, "ELine", "UpDown1", 158, 70, QStringLiteral("Line"), &UpDown1);
-    Label4 = makeLabel(this, "Label4", QStringLiteral("&L:"), 142, 74, ELine);
-    EStart = makePositionField(this, "EStart", "UpDown2", 227, 70, QStringLiteral("Start"), &UpDown2);
-    Label5 = makeLabel(this, "Label5", QStringLiteral("&S:"), 210, 74, EStart);
-    ELength = makePositionField(this, "ELength", "UpDown3", 298, 70, QStringLiteral("Width"), &UpDown3);
-    Label6 = makeLabel(this, "Label6", QStringLiteral("&W:"), 279, 74, ELength);
-
-    RStyle = new TRadioGroup(QStringLiteral(" Style "), {QStringLiteral("&Edit"), QStringLiteral("&Memo")}, this);
-    RStyle->setObjectName(QStringLiteral("RStyle"));
-    RStyle->setGeometry(142, 100, 94, 71);
-    RAlignment = new TRadioGroup(QStringLiteral(" Alignment "),
-                                 {QStringLiteral("L&eft"), QStringLiteral("&Right"), QStringLiteral("&Center")}, this);
-    RAlignment->setObjectName(QStringLiteral("RAlignment"));
-    RAlignment->setGeometry(249, 100, 94, 71);
-
-    CCaps = new QCheckBox(QStringLiteral("&Use caps"), this);
-    CCaps->setObjectName(QStringLiteral("CCaps"));
-    CCaps->move(142, 177);
-    CCaps->adjustSize();
-    CDiz = new QCheckBox(QStringLiteral("&Diz file"), this);
-    CDiz->setObjectName(QStringLiteral("CDiz"));
-    CDiz->move(249, 177);
-    CDiz->adjustSize();
-
-    Bevel1 = new QFrame(this);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setFrameShape(QFrame::VLine);
-    Bevel1->setFrameShadow(QFrame::Sunken);
-    Bevel1->setGeometry(353, 10, 2, 184);
-
-    // Template settings, right of the line.
-    Edit1 = makeEdit(this, "Edit1", 445, 10, 96);
-    Label7 = makeLabel(this, "Label7", QStringLiteral("Nfo clone:"), 363, 14, Edit1);
-    BitBtn5 = makeGlyphButton(this, "BitBtn5", "helper", 542, 8, QStringLiteral("Section helper"), QSize(15, 14));
-    Edit2 = makeEdit(this, "Edit2", 445, 40, 121);
-    Label8 = makeLabel(this, "Label8", QStringLiteral("Nfo output:"), 363, 44, Edit2);
-    Edit3 = makeEdit(this, "Edit3", 445, 70, 96);
-    Label9 = makeLabel(this, "Label9", QStringLiteral("Diz clone:"), 363, 74, Edit3);
-    BitBtn6 = makeGlyphButton(this, "BitBtn6", "helper", 542, 68, QStringLiteral("Section helper"), QSize(15, 14));
-    Edit4 = makeEdit(this, "Edit4", 445, 100, 121);
-    Label10 = makeLabel(this, "Label10", QStringLiteral("Diz output:"), 363, 104, Edit4);
-    Edit5 = makeEdit(this, "Edit5", 445, 130, 96);
-    Label11 = makeLabel(this, "Label11", QStringLiteral("Output dir:"), 363, 134, Edit5);
-    BitBtn1 = makeGlyphButton(this, "BitBtn1", "pencil", 542, 128, QString(), QSize(20, 20));
-
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(406, 173, 75, 25);
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(491, 173, 75, 25);
-    Button2->setAutoDefault(false);
-
-    QWidget* order[] = {ListBox1, BitBtn3, BitBtn2, EName, EDefault, ELine, EStart, ELength,
-                        RStyle->button(0), RStyle->button(1), RAlignment->button(0), RAlignment->button(1),
-                        RAlignment->button(2), CCaps, CDiz, Edit1, BitBtn5, Edit2, Edit3, BitBtn6, Edit4, Edit5,
-                        BitBtn1, Button1, Button2};
+    Ui::TForm2 ui;
+    ui.setupUi(this);
+    ListBox1 = ui.ListBox1;
+    EName = ui.EName;
+    EDefault = ui.EDefault;
+    ELine = ui.ELine;
+    UpDown1 = ui.UpDown1;
+    EStart = ui.EStart;
+    UpDown2 = ui.UpDown2;
+    ELength = ui.ELength;
+    UpDown3 = ui.UpDown3;
+    RStyle = ui.RStyle;
+    RAlignment = ui.RAlignment;
+    CCaps = ui.CCaps;
+    CDiz = ui.CDiz;
+    Edit1 = ui.Edit1;
+    BitBtn5 = ui.BitBtn5;
+    Edit2 = ui.Edit2;
+    Edit3 = ui.Edit3;
+    BitBtn6 = ui.BitBtn6;
+    Edit4 = ui.Edit4;
+    Edit5 = ui.Edit5;
+    // Labels and check boxes take the size of their text in the window font.
+    for (QWidget* captioned : std::initializer_list<QWidget*> {ui.Label1, ui.Label2, ui.Label3, ui.Label4, ui.Label5,
+                                                               ui.Label6, ui.Label7, ui.Label8, ui.Label9, ui.Label10,
+                                                               ui.Label11, CCaps, CDiz})
+        captioned->adjustSize();
+    setUpGlyphButton(ui.BitBtn3, "section_add");
+    setUpGlyphButton(ui.BitBtn2, "section_delete");
+    setUpGlyphButton(BitBtn5, "helper");
+    setUpGlyphButton(BitBtn6, "helper");
+    setUpGlyphButton(ui.BitBtn1, "pencil");
+    bindNumberBox(ELine, UpDown1);
+    bindNumberBox(EStart, UpDown2);
+    bindNumberBox(ELength, UpDown3);
+    // The groups make their radio buttons themselves, so the form's tab order cannot name them.
+    QWidget* order[] = {ELength, RStyle->button(0), RStyle->button(1), RAlignment->button(0), RAlignment->button(1),
+                        RAlignment->button(2), CCaps};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -156,17 +111,17 @@ TForm2::TForm2(const pkm::ProgramPaths& paths, QWidget* owner)
         endDrag();
         return true;
     };
-    connect(BitBtn3, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
-    connect(BitBtn2, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
+    connect(ui.BitBtn3, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
+    connect(ui.BitBtn2, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
     connect(RStyle, &TRadioGroup::clicked, this, [this] { RStyleClick(); });
     connect(RAlignment, &TRadioGroup::clicked, this, [this] { RAlignmentClick(); });
     connect(CCaps, &QCheckBox::clicked, this, [this] { CCapsClick(); });
     connect(CDiz, &QCheckBox::clicked, this, [this] { CDizClick(); });
     connect(BitBtn5, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn5Click(BitBtn5); }); });
     connect(BitBtn6, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn5Click(BitBtn6); }); });
-    connect(BitBtn1, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
-    connect(Button1, &QPushButton::clicked, this, &TForm2::accept);
-    connect(Button2, &QPushButton::clicked, this, &TForm2::reject);
+    connect(ui.BitBtn1, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
+    connect(ui.Button1, &QPushButton::clicked, this, &TForm2::accept);
+    connect(ui.Button2, &QPushButton::clicked, this, &TForm2::reject);
 
     numericError_ = new NumericErrorNotice(this, NumericErrorNotice::Answer::MessageAtTheBox);
     for (QLineEdit* field : {EName, EDefault, ELine, EStart, ELength})

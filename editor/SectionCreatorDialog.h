@@ -9,10 +9,7 @@
 
 class NumericErrorNotice;
 class QCheckBox;
-class QFrame;
-class QLabel;
 class QLineEdit;
-class QPushButton;
 class QToolButton;
 class TBrowseDirectoryDlg;
 class TForm3;
@@ -95,43 +92,26 @@ private:
     TForm3* Helper = nullptr;
     int DragOverIndex = -1;
 
-    QLabel* Label1; // "Sec&tion(s):"
     TSectionListBox* ListBox1;
-    QToolButton* BitBtn3; // add section
-    QToolButton* BitBtn2; // delete section
-    QLabel* Label2;       // "&Name:"
     QLineEdit* EName;
-    QLabel* Label3; // "Default &value:"
     QLineEdit* EDefault;
-    QLabel* Label4; // "&L:"
     QLineEdit* ELine;
     TUpDown* UpDown1;
-    QLabel* Label5; // "&S:"
     QLineEdit* EStart;
     TUpDown* UpDown2;
-    QLabel* Label6; // "&W:"
     QLineEdit* ELength;
     TUpDown* UpDown3;
     TRadioGroup* RStyle;
     TRadioGroup* RAlignment;
     QCheckBox* CCaps;
     QCheckBox* CDiz;
-    QFrame* Bevel1;
-    QLabel* Label7; // "Nfo clone:"
-    QLineEdit* Edit1;
+    QLineEdit* Edit1;     // "Nfo clone:"
     QToolButton* BitBtn5; // section helper on the NFO template
-    QLabel* Label8;       // "Nfo output:"
-    QLineEdit* Edit2;
-    QLabel* Label9; // "Diz clone:"
-    QLineEdit* Edit3;
+    QLineEdit* Edit2;     // "Nfo output:"
+    QLineEdit* Edit3;     // "Diz clone:"
     QToolButton* BitBtn6; // section helper on the DIZ template
-    QLabel* Label10;      // "Diz output:"
-    QLineEdit* Edit4;
-    QLabel* Label11; // "Output dir:"
-    QLineEdit* Edit5;
-    QToolButton* BitBtn1; // browse for the output directory
-    QPushButton* Button1; // "OK"
-    QPushButton* Button2; // "Cancel"
+    QLineEdit* Edit4;     // "Diz output:"
+    QLineEdit* Edit5;     // "Output dir:"
 
     TBrowseDirectoryDlg* BrowseDirectoryDlg;
 

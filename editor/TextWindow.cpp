@@ -11,6 +11,7 @@
 #include "platform/widgets/WindowPlacement.h"
 #include "templates/text_lines.h"
 #include "templates/word_wrap.h"
+#include "ui_TextWindow.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -50,34 +51,23 @@ std::vector<std::string> paragraphsOf(const QTextDocument* doc)
 TForm3::TForm3(QWidget* owner)
     : QDialog(owner)
 {
-    setObjectName(QStringLiteral("Form3"));
     setFont(windowFont());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
+    Ui::TForm3 ui;
+    ui.setupUi(this);
+    Memo1 = ui.Memo1;
+    Button1 = ui.Button1;
+    Button2 = ui.Button2;
 
-    Memo1 = new QTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setAcceptRichText(false);
-    Memo1->setFrameShape(QFrame::Box);
-    Memo1->setLineWidth(1);
+    // The form holds the memo's widget settings; its document, layout and font are set here.
     Memo1->document()->setDocumentMargin(2);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     Memo1->document()->setDocumentLayout(new ParagraphLayout(Memo1->document()));
-    Memo1->setTabChangesFocus(true);
-    Memo1->setUndoRedoEnabled(true);
     bool terminal = false;
     Memo1->setFont(fixedTextFont(&terminal));
     Memo1->installEventFilter(this);
     Memo1->viewport()->installEventFilter(this);
 
-    Button1 = new QPushButton(tr("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(tr("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, [this] {
         if (OnOkClick)
             OnOkClick();
@@ -86,10 +76,6 @@ TForm3::TForm3(QWidget* owner)
     });
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
-    Memo1->setGeometry(10, 10, 572, 318);
-    Button1->setGeometry(422, 338, 75, 25);
-    Button2->setGeometry(507, 338, 75, 25);
-    resize(592, 373);
     setSizeable(false);
     Memo1->setFocus();
     applyColumns();

@@ -11,6 +11,7 @@
 #include "resources/Resources.h"
 #include "templates/section_list.h"
 #include "templates/text_lines.h"
+#include "ui_NfoDizPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,42 +71,27 @@ NfoDizPage::NfoDizPage(QWidget* parent)
     : QWidget(parent)
     , numericError_(new NumericErrorNotice(this, NumericErrorNotice::Answer::Message))
 {
-    setObjectName(QStringLiteral("NfoDiz"));
-
-    TreeView1 = new QTreeWidget(this);
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->setGeometry(0, 0, 130, 227);
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setRootIsDecorated(false);
-    TreeView1->setIndentation(19);
-    TreeView1->setIconSize(QSize(16, 16));
-    TreeView1->setColumnCount(1);
-    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
-
-    EValue = makeEdit(this, "EValue", 140, 13, 123);
-    Label4 = makeLabel(this, "Label4", tr("&Value:"), 140, -1, EValue);
-
-    BMore = makeGlyphButton(this, "BMore", "more", 264, 11);
-
-    ELine = makeNumberBox(this, "ELine", "UpDown1", QRect(221, 43, 50, 21), 17, &UpDown1);
-    Label5 = makeLabel(this, "Label5", tr("&Line:"), 140, 47, ELine);
-    EStart = makeNumberBox(this, "EStart", "UpDown2", QRect(221, 73, 50, 21), 17, &UpDown2);
-    Label7 = makeLabel(this, "Label7", tr("&Start:"), 140, 77, EStart);
-    ELength = makeNumberBox(this, "ELength", "UpDown3", QRect(221, 103, 50, 21), 17, &UpDown3);
-    Label8 = makeLabel(this, "Label8", tr("Le&ngth:"), 140, 107, ELength);
-
-    RStyle = new TRadioGroup(tr(" Style "), {tr("&Edit"), tr("&Memo")}, this);
-    RStyle->setObjectName(QStringLiteral("RStyle"));
-    RStyle->setGeometry(140, 130, 70, 77);
-    RAlignment = new TRadioGroup(tr(" Alignment "), {tr("&Left"), tr("&Right"), tr("&Center")}, this);
-    RAlignment->setObjectName(QStringLiteral("RAlignment"));
-    RAlignment->setGeometry(218, 130, 70, 77);
-
-    CCaps = new QCheckBox(tr("&Use caps"), this);
-    CCaps->setObjectName(QStringLiteral("CCaps"));
-    CCaps->setGeometry(140, 211, 66, 17);
+    Ui::NfoDizPage ui;
+    ui.setupUi(this);
+    TreeView1 = ui.TreeView1;
+    EValue = ui.EValue;
+    BMore = ui.BMore;
+    ELine = ui.ELine;
+    UpDown1 = ui.UpDown1;
+    EStart = ui.EStart;
+    UpDown2 = ui.UpDown2;
+    ELength = ui.ELength;
+    UpDown3 = ui.UpDown3;
+    RStyle = ui.RStyle;
+    RAlignment = ui.RAlignment;
+    CCaps = ui.CCaps;
+    // Labels take the size of their text in the window font.
+    for (QLabel* label : {ui.Label4, ui.Label5, ui.Label7, ui.Label8})
+        label->adjustSize();
+    setUpGlyphButton(BMore, "more");
+    bindNumberBox(ELine, UpDown1);
+    bindNumberBox(EStart, UpDown2);
+    bindNumberBox(ELength, UpDown3);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -114,7 +100,8 @@ NfoDizPage::NfoDizPage(QWidget* parent)
     Delete1 = PopupMenu1->addAction(tr("&Delete"));
     Delete1->setObjectName(QStringLiteral("Delete1"));
 
-    setTabChain({TreeView1, EValue, BMore, ELine, EStart, ELength, RStyle->button(0)});
+    // The groups make their radio buttons themselves, so the form's tab order cannot name them.
+    QWidget::setTabOrder(ELength, RStyle->button(0));
     QWidget::setTabOrder(RStyle->button(1), RAlignment->button(0));
     QWidget::setTabOrder(RAlignment->button(2), CCaps);
 

@@ -13,7 +13,6 @@
 
 class QAction;
 class QKeyEvent;
-class QLabel;
 class QLineEdit;
 class QMenu;
 class QCheckBox;
@@ -84,16 +83,12 @@ protected:
 private:
     MemoEditor memoEditor_;
     QTreeWidget* TreeView1;
-    QLabel* Label4;
     QLineEdit* EValue;
     QToolButton* BMore;
-    QLabel* Label5;
     QLineEdit* ELine;
     TUpDown* UpDown1;
-    QLabel* Label7;
     QLineEdit* EStart;
     TUpDown* UpDown2;
-    QLabel* Label8;
     QLineEdit* ELength;
     TUpDown* UpDown3;
     TRadioGroup* RStyle;

@@ -3,17 +3,27 @@
 #include <QButtonGroup>
 #include <QRadioButton>
 
-TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
-    : QGroupBox(caption, parent)
+TRadioGroup::TRadioGroup(QWidget* parent)
+    : QGroupBox(parent)
     , group_(new QButtonGroup(this))
 {
+    connect(group_, &QButtonGroup::idClicked, this, [this](int) { emit clicked(); });
+}
+
+void TRadioGroup::setItems(const QStringList& items)
+{
     for (int i = 0; i < items.size(); ++i) {
+        if (i < buttons_.size()) {
+            buttons_.at(i)->setText(items.at(i));
+            continue;
+        }
         auto* b = new QRadioButton(items.at(i), this);
         b->setObjectName(QStringLiteral("item%1").arg(i));
         group_->addButton(b, i);
         buttons_.append(b);
     }
-    connect(group_, &QButtonGroup::idClicked, this, [this](int) { emit clicked(); });
+    while (buttons_.size() > items.size())
+        delete buttons_.takeLast();
 }
 
 int TRadioGroup::itemIndex() const

@@ -9,7 +9,12 @@ class QRadioButton;
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
 public:
-    TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
+    // A group without items; its form gives it their captions (the "items" property, setItems).
+    explicit TRadioGroup(QWidget* parent = nullptr);
+
+    // Makes one radio button per caption, named item0, item1, ...; set again (as a form's
+    // retranslateUi does), the buttons take the new captions.
+    void setItems(const QStringList& items);
 
     int itemIndex() const;
     // Chooses an item (-1: none) without emitting clicked().

@@ -147,7 +147,11 @@ start_run() {
 # Notes the command lines of the archiver runs under way, for a report of what ran.
 note_runs() { ps -o args= --ppid "$app_pid" >>"$work/runs.log" 2>/dev/null; }
 run_begun() { test -e "$1" || { note_runs && pgrep -P "$app_pid" >/dev/null; }; }
-run_produced() { test -e "$1" || ! pgrep -P "$app_pid" >/dev/null; }
+# A run is over once its file is there, or once no archiver runs and no staging folder of a run
+# is left in the output directory (a zip series puts its zips in place only after the last one,
+# and runs no archiver between two zips).
+staging_left() { find "$(dirname "$1")" -maxdepth 1 -name '.pkm-staging-*' | grep -q .; }
+run_produced() { test -e "$1" || { ! pgrep -P "$app_pid" >/dev/null && ! staging_left "$1"; }; }
 # Keys go to the window last focused; the focus is set again before each key sequence, since
 # a dialog that has just closed can take the X input focus with it.
 target=""
