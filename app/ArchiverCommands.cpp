@@ -22,9 +22,8 @@ void printRefusal(std::ostream& err, const pkm::RunRefusal& refusal)
 int runAndClose(const std::string& programDir, const std::vector<CommandStep>& steps, pkm::ConsoleLog& log,
                 const std::function<std::size_t()>& filesCreated, std::ostream& out, std::ostream& err)
 {
-    const std::optional<std::string> failure =
-        runCommandSequence({programDir, [&log](TPiper*, const std::string& line) { log.line(line); }, nullptr},
-                           steps);
+    const std::optional<std::string> failure = runCommandSequence(
+        {programDir, [&log](TPiper*, const std::string& line) { log.line(line); }, nullptr}, steps);
     log.finish();
     for (const std::string& line : pkm::closingLines(filesCreated()))
         out << line << '\n';
@@ -40,8 +39,8 @@ int runAndClose(const std::string& programDir, const std::vector<CommandStep>& s
 int RunVolumes(const pkm::VolumesOptions& options, const std::string& programDir, bool terminal, std::ostream& out,
                std::ostream& err)
 {
-    const pkm::VolumePlan plan =
-        pkm::PlanVolumeRun(programDir, {options.input, options.output, options.name, options.size, options.ace});
+    const pkm::VolumePlan plan = pkm::PlanVolumeRun(
+        programDir, {options.input, options.output, options.name, options.size, options.ace});
     if (plan.refusal) {
         printRefusal(err, *plan.refusal);
         return 1;
@@ -67,5 +66,6 @@ int RunZips(const pkm::ZipsOptions& options, const std::string& programDir, std:
     }
     pkm::ConsoleLog log(out, false, false);
     const std::size_t count = zips.size();
-    return runAndClose(programDir, zipSteps(plan), log, [count] { return count; }, out, err);
+    return runAndClose(
+        programDir, zipSteps(plan), log, [count] { return count; }, out, err);
 }

@@ -1,18 +1,18 @@
 // TForm1, the main window: the frame, the page entries and navigation, Preview and Preferences.
 #include "app/MainWindow.h"
 
-#include "platform/widgets/FolderPicker.h"
 #include "archiving/RarPage.h"
 #include "archiving/ZipPage.h"
 #include "editor/SectionCreatorDialog.h"
 #include "editor/TextWindow.h"
+#include "platform/errors.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/Dialogs.h"
-#include "platform/errors.h"
-#include "platform/file_io.h"
+#include "platform/widgets/FolderPicker.h"
 #include "platform/widgets/Fonts.h"
-#include "platform/paths.h"
 #include "platform/widgets/TextCodec.h"
 #include "resources/Resources.h"
 #include "templates/NfoDizPage.h"
@@ -28,8 +28,8 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QToolButton>
 
@@ -189,11 +189,26 @@ void TForm1::enterPage(pkm::WizardEntry entry)
     emit pageEntered(pkm::pageOfEntry(entry));
 }
 
-void TForm1::ShowIntroPage() { enterPage(pkm::WizardEntry::Intro); }
-void TForm1::ShowNfoPage() { enterPage(pkm::WizardEntry::Nfo); }
-void TForm1::ShowDizPage() { enterPage(pkm::WizardEntry::Diz); }
-void TForm1::ShowRarPage() { enterPage(pkm::WizardEntry::Rar); }
-void TForm1::ShowZipPage() { enterPage(pkm::WizardEntry::Zip); }
+void TForm1::ShowIntroPage()
+{
+    enterPage(pkm::WizardEntry::Intro);
+}
+void TForm1::ShowNfoPage()
+{
+    enterPage(pkm::WizardEntry::Nfo);
+}
+void TForm1::ShowDizPage()
+{
+    enterPage(pkm::WizardEntry::Diz);
+}
+void TForm1::ShowRarPage()
+{
+    enterPage(pkm::WizardEntry::Rar);
+}
+void TForm1::ShowZipPage()
+{
+    enterPage(pkm::WizardEntry::Zip);
+}
 
 void TForm1::LoadPagePicture(const QString& name)
 {
@@ -301,8 +316,8 @@ void TForm1::reject()
 bool TForm1::GenerateInfoFile(std::string& outputPath)
 {
     // The generator works on its own copy of the records: the user's sections never move.
-    const pkm::InfoFileResult result =
-        pkm::WriteInfoFile(context_.paths, pkm::ReadTemplateSettings(IniPath), NfoMode, currentSections());
+    const pkm::InfoFileResult result = pkm::WriteInfoFile(context_.paths, pkm::ReadTemplateSettings(IniPath), NfoMode,
+                                                          currentSections());
     if (result.outcome == pkm::InfoFileOutcome::Written) {
         outputPath = result.path;
         return true;

@@ -2,8 +2,8 @@
 // TForm1, the main window: the wizard's frame, its four pages and the navigation between them,
 // the Preview button (the NFO or DIZ file and its last edit) and the Preferences button (the
 // section creator).
-#include "archiving/PageContext.h"
 #include "app/wizard_chain.h"
+#include "archiving/PageContext.h"
 #include "platform/program_paths.h"
 #include "platform/widgets/Sound.h"
 #include "templates/section.h"

@@ -58,13 +58,13 @@ int RunRender(const pkm::RenderOptions& options, std::ostream& out, std::ostream
 {
     const pkm::FileRead read = pkm::readInputFile(options.file);
     if (!read.bytes) {
-        pkm::printFailure(err, pkm::kGenerationErrorCaption,
-                          pkm::InputFailureText(options.file, read.failure));
+        pkm::printFailure(err, pkm::kGenerationErrorCaption, pkm::InputFailureText(options.file, read.failure));
         return 1;
     }
     const std::string output = options.output.empty() ? options.file + ".png" : options.output;
     // Refused before a pixel is drawn: a picture of millions of lines takes gigabytes.
-    if (const auto tooLarge = pkm::PictureTooLargeText(options.file, pkm::PictureSizeOf(pkm::MeasureText(*read.bytes)))) {
+    if (const auto tooLarge = pkm::PictureTooLargeText(options.file,
+                                                       pkm::PictureSizeOf(pkm::MeasureText(*read.bytes)))) {
         pkm::printFailure(err, kRenderErrorCaption, *tooLarge);
         return 1;
     }
@@ -77,7 +77,8 @@ int RunRender(const pkm::RenderOptions& options, std::ostream& out, std::ostream
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!picture.save(&buffer, "PNG") || png.isEmpty()) {
-        pkm::printFailure(err, kRenderErrorCaption, "The picture of " + options.file + " could not be made as a PNG file.");
+        pkm::printFailure(err, kRenderErrorCaption,
+                          "The picture of " + options.file + " could not be made as a PNG file.");
         return 1;
     }
     // Written as the NFO itself is: an earlier picture stays whole when the write fails.

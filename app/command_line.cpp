@@ -77,15 +77,25 @@ std::string needs(std::initializer_list<std::pair<const char*, bool>> required)
 const std::vector<Command>& commands()
 {
     static const std::vector<Command> list {
-        {"generate", CommandAction::Generate, "[--nfo] [--diz] [--set NAME=VALUE]... [--values FILE]",
+        {"generate",
+         CommandAction::Generate,
+         "[--nfo] [--diz] [--set NAME=VALUE]... [--values FILE]",
          "Writes the NFO and/or the DIZ file (both when neither flag is given) exactly as Preview\n"
          "does, from Release.ini and its templates, and prints each path written. --set gives the\n"
          "value of the sections called NAME; --values FILE holds one NAME=VALUE a line; the last\n"
          "value given for a name wins. Texts are read as UTF-8 and stored in code page 437; a line\n"
          "break in a --set value starts a new line of a multi-line value.\n",
          {
-             {"--nfo", false, [](CommandLine& c, const std::string&) { c.generate.nfo = true; return std::string(); }},
-             {"--diz", false, [](CommandLine& c, const std::string&) { c.generate.diz = true; return std::string(); }},
+             {"--nfo", false,
+              [](CommandLine& c, const std::string&) {
+                  c.generate.nfo = true;
+                  return std::string();
+              }},
+             {"--diz", false,
+              [](CommandLine& c, const std::string&) {
+                  c.generate.diz = true;
+                  return std::string();
+              }},
              {"--set", true,
               [](CommandLine& c, const std::string& v) {
                   if (v.find('=') == std::string::npos)
@@ -99,8 +109,11 @@ const std::vector<Command>& commands()
                   return std::string();
               }},
          },
-         nullptr, [](const CommandLine&) { return std::string(); }},
-        {"volumes", CommandAction::Volumes, "--input DIR --output DIR --name NAME [--size KIB] [--ace]",
+         nullptr,
+         [](const CommandLine&) { return std::string(); }},
+        {"volumes",
+         CommandAction::Volumes,
+         "--input DIR --output DIR --name NAME [--size KIB] [--ace]",
          "Compresses DIR into volumes of KIB kibibytes (1440 unless given) named NAME in the output\n"
          "directory, as the Rar page's Start does (--ace as with \"Use ace\" ticked), and prints the\n"
          "archiver's output and the number of volume files.\n",
@@ -114,7 +127,11 @@ const std::vector<Command>& commands()
                       return "--size takes a number of KiB from 1 to 99999, not '" + v + "'";
                   return set(c.volumes.size, v);
               }},
-             {"--ace", false, [](CommandLine& c, const std::string&) { c.volumes.ace = true; return std::string(); }},
+             {"--ace", false,
+              [](CommandLine& c, const std::string&) {
+                  c.volumes.ace = true;
+                  return std::string();
+              }},
          },
          nullptr,
          [](const CommandLine& c) {
@@ -122,7 +139,9 @@ const std::vector<Command>& commands()
                            {"--output", !c.volumes.output.empty()},
                            {"--name", !c.volumes.name.empty()}});
          }},
-        {"zips", CommandAction::Zips, "--output DIR --name FIRST --count N [--spread FILE]... [--each FILE]...",
+        {"zips",
+         CommandAction::Zips,
+         "--output DIR --name FIRST --count N [--spread FILE]... [--each FILE]...",
          "Makes the series of N zips FIRST ... as the \"Zip files\" dialog names it, puts the\n"
          "--spread files one per zip in the list's order and every --each file into every zip,\n"
          "then runs zip for each into DIR as the Zip page's Start does.\n",
@@ -154,13 +173,18 @@ const std::vector<Command>& commands()
                            {"--name", !c.zips.name.empty()},
                            {"--count", c.zips.count > 0}});
          }},
-        {"render", CommandAction::Render, "FILE [--output PNG]",
+        {"render",
+         CommandAction::Render,
+         "FILE [--output PNG]",
          "Draws the code page 437 text FILE as a PNG picture, one 8 x 16 cell per character in the\n"
          "text window's font, light grey on black, into FILE.png unless --output names another path.\n",
          {
              {"--output", true, [](CommandLine& c, const std::string& v) { return set(c.render.output, v); }},
          },
-         "FILE", [](const CommandLine& c) { return needs({{"FILE", !c.render.file.empty()}}); }},
+         "FILE",
+         [](const CommandLine& c) {
+             return needs({{"FILE", !c.render.file.empty()}});
+         }},
     };
     return list;
 }
@@ -237,7 +261,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     if (result.action == CommandAction::Window) {
         result.action = CommandAction::Usage;
         result.problem = !first.empty() && first.front() == '-' ? "unknown option '" + first + "'"
-                                                                 : "unknown command '" + first + "'";
+                                                                : "unknown command '" + first + "'";
     } else if (args.size() > 1) {
         result.action = CommandAction::Usage;
         result.problem = "unexpected argument '" + args[1] + "' after " + first;

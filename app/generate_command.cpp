@@ -26,8 +26,7 @@ bool collectValues(const std::vector<ValueSource>& sources, std::vector<NamedVal
         }
         const FileRead read = readInputFile(source.text);
         if (!read.bytes) {
-            printFailure(err, kGenerationErrorCaption,
-                         InputFailureText(source.text, read.failure));
+            printFailure(err, kGenerationErrorCaption, InputFailureText(source.text, read.failure));
             return false;
         }
         std::size_t badLine = 0;
@@ -103,8 +102,8 @@ int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::
     }
     // Cut as the window cuts it; said, since nothing else would show it.
     for (const ValueNotice& notice : notices) {
-        err << "pakmaster: The value of \"" << typedNames[notice.index] << "\" is longer than its section's width: it is cut to "
-            << notice.width << " characters.\n";
+        err << "pakmaster: The value of \"" << typedNames[notice.index]
+            << "\" is longer than its section's width: it is cut to " << notice.width << " characters.\n";
     }
 
     for (const bool nfoFile : {true, false}) {

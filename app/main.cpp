@@ -6,8 +6,8 @@
 #include "app/command_line.h"
 #include "app/generate_command.h"
 #include "archiving/Piper.h"
-#include "platform/stop_signals.h"
 #include "platform/program_paths.h"
+#include "platform/stop_signals.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/StopSignals.h"
 #include "resources/Resources.h"
@@ -17,8 +17,8 @@
 #include <QTimer>
 
 #include <iostream>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -58,8 +58,7 @@ int runCommand(const pkm::CommandLine& commandLine, char* programName)
                                 std::cerr);
     case pkm::CommandAction::Volumes:
         StopSignals::install();
-        return stopped(
-            RunVolumes(commandLine.volumes, programDir, ::isatty(STDOUT_FILENO) == 1, std::cout, std::cerr));
+        return stopped(RunVolumes(commandLine.volumes, programDir, ::isatty(STDOUT_FILENO) == 1, std::cout, std::cerr));
     case pkm::CommandAction::Zips:
         StopSignals::install();
         return stopped(RunZips(commandLine.zips, programDir, std::cout, std::cerr));
@@ -91,7 +90,8 @@ void exitOnStopSignal(QObject* context)
 int main(int argc, char** argv)
 {
     // Read before the application object exists, which would need a display.
-    const pkm::CommandLine commandLine = pkm::parseCommandLine(argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>());
+    const pkm::CommandLine commandLine = pkm::parseCommandLine(
+        argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>());
     // Whatever runs archivers records stop signals from now on, and acts on them once a run or
     // the window can be ended cleanly.
     if (commandLine.action == pkm::CommandAction::Window || commandLine.action == pkm::CommandAction::Volumes

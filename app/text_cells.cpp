@@ -52,12 +52,12 @@ PictureSize PictureSizeOf(const TextExtent& extent)
 
 std::optional<std::string> PictureTooLargeText(const std::string& file, const PictureSize& size)
 {
-    const std::string first = "The picture of " + file + " would be too large.\r" + std::to_string(size.width)
-                              + " x " + std::to_string(size.height) + " pixels: ";
+    const std::string first = "The picture of " + file + " would be too large.\r" + std::to_string(size.width) + " x "
+        + std::to_string(size.height) + " pixels: ";
     if (size.width > kPictureSideLimit || size.height > kPictureSideLimit)
         return first + "a PNG picture is at most " + std::to_string(kPictureSideLimit) + " pixels wide and high ("
-               + std::to_string(kPictureSideLimit / kCellWidth) + " columns, "
-               + std::to_string(kPictureSideLimit / kCellHeight) + " lines).";
+            + std::to_string(kPictureSideLimit / kCellWidth) + " columns, "
+            + std::to_string(kPictureSideLimit / kCellHeight) + " lines).";
     if (size.width > kPicturePixelLimit / size.height)
         return first + "at most " + std::to_string(kPicturePixelLimit) + " pixels in all are drawn.";
     return std::nullopt;

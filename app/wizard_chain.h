@@ -13,7 +13,14 @@ struct WizardOptions {
     bool any() const { return nfo || diz || rar || zip; }
 };
 
-enum class WizardEntry { None, Intro, Nfo, Diz, Rar, Zip };
+enum class WizardEntry {
+    None,
+    Intro,
+    Nfo,
+    Diz,
+    Rar,
+    Zip
+};
 
 // Notebook page index of an entry: Intro 0, Nfo and Diz 1, Rar 2, Zip 3.
 int pageOfEntry(WizardEntry entry);
@@ -25,8 +32,8 @@ WizardEntry previousEntry(int page, bool nfoMode, const WizardOptions& options);
 
 // The button states an entry sets.
 struct EntryState {
-    const char* picture;     // "Intro", "NfoDiz", "RarZip"
-    bool nextEnabled;        // also decides "Cancel" (enabled) or "Finish" (disabled)
+    const char* picture; // "Intro", "NfoDiz", "RarZip"
+    bool nextEnabled;    // also decides "Cancel" (enabled) or "Finish" (disabled)
     bool previousEnabled;
     bool previewVisible;
 };

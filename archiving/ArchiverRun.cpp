@@ -2,15 +2,14 @@
 // after the other, and the closing lines of the log.
 #include "archiving/ArchiverRun.h"
 
+#include "archiving/LogBox.h"
 #include "archiving/command_lines.h"
 #include "platform/scope_guard.h"
 #include "platform/stop_signals.h"
 #include "platform/widgets/Dialogs.h"
-#include "archiving/LogBox.h"
 
 #include <QApplication>
 #include <QPushButton>
-
 
 namespace {
 

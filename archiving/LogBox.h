@@ -43,7 +43,7 @@ private:
 
     pkm::LogBuffer buffer_;
     QTimer timer_;
-    std::size_t leftOutShown_ = 0; // leftOut() when the scroll bar was last set
+    std::size_t leftOutShown_ = 0;      // leftOut() when the scroll bar was last set
     std::uint64_t flushedRevision_ = 0; // the log's revision the scroll bar was set for
     std::uint64_t drawnRevision_ = 0;   // ... when the box was last drawn
 };

@@ -35,7 +35,7 @@ int readStartError(int fd)
     const std::string text = pkm::readToEnd(fd);
     return std::atoi(text.c_str());
 }
-}
+} // namespace
 
 int TPiper::running()
 {

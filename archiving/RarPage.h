@@ -1,7 +1,7 @@
 #pragma once
 // RarPage, page 2 of the wizard ("Rar"): compresses a directory into disk-sized volumes.
-#include "archiving/PageContext.h"
 #include "archiving/ArchiverPage.h"
+#include "archiving/PageContext.h"
 
 #include <string>
 

@@ -1,17 +1,17 @@
 // ZipPage, the Zip page: its controls, the zip and content lists, and the run of zip over the series.
 #include "archiving/ZipPage.h"
 
-#include "platform/widgets/FolderPicker.h"
-#include "archiving/Piper.h"
 #include "archiving/ArchiverRun.h"
+#include "archiving/LogBox.h"
+#include "archiving/Piper.h"
 #include "archiving/ZipSeriesDialog.h"
 #include "archiving/run_plan.h"
 #include "archiving/volume_files.h"
-#include "archiving/LogBox.h"
+#include "platform/paths.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/Dialogs.h"
-#include "platform/paths.h"
+#include "platform/widgets/FolderPicker.h"
 #include "platform/widgets/TextCodec.h"
 #include "resources/Resources.h"
 #include "ui_ZipPage.h"
@@ -78,8 +78,7 @@ ZipPage::ZipPage(const PageContext& context, QWidget* parent)
     connect(ui.BitBtn8, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton3Click(); }); });
     connect(Button6, &QPushButton::clicked, this, [this] { guarded([this] { Button6Click(); }); });
     // Clicks and keys in the zip list both arrive as selection changes.
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this,
-            [this] { guarded([this] { RefreshContentList(); }); });
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { guarded([this] { RefreshContentList(); }); });
 }
 
 ZipPage::~ZipPage() = default;

@@ -1,7 +1,7 @@
 #pragma once
 // ZipPage, page 3 of the wizard ("Zip"): a numbered series of zip files and what goes into each.
-#include "archiving/PageContext.h"
 #include "archiving/ArchiverPage.h"
+#include "archiving/PageContext.h"
 #include "archiving/zip_set.h"
 #include "platform/widgets/Dialogs.h"
 

@@ -14,8 +14,9 @@
 #include <QPushButton>
 
 TForm4::TForm4(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint)
     , numericError_(new NumericErrorNotice(this, NumericErrorNotice::Answer::MessageAtTheBox))
 {
     setFont(windowFont());

@@ -4,7 +4,10 @@
 namespace pkm {
 
 namespace {
-inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
+inline bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 } // namespace
 
 std::vector<std::string> splitCommandLine(std::string_view line)

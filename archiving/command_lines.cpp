@@ -32,9 +32,8 @@ void appendWordEnd(std::string& line, std::string_view text)
 
 } // namespace
 
-std::string volumeCommandLine(const std::string& programDir, const std::string& size,
-                              const std::string& outDir, const std::string& name,
-                              const std::string& inDir, bool useAce)
+std::string volumeCommandLine(const std::string& programDir, const std::string& size, const std::string& outDir,
+                              const std::string& name, const std::string& inDir, bool useAce)
 {
     std::string line;
     line += '"';
@@ -51,8 +50,8 @@ std::string volumeCommandLine(const std::string& programDir, const std::string& 
     return line;
 }
 
-std::string zipCommandLine(const std::string& programDir, const std::string& outDir,
-                           const std::string& zipName, const std::vector<std::string>& files)
+std::string zipCommandLine(const std::string& programDir, const std::string& outDir, const std::string& zipName,
+                           const std::vector<std::string>& files)
 {
     std::string line = "\"" + programDir + "zip\" -9 -j \"" + outDir;
     appendWordEnd(line, zipName);
@@ -93,24 +92,42 @@ std::string zipStatusText(int exitStatus)
 {
     // zip(1), DIAGNOSTICS.
     switch (exitStatus) {
-    case 2: return "Unexpected end of zip file.";
-    case 3: return "A generic error in the zipfile format was detected.";
-    case 4: return "zip was unable to allocate memory for one or more buffers.";
-    case 5: return "A severe error in the zipfile format was detected.";
-    case 6: return "Entry too large to be processed.";
-    case 7: return "Invalid comment format.";
-    case 8: return "zip -T failed or out of memory.";
-    case 9: return "zip was interrupted.";
-    case 10: return "zip encountered an error while using a temp file.";
-    case 11: return "Read or seek error.";
-    case 12: return "zip has nothing to do.";
-    case 13: return "Missing or empty zip file.";
-    case 14: return "Error writing to a file.";
-    case 15: return "zip was unable to create a file to write to.";
-    case 16: return "Bad command line parameters.";
-    case 18: return "zip could not open a specified file to read.";
-    case 19: return "zip was compiled with options not supported on this system.";
-    default: break;
+    case 2:
+        return "Unexpected end of zip file.";
+    case 3:
+        return "A generic error in the zipfile format was detected.";
+    case 4:
+        return "zip was unable to allocate memory for one or more buffers.";
+    case 5:
+        return "A severe error in the zipfile format was detected.";
+    case 6:
+        return "Entry too large to be processed.";
+    case 7:
+        return "Invalid comment format.";
+    case 8:
+        return "zip -T failed or out of memory.";
+    case 9:
+        return "zip was interrupted.";
+    case 10:
+        return "zip encountered an error while using a temp file.";
+    case 11:
+        return "Read or seek error.";
+    case 12:
+        return "zip has nothing to do.";
+    case 13:
+        return "Missing or empty zip file.";
+    case 14:
+        return "Error writing to a file.";
+    case 15:
+        return "zip was unable to create a file to write to.";
+    case 16:
+        return "Bad command line parameters.";
+    case 18:
+        return "zip could not open a specified file to read.";
+    case 19:
+        return "zip was compiled with options not supported on this system.";
+    default:
+        break;
     }
     if (exitStatus > 128 && exitStatus < 128 + 65)
         return "zip was ended by signal " + std::to_string(exitStatus - 128) + ".";

@@ -23,13 +23,12 @@ std::string outputDirForCommand(std::string outDir);
 // "<D>rar" a -y -r -m5 -ep1 -v<S> "<O><N>" "<I>/*.*"
 // "<D>ace32" a -y -r -m5 -v<S> "<O><N>" "<I>/*.*"
 // programDir and outDir end in a separator, inDir does not (see the two helpers above).
-std::string volumeCommandLine(const std::string& programDir, const std::string& size,
-                              const std::string& outDir, const std::string& name,
-                              const std::string& inDir, bool useAce);
+std::string volumeCommandLine(const std::string& programDir, const std::string& size, const std::string& outDir,
+                              const std::string& name, const std::string& inDir, bool useAce);
 
 // "<D>zip" -9 -j "<O><Z>" "<F1>" ... "<Fn>"  with one blank after every quoted word.
-std::string zipCommandLine(const std::string& programDir, const std::string& outDir,
-                           const std::string& zipName, const std::vector<std::string>& files);
+std::string zipCommandLine(const std::string& programDir, const std::string& outDir, const std::string& zipName,
+                           const std::vector<std::string>& files);
 
 // The file "<outDir><zipName>" names for zip: zip adds ".zip" to a name whose last part has no
 // period.

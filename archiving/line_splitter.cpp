@@ -10,7 +10,10 @@ constexpr char CR = '\r';
 constexpr char LF = '\n';
 constexpr char BS = '\b';
 
-inline std::uint16_t remembered(char c) { return static_cast<std::uint16_t>(static_cast<unsigned char>(c) << 8); }
+inline std::uint16_t remembered(char c)
+{
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(c) << 8);
+}
 
 // CR, LF and BS are all below 16: one compare rejects almost every other byte.
 inline bool isLineBreak(char c)

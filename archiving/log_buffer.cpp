@@ -28,8 +28,8 @@ std::string shownLogLine(std::string_view line)
 {
     if (line.size() <= kLongestShownLine)
         return std::string(line);
-    return std::string(line.substr(0, kLongestShownLine)) + " [... "
-        + std::to_string(line.size() - kLongestShownLine) + " more characters]";
+    return std::string(line.substr(0, kLongestShownLine)) + " [... " + std::to_string(line.size() - kLongestShownLine)
+        + " more characters]";
 }
 
 LogBuffer::LogBuffer(std::size_t keep)

@@ -26,8 +26,8 @@ VolumePlan PlanVolumeRun(const std::string& programDir, const VolumeRequest& req
     // from the root, so even a relative one named like a switch stays a name.
     const std::string inputDir = absolutePath(request.inputDir);
     const std::string outputDir = absolutePath(request.outputDir);
-    if (containsDoubleQuote({request.inputDir, request.outputDir, request.name, request.size, programDir, inputDir,
-                             outputDir})) {
+    if (containsDoubleQuote(
+            {request.inputDir, request.outputDir, request.name, request.size, programDir, inputDir, outputDir})) {
         plan.refusal = quoteRefusal();
         return plan;
     }
@@ -80,14 +80,15 @@ ZipSeriesPlan PlanZipSeries(const std::string& firstName, int count, const std::
     // The dialog makes one zip of a name without a number, whatever the count; a script that
     // asked for more would ship a release short of disks.
     if (zips != static_cast<std::size_t>(count)) {
-        plan.refusal = RunRefusal {"Zip error", "The series from " + firstName + " has " + std::to_string(zips)
-                                                    + (zips == 1 ? " zip name" : " zip names") + ", not "
-                                                    + std::to_string(count) + ": a name needs a number to count from."};
+        plan.refusal = RunRefusal {"Zip error",
+                                   "The series from " + firstName + " has " + std::to_string(zips)
+                                       + (zips == 1 ? " zip name" : " zip names") + ", not " + std::to_string(count)
+                                       + ": a name needs a number to count from."};
         return plan;
     }
     if (spread.size() > zips) {
-        plan.refusal = RunRefusal {"Zip error", std::to_string(spread.size()) + " files to spread over "
-                                                    + std::to_string(zips) + " zips."};
+        plan.refusal = RunRefusal {
+            "Zip error", std::to_string(spread.size()) + " files to spread over " + std::to_string(zips) + " zips."};
         return plan;
     }
     ZipSelection every(zips);

@@ -68,7 +68,6 @@ ZipSeriesPlan PlanZipSeries(const std::string& firstName, int count, const std::
                             const std::vector<std::string>& each);
 
 // The zips as they stand when Start is pressed.
-ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir,
-                   const std::vector<ZipEntry>& zips);
+ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, const std::vector<ZipEntry>& zips);
 
 } // namespace pkm

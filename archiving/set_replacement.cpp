@@ -45,13 +45,13 @@ ReplaceError failure(int code, std::string reason)
 
 bool exists(const std::string& path, struct stat* st = nullptr)
 {
-    struct stat local {};
+    struct stat local { };
     return ::lstat(path.c_str(), st != nullptr ? st : &local) == 0;
 }
 
 bool isDirectory(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -181,7 +181,7 @@ ReplaceError recoverStaging(const std::string& directory, const std::string& sta
         if (!plainName(name) || exists(joinPath(newDir, name)) || exists(joinPath(earlierDir, name)))
             continue;
         const std::string path = joinPath(directory, name);
-        struct stat st {};
+        struct stat st { };
         if (!exists(path, &st) || S_ISDIR(st.st_mode))
             continue;
         if (const int error = ops.removeFile(path))
@@ -284,7 +284,7 @@ ReplaceError SetReplacement::setAside(const std::string& name)
         return failure(EINVAL, "Not a file name of " + directory_ + ": " + name);
     const std::string staging = joinPath(directory_, stagingName_);
     const std::string path = joinPath(directory_, name);
-    struct stat st {};
+    struct stat st { };
     if (exists(path, &st)) {
         if (S_ISDIR(st.st_mode))
             return failure(EISDIR, "Cannot replace " + path + ": it is a directory.");
@@ -309,7 +309,7 @@ ReplaceError SetReplacement::keepMade(const std::string& name, bool& made)
         return failure(EINVAL, "Not a file name of " + directory_ + ": " + name);
     const std::string staging = joinPath(directory_, stagingName_);
     const std::string path = joinPath(directory_, name);
-    struct stat st {};
+    struct stat st { };
     made = exists(path, &st);
     if (made && S_ISDIR(st.st_mode))
         return failure(EISDIR, "The archiver made a directory " + path + ".");

@@ -33,5 +33,4 @@ VolumeLocation locateVolumes(const std::string& outDir, const std::string& volum
 // matches any one character; so does each character beyond ASCII. Empty for an empty base.
 std::string volumeFilterPattern(const std::string& base);
 
-
 } // namespace pkm

@@ -115,7 +115,8 @@ void ZipSet::advanceNumber()
 
 bool ZipSet::insertEntry(std::vector<ZipEntry>& list, ZipEntry entry, const TextCompare& compare)
 {
-    const auto at = std::lower_bound(list.begin(), list.end(), entry.name,
+    const auto at = std::lower_bound(
+        list.begin(), list.end(), entry.name,
         [&](const ZipEntry& e, const std::string& name) { return compare(e.name, name) < 0; });
     if (at != list.end() && compare(at->name, entry.name) == 0)
         return false;
@@ -167,14 +168,14 @@ std::vector<std::size_t> ZipSet::normalized(const ZipSelection& selected) const
 bool ZipSet::contains(const std::vector<std::string>& sorted, const std::string& path) const
 {
     const auto at = std::lower_bound(sorted.begin(), sorted.end(), path,
-        [&](const std::string& a, const std::string& b) { return compare_(a, b) < 0; });
+                                     [&](const std::string& a, const std::string& b) { return compare_(a, b) < 0; });
     return at != sorted.end() && compare_(*at, path) == 0;
 }
 
 void ZipSet::insertSorted(std::vector<std::string>& sorted, const std::string& path) const
 {
     const auto at = std::lower_bound(sorted.begin(), sorted.end(), path,
-        [&](const std::string& a, const std::string& b) { return compare_(a, b) < 0; });
+                                     [&](const std::string& a, const std::string& b) { return compare_(a, b) < 0; });
     if (at != sorted.end() && compare_(*at, path) == 0)
         return;
     sorted.insert(at, path);
@@ -203,8 +204,8 @@ void ZipSet::DeleteZips(const ZipSelection& selected)
     const std::vector<std::size_t> zips = normalized(selected);
     for (auto it = zips.rbegin(); it != zips.rend(); ++it)
         entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*it));
-    NextZipNumber = static_cast<std::int32_t>(std::min<std::size_t>(entries_.size() + 1,
-        static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())));
+    NextZipNumber = static_cast<std::int32_t>(
+        std::min<std::size_t>(entries_.size() + 1, static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())));
 }
 
 void ZipSet::RemoveFiles(const std::vector<std::string>& fileNames, const ZipSelection& selected)
@@ -216,7 +217,7 @@ void ZipSet::RemoveFiles(const std::vector<std::string>& fileNames, const ZipSel
         std::erase_if(content, [&](const std::string& path) {
             const std::string name = fileNameOf(path);
             return std::any_of(fileNames.begin(), fileNames.end(),
-                [&](const std::string& wanted) { return compare_(name, wanted) == 0; });
+                               [&](const std::string& wanted) { return compare_(name, wanted) == 0; });
         });
     }
 }
@@ -237,7 +238,7 @@ std::vector<std::string> ZipSet::ContentView(const ZipSelection& selected) const
     // leaves nothing in common.
     for (const std::string& path : first) {
         const bool inAll = std::all_of(zips.begin() + 1, zips.end(),
-            [&](std::size_t z) { return contains(entries_[z].content, path); });
+                                       [&](std::size_t z) { return contains(entries_[z].content, path); });
         if (inAll)
             names.push_back(fileNameOf(path));
     }

@@ -31,9 +31,9 @@ std::map<int, Workload> g_workloads;
 
 std::string randomWord(std::mt19937& random)
 {
-    static const char* const words[] = {"release", "crack", "keygen", "the", "of", "installer",
-                                        "supplied", "archive", "disk", "and", "fixed", "a",
-                                        "multilingual", "edition", "read", "notes", "v1.0"};
+    static const char* const words[] = {"release",      "crack",   "keygen", "the",   "of",    "installer",
+                                        "supplied",     "archive", "disk",   "and",   "fixed", "a",
+                                        "multilingual", "edition", "read",   "notes", "v1.0"};
     return words[random() % std::size(words)];
 }
 
@@ -116,8 +116,8 @@ void BM_GenerateFile(benchmark::State& state)
         w.outputBytes = result.bytes.size();
     }
     state.counters["sections"] = static_cast<double>(w.sections.size());
-    state.counters["output_bytes_per_template_byte"] =
-        static_cast<double>(w.outputBytes) / static_cast<double>(w.templateBytes);
+    state.counters["output_bytes_per_template_byte"] = static_cast<double>(w.outputBytes)
+        / static_cast<double>(w.templateBytes);
 }
 
 // Generation alone, in memory.
@@ -134,7 +134,12 @@ void BM_GenerateInMemory(benchmark::State& state)
 // Medians of several repetitions: the machine is shared, single runs wander.
 BENCHMARK(BM_CopyTemplate)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 BENCHMARK(BM_GenerateFile)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(BM_GenerateInMemory)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_GenerateInMemory)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 
 // Keeps each benchmark's median time per iteration, wall clock and processor, so that the
 // summary can compare them. Writing goes to disk and syncs, so the wall clock of the file
@@ -145,7 +150,8 @@ public:
     {
         for (const Run& run : runs) {
             if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name + "/" + run.run_name.args] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+                medians[run.run_name.function_name + "/" + run.run_name.args] = {run.GetAdjustedRealTime(),
+                                                                                 run.GetAdjustedCPUTime()};
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -168,8 +174,7 @@ public:
             arg += std::to_string(scale);
             std::printf("  %5d lines, %4d sections: generate file / copy file = %.2f / %.2f, "
                         "generation in memory / copy file = %.2f / %.2f\n",
-                        10000 * scale, 1000 * scale,
-                        ratio("BM_GenerateFile" + arg, "BM_CopyTemplate" + arg, false),
+                        10000 * scale, 1000 * scale, ratio("BM_GenerateFile" + arg, "BM_CopyTemplate" + arg, false),
                         ratio("BM_GenerateFile" + arg, "BM_CopyTemplate" + arg, true),
                         ratio("BM_GenerateInMemory" + arg, "BM_CopyTemplate" + arg, false),
                         ratio("BM_GenerateInMemory" + arg, "BM_CopyTemplate" + arg, true));
@@ -177,7 +182,8 @@ public:
         std::printf("  growth when template and sections double (2 is linear, 4 quadratic):\n");
         for (const char* name : {"BM_CopyTemplate", "BM_GenerateFile", "BM_GenerateInMemory"}) {
             const std::string n = name;
-            std::printf("    %-20s %.2f / %.2f\n", name, ratio(n + "/2", n + "/1", false), ratio(n + "/2", n + "/1", true));
+            std::printf("    %-20s %.2f / %.2f\n", name, ratio(n + "/2", n + "/1", false),
+                        ratio(n + "/2", n + "/1", true));
         }
     }
 

@@ -1,13 +1,13 @@
 // Whole Rar-page runs: the stub, TPiper and the log box against the same archiver run
 // directly from a shell, and a run that prints a million lines: the window's longest stall,
 // the time the log needs after the archiver's exit, and the peak memory against idle.
-#include "bench/window_bench_main.h"
-#include "platform/widgets/FolderPicker.h"
+#include "archiving/LogBox.h"
 #include "archiving/PageContext.h"
 #include "archiving/RarPage.h"
-#include "archiving/LogBox.h"
+#include "bench/window_bench_main.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/FolderPicker.h"
 #include "platform/widgets/TextCodec.h"
 
 #include <QElapsedTimer>
@@ -60,14 +60,8 @@ struct Workspace {
             out << data;
         }
     }
-    ~Workspace()
-    {
-        fs::remove_all(root);
-    }
-    PageContext context()
-    {
-        return {pkm::ProgramPaths::beside(root.string()), &picker};
-    }
+    ~Workspace() { fs::remove_all(root); }
+    PageContext context() { return {pkm::ProgramPaths::beside(root.string()), &picker}; }
     void setArchiver(const fs::path& target)
     {
         fs::remove(root / "rar");
@@ -107,7 +101,8 @@ void PageRunAgainstDirectRun(benchmark::State& state)
     setDialogs(&dialogs);
     RarPage page(ws.context(), nullptr);
     fillBoxes(page, ws);
-    const std::string direct = "cd '" + ws.root.string() + "' && ./rar a -y -r -m5 -ep1 -v1440 out/rel 'in/*.*' > /dev/null";
+    const std::string direct = "cd '" + ws.root.string()
+        + "' && ./rar a -y -r -m5 -ep1 -v1440 out/rel 'in/*.*' > /dev/null";
 
     double pageTotal = 0;
     double directTotal = 0;
@@ -187,7 +182,8 @@ void MillionLineRun(benchmark::State& state)
         TLogBox& log = logBox(page);
         while (!log.isDrawn())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        const double complete = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+        const double complete =
+            std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
         tick.stop();
         total += static_cast<double>(clock.nsecsElapsed()) / 1e9;
         worst = std::max(worst, static_cast<double>(longest) / 1e6);

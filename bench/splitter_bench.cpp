@@ -60,7 +60,8 @@ double copySeconds(const std::string& output)
     std::vector<char> target(output.size());
     const auto start = std::chrono::steady_clock::now();
     for (std::size_t pos = 0; pos < output.size(); pos += pkm::LineSplitter::kChunkSize)
-        std::memcpy(target.data() + pos, output.data() + pos, std::min(pkm::LineSplitter::kChunkSize, output.size() - pos));
+        std::memcpy(target.data() + pos, output.data() + pos,
+                    std::min(pkm::LineSplitter::kChunkSize, output.size() - pos));
     benchmark::DoNotOptimize(target.data());
     benchmark::ClobberMemory();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

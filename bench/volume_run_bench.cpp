@@ -3,13 +3,13 @@
 // on the same release-like input of about 110 MB, in the same run. The input (source text,
 // shared libraries, incompressible data standing for already compressed files) is made once
 // and kept under the build directory.
-#include "bench/window_bench_main.h"
-#include "platform/widgets/FolderPicker.h"
+#include "archiving/LogBox.h"
 #include "archiving/PageContext.h"
 #include "archiving/RarPage.h"
+#include "bench/window_bench_main.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Dialogs.h"
-#include "archiving/LogBox.h"
+#include "platform/widgets/FolderPicker.h"
 
 #include <QLineEdit>
 
@@ -17,8 +17,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -128,7 +128,7 @@ void VolumeRunAgainstSevenZipAlone(benchmark::State& state)
     SilentDialogs dialogs;
     setDialogs(&dialogs);
     TBrowseDirectoryDlg picker;
-    RarPage page(PageContext{pkm::ProgramPaths::beside(root.string()), &picker}, nullptr);
+    RarPage page(PageContext {pkm::ProgramPaths::beside(root.string()), &picker}, nullptr);
     page.findChild<QLineEdit*>(QStringLiteral("InDirEdit"))->setText(QString::fromStdString(input.string()));
     page.findChild<QLineEdit*>(QStringLiteral("OutDirEdit"))->setText(QString::fromStdString(out.string()));
     page.findChild<QLineEdit*>(QStringLiteral("NameEdit"))->setText(QStringLiteral("rel"));
@@ -156,7 +156,8 @@ void VolumeRunAgainstSevenZipAlone(benchmark::State& state)
                 pageTotal += secondsSince(start);
                 if (dialogs.failed)
                     state.SkipWithError("the page's run failed");
-                volumes = static_cast<std::size_t>(std::distance(fs::directory_iterator(out), fs::directory_iterator()));
+                volumes = static_cast<std::size_t>(
+                    std::distance(fs::directory_iterator(out), fs::directory_iterator()));
             }
         }
         ++round;

@@ -240,8 +240,7 @@ void ParagraphLayout::layoutBlock(QTextBlock block) const
         if (i >= shown.size()) {
             line.setLineWidth(1e9);
         } else if (const pkm::DisplayLine& l = shown[i];
-                   l.start + l.length < text.size()
-                   && text.find_first_not_of(" \t", l.start) >= l.start + l.length) {
+                   l.start + l.length < text.size() && text.find_first_not_of(" \t", l.start) >= l.start + l.length) {
             // Qt starts a line with at least one character after its blanks, unless the
             // blanks alone are wider than the line: leading blanks that form a line alone.
             line.setLineWidth((static_cast<qreal>(l.length) - 0.5) * advance_);

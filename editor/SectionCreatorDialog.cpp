@@ -2,13 +2,13 @@
 // within the list, and the section helper it opens.
 #include "editor/SectionCreatorDialog.h"
 
-#include "platform/widgets/FolderPicker.h"
 #include "editor/SectionListBox.h"
 #include "editor/TextWindow.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/DeferredMessage.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/FolderPicker.h"
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/NumberField.h"
 #include "platform/widgets/RadioGroup.h"
@@ -50,8 +50,9 @@ std::string pathOf(const QLineEdit* box)
 // TForm2
 
 TForm2::TForm2(const pkm::ProgramPaths& paths, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                         | Qt::WindowCloseButtonHint)
+    : QDialog(owner,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint)
     , paths_(paths)
 {
     setFont(windowFont());
@@ -78,9 +79,9 @@ TForm2::TForm2(const pkm::ProgramPaths& paths, QWidget* owner)
     Edit4 = ui.Edit4;
     Edit5 = ui.Edit5;
     // Labels and check boxes take the size of their text in the window font.
-    for (QWidget* captioned : std::initializer_list<QWidget*> {ui.Label1, ui.Label2, ui.Label3, ui.Label4, ui.Label5,
-                                                               ui.Label6, ui.Label7, ui.Label8, ui.Label9, ui.Label10,
-                                                               ui.Label11, CCaps, CDiz})
+    for (QWidget* captioned :
+         std::initializer_list<QWidget*> {ui.Label1, ui.Label2, ui.Label3, ui.Label4, ui.Label5, ui.Label6, ui.Label7,
+                                          ui.Label8, ui.Label9, ui.Label10, ui.Label11, CCaps, CDiz})
         captioned->adjustSize();
     setUpGlyphButton(ui.BitBtn3, "section_add");
     setUpGlyphButton(ui.BitBtn2, "section_delete");
@@ -91,8 +92,13 @@ TForm2::TForm2(const pkm::ProgramPaths& paths, QWidget* owner)
     bindNumberBox(EStart, UpDown2);
     bindNumberBox(ELength, UpDown3);
     // The groups make their radio buttons themselves, so the form's tab order cannot name them.
-    QWidget* order[] = {ELength, RStyle->button(0), RStyle->button(1), RAlignment->button(0), RAlignment->button(1),
-                        RAlignment->button(2), CCaps};
+    QWidget* order[] = {ELength,
+                        RStyle->button(0),
+                        RStyle->button(1),
+                        RAlignment->button(0),
+                        RAlignment->button(1),
+                        RAlignment->button(2),
+                        CCaps};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -377,7 +383,8 @@ void TForm2::BitBtn5Click(QObject* sender)
     auto* helper = new TForm3(this);
     helper->setObjectName(QStringLiteral("Helper"));
     Helper = helper;
-    helper->setUpAsSectionHelper(name, [this] { HelperOkClick(); }, [this] { HelperClosed(); });
+    helper->setUpAsSectionHelper(
+        name, [this] { HelperOkClick(); }, [this] { HelperClosed(); });
     // The helper is not a modal dialog: Escape must not hide it behind the back of Helper.
     helper->installEventFilter(this);
     try {

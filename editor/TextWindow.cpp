@@ -14,8 +14,8 @@
 #include "ui_TextWindow.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStringList>
@@ -159,8 +159,7 @@ void TForm3::FormResize()
     applyColumns();
 }
 
-void TForm3::setUpAsSectionHelper(const QString& fileName, std::function<void()> onOk,
-                                  std::function<void()> onClosed)
+void TForm3::setUpAsSectionHelper(const QString& fileName, std::function<void()> onOk, std::function<void()> onClosed)
 {
     HelperFileName = fileName;
     OnOkClick = std::move(onOk);
@@ -231,8 +230,7 @@ void TForm3::ShowPosition()
     auto windowsIndex = [doc](int pos) { return pos + doc->findBlock(pos).blockNumber(); };
     const auto inBlock = static_cast<std::size_t>(cursor.selectionStart() - block.position());
     std::size_t lineStart = 0;
-    const std::size_t line =
-        pkm::displayLineOfIndex(fromDisplay(block.text()), layout->columns(), inBlock, &lineStart);
+    const std::size_t line = pkm::displayLineOfIndex(fromDisplay(block.text()), layout->columns(), inBlock, &lineStart);
     setWindowTitle(QStringLiteral("%1 [L: %2 - S: %3 - W: %4]")
                        .arg(HelperFileName)
                        .arg(static_cast<std::size_t>(layout->firstLineOf(block.blockNumber())) + line + 1)

@@ -11,26 +11,21 @@ namespace pkmfuzz {
 class Input {
 public:
     Input(const std::uint8_t* data, std::size_t size)
-        : data_(reinterpret_cast<const char*>(data)), size_(size)
+        : data_(reinterpret_cast<const char*>(data))
+        , size_(size)
     {
     }
 
     bool empty() const { return pos_ >= size_; }
 
-    std::uint8_t byte()
-    {
-        return pos_ < size_ ? static_cast<std::uint8_t>(data_[pos_++]) : 0;
-    }
+    std::uint8_t byte() { return pos_ < size_ ? static_cast<std::uint8_t>(data_[pos_++]) : 0; }
     std::uint16_t u16()
     {
         const std::uint16_t low = byte();
         return static_cast<std::uint16_t>(low | (byte() << 8));
     }
     // A string whose length is given by one leading byte.
-    std::string shortString()
-    {
-        return take(byte());
-    }
+    std::string shortString() { return take(byte()); }
     std::string take(std::size_t n)
     {
         n = std::min(n, size_ - std::min(pos_, size_));
@@ -48,10 +43,10 @@ private:
 
 } // namespace pkmfuzz
 
-#define PKM_FUZZ_CHECK(condition)                                                     \
-    do {                                                                              \
-        if (!(condition)) {                                                           \
-            __builtin_printf("check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-            __builtin_trap();                                                         \
-        }                                                                             \
+#define PKM_FUZZ_CHECK(condition)                                                                                      \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            __builtin_printf("check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);                            \
+            __builtin_trap();                                                                                          \
+        }                                                                                                              \
     } while (0)

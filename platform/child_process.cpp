@@ -74,8 +74,7 @@ pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* child
                 ::execv(argv[0], argv.data());
             failure = errno;
         }
-        while (::write(report[1], &failure, sizeof failure) < 0 && errno == EINTR) {
-        }
+        while (::write(report[1], &failure, sizeof failure) < 0 && errno == EINTR) { }
         ::_exit(127);
     }
     const int forkError = child < 0 ? errno : 0;
@@ -91,8 +90,7 @@ pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* child
     // The report pipe closes at exec; an errno comes through it when exec failed.
     int failure = 0;
     ssize_t got;
-    while ((got = ::read(report[0], &failure, sizeof failure)) < 0 && errno == EINTR) {
-    }
+    while ((got = ::read(report[0], &failure, sizeof failure)) < 0 && errno == EINTR) { }
     ::close(report[0]);
     if (got == static_cast<ssize_t>(sizeof failure)) {
         waitForChild(child);

@@ -88,15 +88,14 @@ bool putBack(int fd, std::string_view bytes)
 void lockFile(int fd, int operation)
 {
     // A lock the file system does not offer (ENOLCK) leaves the file unlocked, as before.
-    while (::flock(fd, operation) != 0 && errno == EINTR) {
-    }
+    while (::flock(fd, operation) != 0 && errno == EINTR) { }
 }
 
 // The whole content of an open regular file of at most kInputFileLimit bytes.
 FileRead readOpenFile(int fd)
 {
     FileRead result;
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0) {
         result.failure = exitCodeText(errno);
         return result;
@@ -137,7 +136,7 @@ FileRead readOpenFile(int fd)
 // a writer, and opening some devices does things of their own. -1 with `failure` set when not.
 int openInput(const std::string& path, std::string& failure)
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(path.c_str(), &st) != 0) {
         failure = exitCodeText(errno);
         return -1;
@@ -172,7 +171,7 @@ std::string nameOf(const std::string& path)
 std::string followLinks(std::string path)
 {
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
+        struct stat st { };
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return path;
         std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
@@ -259,7 +258,7 @@ FileUpdate::FileUpdate(const std::string& path)
     // The lock is taken on the file that is there once the lock is held: a save that renamed
     // a new file into place while this one waited leaves the old file locked, not the new one.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        struct stat st {};
+        struct stat st { };
         if (::stat(target_.c_str(), &st) == 0) {
             if (!S_ISREG(st.st_mode))
                 return;
@@ -269,8 +268,8 @@ FileUpdate::FileUpdate(const std::string& path)
             if (fd < 0)
                 return;
             lockFile(fd, LOCK_EX);
-            struct stat held {};
-            struct stat now {};
+            struct stat held { };
+            struct stat now { };
             if (::fstat(fd, &held) == 0 && ::stat(target_.c_str(), &now) == 0 && held.st_dev == now.st_dev
                 && held.st_ino == now.st_ino) {
                 lockFd_ = fd;
@@ -303,7 +302,7 @@ FileUpdate::~FileUpdate()
 
 bool FileUpdate::exists() const
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(target_.c_str(), &st) == 0;
 }
 
@@ -330,7 +329,7 @@ void FileUpdate::removeStaleTemporaries() const
     while (const dirent* entry = ::readdir(dir)) {
         if (!isTemporaryOf(entry->d_name, name))
             continue;
-        struct stat st {};
+        struct stat st { };
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
@@ -339,7 +338,7 @@ void FileUpdate::removeStaleTemporaries() const
 
 WriteOutcome FileUpdate::replace(std::string_view bytes)
 {
-    struct stat target {};
+    struct stat target { };
     const bool exists = ::lstat(target_.c_str(), &target) == 0;
     // A directory, a FIFO, a device (or a loop of links) is never replaced by a file.
     if (exists && !S_ISREG(target.st_mode))
@@ -362,7 +361,7 @@ WriteOutcome FileUpdate::replace(std::string_view bytes)
     }
 
     if (exists) {
-        struct stat made {};
+        struct stat made { };
         const bool sameOwner = ::fstat(fd, &made) == 0 && made.st_uid == target.st_uid && made.st_gid == target.st_gid;
         if (!sameOwner && ::fchown(fd, target.st_uid, target.st_gid) != 0) {
             // Only the file itself keeps an owner this process cannot give away.
@@ -411,7 +410,7 @@ WriteOutcome FileUpdate::writeInPlace(std::string_view bytes, off_t oldSize)
         }
     }
     bool ok = ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes)
-              && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && g_writer->syncFile(fd) == 0;
+        && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && g_writer->syncFile(fd) == 0;
     if (!ok && old)
         putBack(fd, *old);
     if (::close(fd) != 0)
@@ -473,7 +472,8 @@ std::string readToEnd(int fd)
 
 std::string writeFailureText(WriteOutcome outcome, const std::string& path)
 {
-    return formatMessage(outcome == WriteOutcome::CannotCreate ? "Cannot create file %s" : "Unable to write to %s", path);
+    return formatMessage(outcome == WriteOutcome::CannotCreate ? "Cannot create file %s" : "Unable to write to %s",
+                         path);
 }
 
 } // namespace pkm

@@ -240,7 +240,8 @@ void ProfileFile::eraseSection(std::string_view section)
     if (header == std::string::npos)
         return;
     const std::size_t end = sectionEnd(header);
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header), lines_.begin() + static_cast<std::ptrdiff_t>(end));
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(end));
     invalidateIndex();
 }
 

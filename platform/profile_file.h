@@ -66,7 +66,11 @@ public:
     ProfileFile takeSections();
 
 private:
-    enum class Kind { Other, Header, Key };
+    enum class Kind {
+        Other,
+        Header,
+        Key
+    };
     struct Line {
         std::string text; // as it stands in the file, without its line end
         Kind kind = Kind::Other;

@@ -57,8 +57,8 @@ std::string perUserFolder(const UserEnvironment& env)
 {
     // A relative XDG_CONFIG_HOME is invalid and ignored, as every XDG program does.
     const std::string config = !env.xdgConfigHome.empty() && env.xdgConfigHome.front() == '/'
-                                   ? env.xdgConfigHome
-                                   : withTrailingSeparator(env.home) + ".config";
+        ? env.xdgConfigHome
+        : withTrailingSeparator(env.home) + ".config";
     return withTrailingSeparator(config) + "pakmaster" + kPathSeparator;
 }
 

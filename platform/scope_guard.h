@@ -4,8 +4,7 @@
 
 namespace pkm {
 
-template <class F>
-class ScopeGuard {
+template <class F> class ScopeGuard {
 public:
     explicit ScopeGuard(F step)
         : step_(std::move(step))

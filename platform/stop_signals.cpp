@@ -3,8 +3,8 @@
 
 #include <cerrno>
 #include <csignal>
-#include <initializer_list>
 #include <fcntl.h>
+#include <initializer_list>
 #include <unistd.h>
 
 namespace pkm {
@@ -37,7 +37,7 @@ void installStopSignals()
         gPipe[0] = gPipe[1] = -1;
         return;
     }
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     // Interrupted system calls resume; the event loop learns of the signal through the pipe.

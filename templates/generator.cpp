@@ -157,7 +157,8 @@ public:
     long long current(std::uint16_t listLine) const
     {
         // 1-based rank of the line among the distinct lines.
-        std::size_t i = static_cast<std::size_t>(std::lower_bound(lines_.begin(), lines_.end(), listLine) - lines_.begin()) + 1;
+        std::size_t i =
+            static_cast<std::size_t>(std::lower_bound(lines_.begin(), lines_.end(), listLine) - lines_.begin()) + 1;
         long long added = 0;
         for (; i > 0; i -= i & (~i + 1))
             added += tree_[i];
@@ -240,8 +241,7 @@ std::string TemplatePath(const std::string& dataDir, const std::string& cloneKey
     return withTrailingSeparator(dataDir) + cloneKey;
 }
 
-std::string OutputPath(const std::string& dataDir, const std::string& outputDirSetting,
-                       const std::string& outputKey)
+std::string OutputPath(const std::string& dataDir, const std::string& outputDirSetting, const std::string& outputKey)
 {
     const std::string dir = outputDirSetting.empty() ? dataDir : outputDirSetting;
     return withTrailingSeparator(dir) + outputKey;

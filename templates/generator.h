@@ -17,8 +17,7 @@ namespace pkm {
 std::string TemplatePath(const std::string& dataDir, const std::string& cloneKey);
 // "Output dir" with a trailing separator (the folder that keeps Release.ini when it is empty),
 // followed by the output key, empty or not.
-std::string OutputPath(const std::string& dataDir, const std::string& outputDirSetting,
-                       const std::string& outputKey);
+std::string OutputPath(const std::string& dataDir, const std::string& outputDirSetting, const std::string& outputKey);
 
 // Removes every leading and trailing byte with a code from 0 to 32.
 std::string Trim(std::string_view text);

@@ -53,10 +53,10 @@ std::vector<KeptFile> keptFiles(const ProgramPaths& paths, const TemplateSetting
 
 bool sameRegularFile(const std::string& a, const std::string& b)
 {
-    struct stat first {};
-    struct stat second {};
+    struct stat first { };
+    struct stat second { };
     return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && S_ISREG(first.st_mode)
-           && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+        && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 std::string refusal(const std::string& what, const std::string& output)
@@ -79,13 +79,16 @@ std::string InputFailureText(const std::string& path, const std::string& why)
 
 std::optional<std::string> ProtectedOutputText(const ProgramPaths& paths, const TemplateSettings& settings, bool nfo)
 {
-    const std::string output = OutputPath(paths.dataDir, settings.OutputDir, nfo ? settings.NfoOutput : settings.DizOutput);
+    const std::string output = OutputPath(paths.dataDir, settings.OutputDir,
+                                          nfo ? settings.NfoOutput : settings.DizOutput);
     const std::string written = resolvedSaveTarget(output);
     for (const KeptFile& file : keptFiles(paths, settings, nfo)) {
         if (written == resolvedSaveTarget(file.path) || sameRegularFile(written, file.path))
             return refusal(file.what, output);
     }
-    const auto programFile = [&](const std::string& name) { return refusal("the program's file \"" + name + '"', output); };
+    const auto programFile = [&](const std::string& name) {
+        return refusal("the program's file \"" + name + '"', output);
+    };
     // An installed copy's directory is the installation's alone.
     const std::string programDir = resolvedSaveTarget(paths.programDir);
     if (paths.mode == StoreMode::PerUser && isInside(written, programDir))

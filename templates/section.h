@@ -17,8 +17,8 @@ public:
     std::uint16_t Width = 1;
     bool Diz = false;
     bool Caps = false;
-    bool Style = false;          // false: one-line value (edit); true: multi-line value (memo)
-    std::uint8_t Alignment = 0;  // 0 left, 1 right, 2 center
+    bool Style = false;         // false: one-line value (edit); true: multi-line value (memo)
+    std::uint8_t Alignment = 0; // 0 left, 1 right, 2 center
 
     void SetDefaults();
 };

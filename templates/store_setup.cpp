@@ -85,7 +85,7 @@ std::string StoreCreationHint(const ProgramPaths& paths)
         return "Pakmaster keeps its templates and settings in Release.ini beside the program. Install Pakmaster "
                "into a directory you can write to, or run it from the build directory.";
     return "An installed Pakmaster keeps its templates and settings in your own folder " + paths.dataDir
-           + ". Make that folder writable, or set XDG_CONFIG_HOME to a folder you can write to.";
+        + ". Make that folder writable, or set XDG_CONFIG_HOME to a folder you can write to.";
 }
 
 } // namespace pkm

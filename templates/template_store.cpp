@@ -243,8 +243,8 @@ void SaveTemplateStore(const std::string& path, const SectionList& records, cons
     saveTemplateStore(path, records, settings, nullptr);
 }
 
-bool SaveTemplateStoreIfUnchanged(const std::string& path, const SectionList& records,
-                                  const TemplateSettings& settings, std::string& expected)
+bool SaveTemplateStoreIfUnchanged(const std::string& path, const SectionList& records, const TemplateSettings& settings,
+                                  std::string& expected)
 {
     return saveTemplateStore(path, records, settings, &expected);
 }
@@ -252,9 +252,8 @@ bool SaveTemplateStoreIfUnchanged(const std::string& path, const SectionList& re
 void LoadSectionLists(const std::string& path, SectionList& nfo, SectionList& diz)
 {
     const ProfileFile file = ProfileFile::load(path);
-    forEachRecord(file, file.listedSectionNames(), [&](const std::string&, TParam record) {
-        (record.Diz ? diz : nfo).push_back(std::move(record));
-    });
+    forEachRecord(file, file.listedSectionNames(),
+                  [&](const std::string&, TParam record) { (record.Diz ? diz : nfo).push_back(std::move(record)); });
 }
 
 std::string ReadMainSetting(const std::string& path, std::string_view key)

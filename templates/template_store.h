@@ -73,8 +73,8 @@ void SaveTemplateStore(const std::string& path, const SectionList& records, cons
 // it holds something else, nothing is written, `expected` becomes what it holds now, and the
 // result is false. Read, comparison and write happen under one lock, so no other save can
 // come between them.
-bool SaveTemplateStoreIfUnchanged(const std::string& path, const SectionList& records,
-                                  const TemplateSettings& settings, std::string& expected);
+bool SaveTemplateStoreIfUnchanged(const std::string& path, const SectionList& records, const TemplateSettings& settings,
+                                  std::string& expected);
 
 // The wizard's view: records whose "Diz" is nonzero are appended to diz, all others to nfo,
 // each in file order.

@@ -15,8 +15,7 @@ std::string_view beforeNul(std::string_view text)
     return text;
 }
 
-template <typename Emit>
-void forEachLine(std::string_view text, Emit emit)
+template <typename Emit> void forEachLine(std::string_view text, Emit emit)
 {
     text = beforeNul(text);
 
@@ -44,8 +43,7 @@ void forEachLine(std::string_view text, Emit emit)
     }
 }
 
-template <typename Line>
-std::string join(const std::vector<Line>& lines)
+template <typename Line> std::string join(const std::vector<Line>& lines)
 {
     std::size_t size = 0;
     for (const auto& line : lines)

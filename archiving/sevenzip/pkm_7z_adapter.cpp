@@ -34,7 +34,6 @@
 #include <utility>
 #include <vector>
 
-
 namespace {
 
 volatile sig_atomic_t gChild = 0;
@@ -159,7 +158,7 @@ int run(int argc, char** argv)
         fail(EINVAL, parsed.error);
     const pkm::VolumeRequest& request = *parsed.request;
 
-    struct stat outStat {};
+    struct stat outStat { };
     if (::stat(request.outputDir.c_str(), &outStat) != 0)
         fail(errno, "Output directory " + request.outputDir + ": " + errnoText(errno));
     if (!S_ISDIR(outStat.st_mode))
@@ -190,12 +189,14 @@ int run(int argc, char** argv)
         fail(128 + WTERMSIG(status), "7zz ended by signal " + std::to_string(WTERMSIG(status)));
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 0;
-        fail(pkm::sevenZipFailureErrno(code, scanner.last()), "7zz failed with exit status " + std::to_string(code) + "; the volumes were not made");
+        fail(pkm::sevenZipFailureErrno(code, scanner.last()),
+             "7zz failed with exit status " + std::to_string(code) + "; the volumes were not made");
     }
     const std::string changed = before.firstChanged(pkm::InputSnapshot(request.inputDir, excluded));
     if (!changed.empty())
-        fail(EAGAIN, "File changed while it was packed: "
-                         + joinPath(request.inputDir, changed.substr(0, changed.find("\n->"))));
+        fail(EAGAIN,
+             "File changed while it was packed: "
+                 + joinPath(request.inputDir, changed.substr(0, changed.find("\n->"))));
 
     std::vector<std::string> made;
     for (const std::string& name : directoryEntries(replacement->newFilesDir()))
@@ -204,14 +205,15 @@ int run(int argc, char** argv)
     if (made.empty())
         fail(EIO, "7zz made no volume");
     // An earlier, longer set's remaining volumes would be read as part of this archive.
-    if (const pkm::ReplaceError committed =
-            replacement->commit(made, pkm::volumesBeyond(earlier, request.volumeName, made.size())))
+    if (const pkm::ReplaceError committed = replacement->commit(
+            made, pkm::volumesBeyond(earlier, request.volumeName, made.size())))
         fail(committed);
     // Stopped while the set moved into place: the caller sees a failure, so nothing was replaced.
     if (gSignal != 0) {
         const pkm::ReplaceError back = replacement->rollback();
-        fail(128 + gSignal, "Stopped by signal " + std::to_string(gSignal) + "; the earlier volumes were put back"
-                                + (back ? ". " + back.reason : std::string()));
+        fail(128 + gSignal,
+             "Stopped by signal " + std::to_string(gSignal) + "; the earlier volumes were put back"
+                 + (back ? ". " + back.reason : std::string()));
     }
     if (const pkm::ReplaceError finished = replacement->finish())
         fail(finished);
@@ -222,7 +224,7 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = forwardSignal;
     sigemptyset(&action.sa_mask);
     for (int signal : kForwarded)

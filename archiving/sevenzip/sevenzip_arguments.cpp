@@ -57,7 +57,8 @@ VolumeRequestParse parseVolumeCommand(const std::vector<std::string>& args)
     request.volumeName = slash == std::string::npos ? archive : archive.substr(slash + 1);
 
     const std::string& input = args[i + 1];
-    if (input.size() < kWildcard.size() || input.compare(input.size() - kWildcard.size(), kWildcard.size(), kWildcard) != 0)
+    if (input.size() < kWildcard.size()
+        || input.compare(input.size() - kWildcard.size(), kWildcard.size(), kWildcard) != 0)
         return refuse("Input must end with /*.*: " + input);
     request.inputDir = input.substr(0, input.size() - kWildcard.size());
     if (request.inputDir.empty())
@@ -69,7 +70,7 @@ std::vector<std::string> sevenZipArguments(std::uint64_t volumeKiB, const std::s
                                            const std::vector<std::string>& excluded)
 {
     // -bsp1: the progress counter goes to the output although it is a pipe.
-    std::vector<std::string> args {"a", "-t7z", "-mx9", "-mmt=on", "-v" + std::to_string(volumeKiB) + "k",
+    std::vector<std::string> args {"a",  "-t7z",  "-mx9", "-mmt=on", "-v" + std::to_string(volumeKiB) + "k",
                                    "-y", "-bsp1", "-r"};
     // The runs' own folders and files are never packed, at any depth: a dead run's staging
     // folder inside the input holds pieces of files, perhaps of files since deleted.

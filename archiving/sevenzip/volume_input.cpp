@@ -71,9 +71,10 @@ std::optional<std::string> pathInside(const std::string& outer, const std::strin
 }
 
 InputSnapshot::InputSnapshot(const std::string& inputDir, const std::set<std::string>& excluded)
-    : inputDir_(inputDir), excluded_(excluded)
+    : inputDir_(inputDir)
+    , excluded_(excluded)
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(inputDir.c_str(), &st) != 0)
         fail(errno, "Input directory " + inputDir + ": " + errnoText(errno));
     if (!S_ISDIR(st.st_mode))
@@ -119,7 +120,7 @@ void InputSnapshot::walk(const std::string& dir, const std::string& relative, co
         if (excluded_.count(childRelative) != 0 || isRunsOwnName(name))
             continue;
         const std::string full = joinPath(dir, name);
-        struct stat st {};
+        struct stat st { };
         if (::lstat(full.c_str(), &st) != 0)
             continue; // gone meanwhile: the comparison afterwards notices
         EntryState state;
@@ -181,7 +182,7 @@ std::vector<std::string> earlierVolumes(const std::string& outputDir, const std:
     for (const std::string& name : directoryEntries(outputDir)) {
         if (volumeNumber(name, volumeName) == 0)
             continue;
-        struct stat st {};
+        struct stat st { };
         const std::string path = joinPath(outputDir, name);
         if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
             fail(EISDIR, "Cannot replace " + path + ": it is a directory");

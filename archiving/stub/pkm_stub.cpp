@@ -22,13 +22,13 @@
 
 #include <cerrno>
 #include <csignal>
-#include <initializer_list>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
+#include <initializer_list>
 #include <string>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -79,8 +79,7 @@ void reportStartFailure(int fd, int error)
     if (fd < 0)
         return;
     const std::string text = std::to_string(error) + "\n";
-    while (::write(fd, text.data(), text.size()) < 0 && errno == EINTR) {
-    }
+    while (::write(fd, text.data(), text.size()) < 0 && errno == EINTR) { }
 }
 
 } // namespace
@@ -100,7 +99,7 @@ int main(int argc, char** argv)
         return EINVAL;
     }
 
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = forwardSignal;
     sigemptyset(&action.sa_mask);
     for (int signal : {SIGINT, SIGTERM, SIGHUP})

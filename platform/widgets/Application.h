@@ -22,8 +22,7 @@ std::string applicationDirectory();
 void ShowException(const std::exception& error);
 
 // Runs a handler body and reports anything it throws through the general error handler.
-template <class F>
-void guarded(F&& body)
+template <class F> void guarded(F&& body)
 {
     try {
         std::forward<F>(body)();

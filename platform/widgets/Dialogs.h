@@ -8,7 +8,10 @@
 class QDialog;
 class QWidget;
 
-enum class MessageIcon { Information, Error };
+enum class MessageIcon {
+    Information,
+    Error
+};
 
 struct FolderRequest {
     QString title;      // shown above the tree

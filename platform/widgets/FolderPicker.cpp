@@ -1,8 +1,8 @@
 // TBrowseDirectoryDlg, the folder picker.
 #include "platform/widgets/FolderPicker.h"
 
-#include "platform/widgets/Dialogs.h"
 #include "platform/paths.h"
+#include "platform/widgets/Dialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -45,8 +45,8 @@ enum class EmptyBox {
 class NumericErrorNotice : public QObject {
 public:
     enum class Answer {
-        Message,          // the message, nothing else (the main window)
-        MessageAtTheBox,  // while the dialog is shown: the box gets the focus, its text selected, and the message
+        Message,         // the message, nothing else (the main window)
+        MessageAtTheBox, // while the dialog is shown: the box gets the focus, its text selected, and the message
     };
     NumericErrorNotice(QWidget* owner, Answer answer);
 

@@ -19,8 +19,7 @@ StopSignals::StopSignals(QObject* parent)
 {
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char drained[64];
-        while (::read(pkm::stopSignalDescriptor(), drained, sizeof drained) > 0) {
-        }
+        while (::read(pkm::stopSignalDescriptor(), drained, sizeof drained) > 0) { }
         emit stopRequested(pkm::stopSignal());
     });
 }

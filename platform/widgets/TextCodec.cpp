@@ -3,7 +3,6 @@
 #include "platform/cp437.h"
 #include "platform/file_name_codec.h"
 
-
 QString toDisplay(const std::string& bytes)
 {
     const std::u16string text = pkm::cp437Decode(bytes);
@@ -38,8 +37,8 @@ QString pathToQString(const std::string& path)
 
 std::string pathFromQString(const QString& path)
 {
-    return pkm::fileNameEncode(std::u16string_view(reinterpret_cast<const char16_t*>(path.utf16()),
-                                                   static_cast<std::size_t>(path.size())));
+    return pkm::fileNameEncode(
+        std::u16string_view(reinterpret_cast<const char16_t*>(path.utf16()), static_cast<std::size_t>(path.size())));
 }
 
 QString outputToQString(const std::string& line)

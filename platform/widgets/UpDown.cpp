@@ -2,9 +2,9 @@
 
 #include <QKeyEvent>
 
-#include <algorithm>
 #include <QLineEdit>
 #include <QToolButton>
+#include <algorithm>
 
 TUpDown::TUpDown(QWidget* parent)
     : QWidget(parent)

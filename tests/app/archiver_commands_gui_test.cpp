@@ -117,26 +117,30 @@ std::unique_ptr<QProcess> startProgram(const TempDir& dir, const QStringList& ar
 TEST(ArchiverCommands, NoNameReachesAnArchiverAsASwitch)
 {
     TempDir dir;
-    for (const char* name : {"-m", "-T", "-TT=touch PWNED;echo", "@list", "release.nfo", "file_id.diz", "-in/-r",
-                             "-in/@files"})
+    for (const char* name :
+         {"-m", "-T", "-TT=touch PWNED;echo", "@list", "release.nfo", "file_id.diz", "-in/-r", "-in/@files"})
         dir.write(name, std::string("bytes of ") + name);
     fs::create_directories(dir.file("-out"));
     const Tree inputs = contents(dir.path());
 
     const struct {
         QStringList args;
-        std::string made;           // in -out/
+        std::string made;                 // in -out/
         std::vector<std::string> entries; // of the zip, or of the extracted volumes
     } rows[] = {
         {q({"zips", "--output", "-out", "--name", "disk01", "--count", "1", "--each", "-m", "--each", "release.nfo",
             "--each", "file_id.diz"}),
-         "disk01.zip", {"-m", "file_id.diz", "release.nfo"}},
-        {q({"zips", "--output", "-out", "--name", "-T", "--count", "1", "--each", "-T", "--each", "-TT=touch PWNED;echo",
-            "--each", "@list"}),
-         "-T.zip", {"-T", "-TT=touch PWNED;echo", "@list"}},
-        {q({"zips", "--output", "-out", "--name", "@disk1", "--count", "1", "--spread", "-in/@files"}), "@disk1.zip",
+         "disk01.zip",
+         {"-m", "file_id.diz", "release.nfo"}},
+        {q({"zips", "--output", "-out", "--name", "-T", "--count", "1", "--each", "-T", "--each",
+            "-TT=touch PWNED;echo", "--each", "@list"}),
+         "-T.zip",
+         {"-T", "-TT=touch PWNED;echo", "@list"}},
+        {q({"zips", "--output", "-out", "--name", "@disk1", "--count", "1", "--spread", "-in/@files"}),
+         "@disk1.zip",
          {"@files"}},
-        {q({"volumes", "--input", "-in", "--output", "-out", "--name", "-rel", "--size", "10"}), "-rel.7z.001",
+        {q({"volumes", "--input", "-in", "--output", "-out", "--name", "-rel", "--size", "10"}),
+         "-rel.7z.001",
          {"-r", "@files"}},
     };
     for (const auto& row : rows) {
@@ -150,7 +154,8 @@ TEST(ArchiverCommands, NoNameReachesAnArchiverAsASwitch)
         if (row.args.front() == "zips")
             list.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), QString::fromStdString(made)});
         else
-            list.start(QStringLiteral("7zz"), {QStringLiteral("l"), QStringLiteral("-ba"), QString::fromStdString(made)});
+            list.start(QStringLiteral("7zz"),
+                       {QStringLiteral("l"), QStringLiteral("-ba"), QString::fromStdString(made)});
         ASSERT_TRUE(list.waitForFinished(-1));
         std::vector<std::string> entries;
         for (const QString& line : QString::fromUtf8(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
@@ -225,10 +230,10 @@ TEST(ArchiverCommands, AKilledRunLeavesNoArchiverAndTheEarlierFilesWhole)
             dir.write("out/disk02.zip", "earlier zip 2");
         }
         const Tree before = contents(dir.file("out"));
-        const std::unique_ptr<QProcess> run =
-            startProgram(dir, row.volumes ? q({"volumes", "--input", "in", "--output", "out", "--name", "rel"})
-                                          : q({"zips", "--output", "out", "--name", "disk01", "--count", "2", "--each",
-                                               "in/big.bin"}));
+        const std::unique_ptr<QProcess> run = startProgram(
+            dir,
+            row.volumes ? q({"volumes", "--input", "in", "--output", "out", "--name", "rel"})
+                        : q({"zips", "--output", "out", "--name", "disk01", "--count", "2", "--each", "in/big.bin"}));
         const char* archiver = row.volumes ? "7zz" : "zip";
         ASSERT_TRUE(QTest::qWaitFor([&] { return anyProcessStarting(dir.path(), archiver); }, 20000));
         ::kill(static_cast<pid_t>(run->processId()), row.signal);
@@ -240,7 +245,7 @@ TEST(ArchiverCommands, AKilledRunLeavesNoArchiverAndTheEarlierFilesWhole)
         } else {
             EXPECT_EQ(run->exitStatus(), QProcess::CrashExit);
         }
-        EXPECT_EQ(survivors(dir.path()), std::vector<std::string>{});
+        EXPECT_EQ(survivors(dir.path()), std::vector<std::string> {});
         // Staging folders, zip's temporary files: nothing beside the earlier files.
         EXPECT_EQ(contents(dir.file("out")), before);
     }
@@ -254,12 +259,13 @@ TEST(ArchiverCommands, TwoRunsIntoOneDirectoryNeverInterleave)
     dir.write("in/big.bin", noise(8u << 20, 5));
     dir.write("in/readme", "read me");
     fs::create_directories(dir.file("out"));
-    const std::unique_ptr<QProcess> first =
-        startProgram(dir, q({"volumes", "--input", "in", "--output", "out", "--name", "rel", "--size", "1440"}));
+    const std::unique_ptr<QProcess> first = startProgram(
+        dir, q({"volumes", "--input", "in", "--output", "out", "--name", "rel", "--size", "1440"}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return anyProcessStarting(dir.path(), "7zz"); }, 20000));
 
-    for (const QStringList& args : {q({"volumes", "--input", "in", "--output", "out", "--name", "rel", "--size", "500"}),
-                                    q({"zips", "--output", "out", "--name", "rel", "--count", "1", "--each", "in/readme"})}) {
+    for (const QStringList& args :
+         {q({"volumes", "--input", "in", "--output", "out", "--name", "rel", "--size", "500"}),
+          q({"zips", "--output", "out", "--name", "rel", "--count", "1", "--each", "in/readme"})}) {
         SCOPED_TRACE(args.join(' ').toStdString());
         const ProgramResult second = runProgram(kProgram, args, dir.path());
         EXPECT_EQ(second.exitCode, 1);
@@ -278,8 +284,9 @@ TEST(ArchiverCommands, TwoRunsIntoOneDirectoryNeverInterleave)
         }
     }
     EXPECT_EQ(volumes, 6u);
-    ASSERT_EQ(QProcess::execute(QStringLiteral("7zz"), {"x", "-y", "-bd", QString::fromStdString("-o" + dir.file("x")),
-                                                        QString::fromStdString(dir.file("out/rel.7z.001"))}),
+    ASSERT_EQ(QProcess::execute(QStringLiteral("7zz"),
+                                {"x", "-y", "-bd", QString::fromStdString("-o" + dir.file("x")),
+                                 QString::fromStdString(dir.file("out/rel.7z.001"))}),
               0);
     EXPECT_EQ(contents(dir.file("x")), contents(dir.file("in")));
 }
@@ -301,10 +308,10 @@ TEST(ArchiverCommands, ADiskThatFillsOnTheSecondZipLeavesTheEarlierSeriesWhole)
     dir.write("out/disk02.zip", "earlier zip 2");
     const Tree before = contents(dir.file("out"));
 
-    const ProgramResult result = runProgram(
-        kProgram, q({"zips", "--output", "out", "--name", "disk01", "--count", "2", "--spread", "in/a.bin", "--spread",
-                     "in/b.bin"}),
-        dir.path());
+    const ProgramResult result = runProgram(kProgram,
+                                            q({"zips", "--output", "out", "--name", "disk01", "--count", "2",
+                                               "--spread", "in/a.bin", "--spread", "in/b.bin"}),
+                                            dir.path());
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.starts_with("pakmaster: Compression error: ")) << result.err;
     EXPECT_EQ(contents(dir.file("out")), before) << result.out;

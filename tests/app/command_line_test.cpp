@@ -32,14 +32,18 @@ TEST(CommandLine, OptionsCommandsAndRefusals)
         {{"generate", "--size", "1"}, CommandAction::Usage, "unknown option '--size' for generate"},
         {{"generate", "extra"}, CommandAction::Usage, "unexpected argument 'extra'"},
         {{"volumes", "--input", "i", "--output", "o"}, CommandAction::Usage, "--name is required"},
-        {{"volumes", "--input=i", "--output=o", "--name=v", "--size", "0"}, CommandAction::Usage,
+        {{"volumes", "--input=i", "--output=o", "--name=v", "--size", "0"},
+         CommandAction::Usage,
          "--size takes a number of KiB from 1 to 99999, not '0'"},
-        {{"volumes", "--input=i", "--output=o", "--name=v", "--size", "100000"}, CommandAction::Usage,
+        {{"volumes", "--input=i", "--output=o", "--name=v", "--size", "100000"},
+         CommandAction::Usage,
          "--size takes a number of KiB from 1 to 99999, not '100000'"},
         {{"zips", "--output", "o", "--name", "disk01"}, CommandAction::Usage, "--count is required"},
-        {{"zips", "--output", "o", "--name", "disk01", "--count", "1000"}, CommandAction::Usage,
+        {{"zips", "--output", "o", "--name", "disk01", "--count", "1000"},
+         CommandAction::Usage,
          "--count takes a number from 1 to 999, not '1000'"},
-        {{"zips", "--output", "o", "--name", "disk01", "--count", "-3"}, CommandAction::Usage,
+        {{"zips", "--output", "o", "--name", "disk01", "--count", "-3"},
+         CommandAction::Usage,
          "--count takes a number from 1 to 999, not '-3'"},
         {{"render"}, CommandAction::Usage, "FILE is required"},
         {{"render", "a.nfo", "b.nfo"}, CommandAction::Usage, "unexpected argument 'b.nfo'"},
@@ -55,14 +59,15 @@ TEST(CommandLine, OptionsCommandsAndRefusals)
 
 TEST(CommandLine, EachCommandTakesItsArgumentsInOrder)
 {
-    const CommandLine generate =
-        parseCommandLine({"generate", "--diz", "--set", "Title=A=B", "--values", "v.txt", "--set=Size="});
+    const CommandLine generate = parseCommandLine(
+        {"generate", "--diz", "--set", "Title=A=B", "--values", "v.txt", "--set=Size="});
     EXPECT_FALSE(generate.generate.nfo);
     EXPECT_TRUE(generate.generate.diz);
     EXPECT_EQ(generate.generate.values,
               (std::vector<ValueSource> {{false, "Title=A=B"}, {true, "v.txt"}, {false, "Size="}}));
 
-    const CommandLine volumes = parseCommandLine({"volumes", "--ace", "--name", "rel", "--input", "/in", "--output=/out"});
+    const CommandLine volumes = parseCommandLine(
+        {"volumes", "--ace", "--name", "rel", "--input", "/in", "--output=/out"});
     EXPECT_EQ(volumes.action, CommandAction::Volumes);
     EXPECT_EQ(volumes.volumes.input, "/in");
     EXPECT_EQ(volumes.volumes.output, "/out");
@@ -70,8 +75,8 @@ TEST(CommandLine, EachCommandTakesItsArgumentsInOrder)
     EXPECT_EQ(volumes.volumes.size, "1440");
     EXPECT_TRUE(volumes.volumes.ace);
 
-    const CommandLine zips = parseCommandLine({"zips", "--output", "/out", "--name", "disk01", "--count", "3", "--spread",
-                                               "a", "--each", "n", "--spread", "b"});
+    const CommandLine zips = parseCommandLine({"zips", "--output", "/out", "--name", "disk01", "--count", "3",
+                                               "--spread", "a", "--each", "n", "--spread", "b"});
     EXPECT_EQ(zips.action, CommandAction::Zips);
     EXPECT_EQ(zips.zips.count, 3);
     EXPECT_EQ(zips.zips.spread, (std::vector<std::string> {"a", "b"}));

@@ -59,8 +59,9 @@ std::string asPrinted(const RecordedMessage& message)
 {
     std::string text = message.text.toStdString();
     std::replace(text.begin(), text.end(), '\r', '\n');
-    const std::string caption =
-        message.caption == QString::fromLatin1(kApplicationTitle) ? std::string() : message.caption.toStdString() + ": ";
+    const std::string caption = message.caption == QString::fromLatin1(kApplicationTitle)
+        ? std::string()
+        : message.caption.toStdString() + ": ";
     return "pakmaster: " + caption + text + "\n";
 }
 
@@ -144,10 +145,13 @@ TEST_F(Generate, WritesTheBytesPreviewWritesForTheSameValues)
     fs::remove(dir.file("release.nfo"));
     fs::remove(dir.file("file_id.diz"));
 
-    dir.write("values.txt", "\xEF\xBB\xBF" "DIZ title=" + dizTitle.toStdString() + "\r\n\r\nTitle=overridden\n");
+    dir.write("values.txt",
+              "\xEF\xBB\xBF"
+              "DIZ title="
+                  + dizTitle.toStdString() + "\r\n\r\nTitle=overridden\n");
     const Result result = run(program,
-                              {"generate", "--values", "values.txt", "--set", "Title=" + title, "--set", "Notes=" + notes,
-                               "--set", "Description=" + description},
+                              {"generate", "--values", "values.txt", "--set", "Title=" + title, "--set",
+                               "Notes=" + notes, "--set", "Description=" + description},
                               dir.path());
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
@@ -207,7 +211,8 @@ TEST_F(Generate, FailsWithTheWindowsMessageAndWritesNothing)
         EXPECT_EQ(fs::last_write_time(program), programTime);
     }
     EXPECT_EQ(asPrinted(dialogs.messages[0]),
-              "pakmaster: Output error: The output file would overwrite the NFO template:\n" + dir.file("link.nfo") + "\n");
+              "pakmaster: Output error: The output file would overwrite the NFO template:\n" + dir.file("link.nfo")
+                  + "\n");
 
     // The command line's own: a name no section has, a values file that is not one.
     dir.write("values.txt", "Title=x\nno equals sign\n");
@@ -217,8 +222,10 @@ TEST_F(Generate, FailsWithTheWindowsMessageAndWritesNothing)
     } own[] = {
         {{"generate", "--set", "Title=x", "--set", "Titel=y"},
          "pakmaster: No section is named \"Titel\" in " + dir.file("Release.ini") + ".\n"},
-        {{"generate", "--values", "values.txt"}, "pakmaster: Input error: values.txt:2: a line of NAME=VALUE expected\n"},
-        {{"generate", "--values", "absent.txt"}, "pakmaster: Input error: Error while reading input file...\nabsent.txt\nNo such file or directory.\n"},
+        {{"generate", "--values", "values.txt"},
+         "pakmaster: Input error: values.txt:2: a line of NAME=VALUE expected\n"},
+        {{"generate", "--values", "absent.txt"},
+         "pakmaster: Input error: Error while reading input file...\nabsent.txt\nNo such file or directory.\n"},
     };
     for (const auto& c : own) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -234,8 +241,9 @@ TEST_F(Generate, RefusalsComeBeforeEitherFileIsWrittenAndACutValueIsNamed)
     // "Version" is a one-line field of 10 characters.
     const Result lineBreak = run(program, {"generate", "--set", "Title=x", "--set", "Version=1\n2"}, dir.path());
     EXPECT_EQ(lineBreak.exitCode, 1);
-    EXPECT_EQ(lineBreak.err,
-              "pakmaster: Input error: The section \"Version\" holds one line: its value may not contain a line break.\n");
+    EXPECT_EQ(
+        lineBreak.err,
+        "pakmaster: Input error: The section \"Version\" holds one line: its value may not contain a line break.\n");
 
     // The DIZ would overwrite the NFO template: the NFO, fine on its own, is not written either.
     pkm::TemplateStore example = pkm::LoadTemplateStore(dir.file("Release.ini"));
@@ -245,8 +253,9 @@ TEST_F(Generate, RefusalsComeBeforeEitherFileIsWrittenAndACutValueIsNamed)
     const Result refused = run(program, {"generate"}, dir.path());
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "pakmaster: Output error: The output file would overwrite the NFO template:\n"
-                               + dir.file("clone.nfo") + "\n");
+    EXPECT_EQ(refused.err,
+              "pakmaster: Output error: The output file would overwrite the NFO template:\n" + dir.file("clone.nfo")
+                  + "\n");
     EXPECT_EQ(dir.read("clone.nfo"), nfoTemplate);
     EXPECT_FALSE(fs::exists(dir.file("release.nfo")));
 
@@ -261,8 +270,9 @@ TEST_F(Generate, RefusalsComeBeforeEitherFileIsWrittenAndACutValueIsNamed)
     fs::remove(dir.file("release.nfo"));
     const Result cut = run(program, {"generate", "--nfo", "--set", "Version=2.1 build 2024"}, dir.path());
     EXPECT_EQ(cut.exitCode, 0);
-    EXPECT_EQ(cut.err, "pakmaster: The value of \"Version\" is longer than its section's width: it is cut to 10 "
-                       "characters.\n");
+    EXPECT_EQ(cut.err,
+              "pakmaster: The value of \"Version\" is longer than its section's width: it is cut to 10 "
+              "characters.\n");
     EXPECT_EQ(dir.read("release.nfo"), nfo);
     EXPECT_NE(nfo.find("2.1 build "), std::string::npos);
 }
@@ -280,8 +290,8 @@ TEST(Commands, VolumesOfATreeExtractWhole)
     dir.write("in/docs/readme.txt", "read me\r\n");
     fs::create_directory(dir.file("out"));
 
-    const Result result =
-        run(kProgram, {"volumes", "--input", "in/", "--output", "out", "--name", "rel", "--size", "2"}, dir.path());
+    const Result result = run(
+        kProgram, {"volumes", "--input", "in/", "--output", "out", "--name", "rel", "--size", "2"}, dir.path());
     EXPECT_EQ(result.exitCode, 0) << result.err;
     std::size_t volumes = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.file("out")))
@@ -292,14 +302,16 @@ TEST(Commands, VolumesOfATreeExtractWhole)
     // Not a terminal: every line as it came, no carriage returns or escapes.
     EXPECT_EQ(result.out.find_first_of("\r\x1b"), std::string::npos);
 
-    ASSERT_EQ(QProcess::execute(QStringLiteral("7zz"), {"x", "-y", "-bd", QString::fromStdString("-o" + dir.file("x")),
-                                                        QString::fromStdString(dir.file("out/rel.7z.001"))}),
+    ASSERT_EQ(QProcess::execute(QStringLiteral("7zz"),
+                                {"x", "-y", "-bd", QString::fromStdString("-o" + dir.file("x")),
+                                 QString::fromStdString(dir.file("out/rel.7z.001"))}),
               0);
     EXPECT_EQ(dir.read("x/setup.bin"), noise);
     EXPECT_EQ(dir.read("x/docs/readme.txt"), "read me\r\n");
 
     // The archiver fails (its output folder is missing): the message, and the log still closes.
-    const Result failed = run(kProgram, {"volumes", "--input", "in", "--output", "out", "--name", "missing/rel"}, dir.path());
+    const Result failed = run(kProgram, {"volumes", "--input", "in", "--output", "out", "--name", "missing/rel"},
+                              dir.path());
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.err.starts_with("pakmaster: Compression error: ")) << failed.err;
     EXPECT_TRUE(failed.out.ends_with("-------------------------\nFile(s) created: 0\n")) << failed.out;
@@ -308,8 +320,10 @@ TEST(Commands, VolumesOfATreeExtractWhole)
         QStringList args;
         std::string err;
     } refused[] = {
-        {{"volumes", "--input", "nowhere", "--output", "out", "--name", "v"}, "pakmaster: Input error: Input directory not found.\n"},
-        {{"volumes", "--input", "in", "--output", "nowhere", "--name", "v"}, "pakmaster: Output error: Output directory not found.\n"},
+        {{"volumes", "--input", "nowhere", "--output", "out", "--name", "v"},
+         "pakmaster: Input error: Input directory not found.\n"},
+        {{"volumes", "--input", "in", "--output", "nowhere", "--name", "v"},
+         "pakmaster: Output error: Output directory not found.\n"},
         {{"volumes", "--input", "in", "--output", "out", "--name", "a\"b"},
          "pakmaster: Input error: Names and paths may not contain double quotes.\n"},
     };
@@ -330,8 +344,8 @@ TEST(Commands, ZipsSpreadOneFilePerZipAndPutTheOthersIntoEvery)
     fs::create_directory(dir.file("out"));
     const Result result = run(kProgram,
                               {"zips", "--output", "out", "--name", "disk1", "--count", "3", "--spread", "v/rel.7z.001",
-                               "--spread", "v/rel.7z.002", "--spread", "v/rel.7z.003", "--each", "release.nfo", "--each",
-                               dir.file("file_id.diz").c_str()},
+                               "--spread", "v/rel.7z.002", "--spread", "v/rel.7z.003", "--each", "release.nfo",
+                               "--each", dir.file("file_id.diz").c_str()},
                               dir.path());
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(result.out.ends_with("-------------------------\nFile(s) created: 3\n")) << result.out;
@@ -351,10 +365,12 @@ TEST(Commands, ZipsSpreadOneFilePerZipAndPutTheOthersIntoEvery)
         QStringList args;
         std::string err;
     } refused[] = {
-        {{"zips", "--output", "nowhere", "--name", "d1", "--count", "1"}, "pakmaster: Output error: Output directory not found.\n"},
+        {{"zips", "--output", "nowhere", "--name", "d1", "--count", "1"},
+         "pakmaster: Output error: Output directory not found.\n"},
         {{"zips", "--output", "out", "--name", "d1", "--count", "2", "--each", "absent.nfo"},
          "pakmaster: Input error: absent.nfo: file not found.\n"},
-        {{"zips", "--output", "out", "--name", "d1", "--count", "1", "--spread", "release.nfo", "--spread", "file_id.diz"},
+        {{"zips", "--output", "out", "--name", "d1", "--count", "1", "--spread", "release.nfo", "--spread",
+          "file_id.diz"},
          "pakmaster: Zip error: 2 files to spread over 1 zips.\n"},
     };
     for (const auto& c : refused) {
@@ -432,7 +448,8 @@ TEST(Commands, RenderDrawsEachCharacterInItsCell)
 
     const Result missing = run(kProgram, {"render", "absent.nfo", "--output", "x.png"}, dir.path());
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, "pakmaster: Input error: Error while reading input file...\nabsent.nfo\nNo such file or directory.\n");
+    EXPECT_EQ(missing.err,
+              "pakmaster: Input error: Error while reading input file...\nabsent.nfo\nNo such file or directory.\n");
     EXPECT_FALSE(fs::exists(dir.file("x.png")));
 }
 
@@ -464,9 +481,10 @@ TEST(Commands, RenderRefusesAPictureTooLargeForPngAndKeepsTheEarlierOne)
         const Result r = run(kProgram, {"render", c.file}, dir.path());
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "pakmaster: Output error: The picture of " + std::string(c.file) + " would be too large.\n"
-                             + c.second + ": a PNG picture is at most 1000000 pixels wide and high (125000 columns, "
-                                          "62500 lines).\n");
+        EXPECT_EQ(r.err,
+                  "pakmaster: Output error: The picture of " + std::string(c.file) + " would be too large.\n" + c.second
+                      + ": a PNG picture is at most 1000000 pixels wide and high (125000 columns, "
+                        "62500 lines).\n");
         EXPECT_EQ(dir.read(picture), "earlier picture");
     }
 
@@ -513,7 +531,8 @@ TEST(Commands, NamesLikeOptionsAreTheCommandsOwn)
     const std::string copy = copyProgram(program);
     program.write("-platform", "Title=From a dash\n");
     program.write("@list", "Version=9.9\n");
-    const Result generated = run(copy, {"generate", "--nfo", "--values", "-platform", "--values=@list"}, program.path());
+    const Result generated = run(copy, {"generate", "--nfo", "--values", "-platform", "--values=@list"},
+                                 program.path());
     EXPECT_EQ(generated.exitCode, 0) << generated.err;
     EXPECT_EQ(generated.err, "");
     EXPECT_NE(program.read("release.nfo").find("FROM A DASH"), std::string::npos);

@@ -19,8 +19,9 @@ TEST(ConsoleLog, ProgressRewritesItsLineOnlyOnATerminal)
     }
     onTerminal.finish();
     inFile.finish();
-    EXPECT_EQ(terminal.str(), " 1%\nAdding a.bin     \rAdding a.bin  50%\x1b[K\rAdding a.bin 100%\x1b[K\nAdding b"
-                              "\rAddi100%\x1b[K\nDone\n");
+    EXPECT_EQ(terminal.str(),
+              " 1%\nAdding a.bin     \rAdding a.bin  50%\x1b[K\rAdding a.bin 100%\x1b[K\nAdding b"
+              "\rAddi100%\x1b[K\nDone\n");
     EXPECT_EQ(file.str(), " 1%\nAdding a.bin     \n 50%\n100%\nAdding b\n100%\nDone\n");
 
     // The Zip page's log has no progress states.

@@ -21,8 +21,14 @@ TEST(Program, AnswersItsOptionsWithoutADisplay)
         {{"--version"}, 0, pkm::versionText(), ""},
         {{"-V"}, 0, "Pakmaster " PAKMASTER_VERSION "\n", ""},
         {{"--frobnicate"}, 2, "", "pakmaster: unknown option '--frobnicate'\n\n" + pkm::helpText()},
-        {{"zips", "--output", "out", "--name", "disk01"}, 2, "", "pakmaster: --count is required\n\n" + pkm::helpText()},
-        {{"generate", "--frobnicate"}, 2, "", "pakmaster: unknown option '--frobnicate' for generate\n\n" + pkm::helpText()},
+        {{"zips", "--output", "out", "--name", "disk01"},
+         2,
+         "",
+         "pakmaster: --count is required\n\n" + pkm::helpText()},
+        {{"generate", "--frobnicate"},
+         2,
+         "",
+         "pakmaster: unknown option '--frobnicate' for generate\n\n" + pkm::helpText()},
     };
     // No display at all: a window, or only the application object, would end the program
     // with Qt's complaint instead.

@@ -1,16 +1,16 @@
 #include "app/MainWindow.h"
 
+#include "archiving/LogBox.h"
 #include "archiving/RarPage.h"
 #include "archiving/ZipPage.h"
 #include "archiving/ZipSeriesDialog.h"
-#include "archiving/LogBox.h"
+#include "platform/scope_guard.h"
 #include "platform/widgets/RadioGroup.h"
-#include "platform/widgets/UpDown.h"
 #include "platform/widgets/TextCodec.h"
+#include "platform/widgets/UpDown.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
-#include "platform/scope_guard.h"
 #include "support/read_only.h"
 #include "support/temp_dir.h"
 #include "templates/NfoDizPage.h"
@@ -31,8 +31,8 @@
 
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -88,8 +88,9 @@ struct Stop {
 
 Stop stopOf(TForm1& f)
 {
-    return {find<QStackedWidget>(&f, "Notebook1")->currentIndex(), f.nfoMode(), find<QPushButton>(&f, "Button2")->isEnabled(), find<QPushButton>(&f, "Button3")->text(),
-            find<QPushButton>(&f, "Button1")->isEnabled(), find<QPushButton>(&f, "Button4")->isVisible()};
+    return {find<QStackedWidget>(&f, "Notebook1")->currentIndex(), f.nfoMode(),
+            find<QPushButton>(&f, "Button2")->isEnabled(),         find<QPushButton>(&f, "Button3")->text(),
+            find<QPushButton>(&f, "Button1")->isEnabled(),         find<QPushButton>(&f, "Button4")->isVisible()};
 }
 
 } // namespace
@@ -195,7 +196,8 @@ TEST_F(MainWindow, NextAndPreviousWalkTheChainForEveryCombinationOfOptions)
     for (int bits = 1; bits < 16; ++bits) {
         SCOPED_TRACE(bits);
         auto form = start();
-        QCheckBox* boxes[] = {find<QCheckBox>(form, "CheckBox1"), find<QCheckBox>(form, "CheckBox2"), find<QCheckBox>(form, "CheckBox3"), find<QCheckBox>(form, "CheckBox4")};
+        QCheckBox* boxes[] = {find<QCheckBox>(form, "CheckBox1"), find<QCheckBox>(form, "CheckBox2"),
+                              find<QCheckBox>(form, "CheckBox3"), find<QCheckBox>(form, "CheckBox4")};
         for (int i = 0; i < 4; ++i) {
             if (bits & (1 << i))
                 QTest::mouseClick(boxes[i], Qt::LeftButton);
@@ -393,7 +395,8 @@ TEST_F(MainWindow, ClosingIsRefusedWhileAStartButtonIsDisabled)
         EXPECT_FALSE(form->close());
         EXPECT_TRUE(form->isVisible());
         EXPECT_EQ(dialogs.messages.back().caption, QStringLiteral("Close error"));
-        EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("Compression in progress...\rCan't close the application."));
+        EXPECT_EQ(dialogs.messages.back().text,
+                  QStringLiteral("Compression in progress...\rCan't close the application."));
         start->setEnabled(true);
     }
     QTest::keyClick(form.get(), Qt::Key_Escape);
@@ -445,7 +448,8 @@ TEST_F(MainWindow, AnInstalledCopyKeepsEverythingInTheUsersFolder)
         }
         const auto before = listing(program.path());
         // XDG_CONFIG_HOME names a folder that does not exist yet.
-        const pkm::ProgramPaths paths = pkm::ProgramPaths::forProgram(program.path(), {home.file("config"), home.path()});
+        const pkm::ProgramPaths paths = pkm::ProgramPaths::forProgram(program.path(),
+                                                                      {home.file("config"), home.path()});
         ASSERT_EQ(paths.mode, pkm::StoreMode::PerUser);
         ASSERT_EQ(paths.dataDir, home.file("config/pakmaster/"));
         dialogs.messages.clear();

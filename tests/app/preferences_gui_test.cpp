@@ -6,21 +6,21 @@
 #include "archiving/ZipPage.h"
 #include "editor/SectionCreatorDialog.h"
 #include "editor/TextWindow.h"
-#include "templates/NfoDizPage.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
+#include "templates/NfoDizPage.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTreeWidget>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -48,7 +48,8 @@ protected:
         find<QCheckBox>(form, "CheckBox1")->setChecked(true);
         form->ShowNfoPage();
         auto* page = find<NfoDizPage>(form, "NfoDiz");
-        find<QTreeWidget>(page, "TreeView1")->setCurrentItem(find<QTreeWidget>(page, "TreeView1")->topLevelItem(0)->child(0));
+        find<QTreeWidget>(page, "TreeView1")
+            ->setCurrentItem(find<QTreeWidget>(page, "TreeView1")->topLevelItem(0)->child(0));
         page->EValueEnter();
         find<QLineEdit>(page, "EValue")->setText(value);
         page->EValueExit(find<QLineEdit>(page, "EValue"));

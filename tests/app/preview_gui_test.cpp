@@ -71,7 +71,8 @@ protected:
         form = std::make_unique<TForm1>(dir.paths());
         form->show();
         QApplication::setActiveWindow(form.get());
-        QTest::mouseClick(diz ? find<QCheckBox>(form, "CheckBox2") : find<QCheckBox>(form, "CheckBox1"), Qt::LeftButton);
+        QTest::mouseClick(diz ? find<QCheckBox>(form, "CheckBox2") : find<QCheckBox>(form, "CheckBox1"),
+                          Qt::LeftButton);
         QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton);
         ASSERT_TRUE(find<QPushButton>(form, "Button4")->isVisible());
     }
@@ -177,7 +178,8 @@ TEST_F(Preview, DizViewWritesTheDizFileIntoTheOutputDirectory)
         EXPECT_EQ(dir.read("out/file_id.diz"), "[    PKM   ]\r\n");
         std::filesystem::remove(dir.file("out/file_id.diz"));
     }
-    EXPECT_EQ(dialogs.dialogTitles, (std::vector<QString> {QStringLiteral("file_id.diz"), QStringLiteral("file_id.diz")}));
+    EXPECT_EQ(dialogs.dialogTitles,
+              (std::vector<QString> {QStringLiteral("file_id.diz"), QStringLiteral("file_id.diz")}));
 }
 
 TEST_F(Preview, FailuresAreReportedAndLeaveAnEarlierOutputWhole)
@@ -193,20 +195,24 @@ TEST_F(Preview, FailuresAreReportedAndLeaveAnEarlierOutputWhole)
     const QString title = QStringLiteral("Pakmaster v1.0");
     const std::vector<Case> cases = {
         // The second line names the file to fix.
-        {"missing template", [](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoClone = "missing.nfo"; },
-         QStringLiteral("Input error"), inputError + "\r" + pathToQString(dir.file("missing.nfo")) + "\rNo such file or directory."},
-        {"empty template key", [](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoClone.clear(); },
+        {"missing template",
+         [](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoClone = "missing.nfo"; },
+         QStringLiteral("Input error"),
+         inputError + "\r" + pathToQString(dir.file("missing.nfo")) + "\rNo such file or directory."},
+        {"empty template key",
+         [](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoClone.clear(); },
          QStringLiteral("Input error"), inputError + "\r" + pathToQString(dir.path() + "/") + "\rNot a regular file."},
         {"line beyond the template",
          [](pkm::TemplateSettings&, pkm::SectionList& r, FaultyFileWriter&) { r[1].Line = 9; }, title,
          QStringLiteral("List index out of bounds (10)")}, // 9 + the 2 lines the memo adds, less 1
         {"line 0", [](pkm::TemplateSettings&, pkm::SectionList& r, FaultyFileWriter&) { r[0].Line = 0; }, title,
          QStringLiteral("List index out of bounds (-1)")},
-        {"output is a directory", [this](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoOutput = "adir"; },
-         title, QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("adir")))},
+        {"output is a directory",
+         [this](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.NfoOutput = "adir"; }, title,
+         QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("adir")))},
         {"output directory missing",
-         [this](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.OutputDir = dir.file("nowhere"); }, title,
-         QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("nowhere/release.nfo")))},
+         [this](pkm::TemplateSettings& s, pkm::SectionList&, FaultyFileWriter&) { s.OutputDir = dir.file("nowhere"); },
+         title, QStringLiteral("Cannot create file %1").arg(pathToQString(dir.file("nowhere/release.nfo")))},
         {"disk full", [](pkm::TemplateSettings&, pkm::SectionList&, FaultyFileWriter& f) { f.failAfterBytes = 10; },
          QStringLiteral("Input error"), inputError + "\r" + pathToQString(dir.file("release.nfo"))},
     };

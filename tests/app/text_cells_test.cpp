@@ -36,12 +36,10 @@ TEST(TextCells, APictureBeyondWhatPngTakesIsRefused)
         bool refused;
     };
     const Case cases[] = {
-        {{0, 0}, false},        // one cell
-        {{62500, 33}, false},   // a million pixels high
-        {{62501, 1}, true},
-        {{1, 125000}, false},   // a million pixels wide
-        {{1, 125001}, true},
-        {{62500, 34}, true},    // more pixels than are drawn
+        {{0, 0}, false},                             // one cell
+        {{62500, 33}, false},                        // a million pixels high
+        {{62501, 1}, true},    {{1, 125000}, false}, // a million pixels wide
+        {{1, 125001}, true},   {{62500, 34}, true},  // more pixels than are drawn
         {{2000000, 80}, true},
     };
     for (const Case& c : cases) {

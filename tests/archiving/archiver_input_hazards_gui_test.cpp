@@ -46,8 +46,8 @@ protected:
     // A fake archiver that records its words and succeeds.
     void recordingArchiver(const std::string& name)
     {
-        const std::string path =
-            dir.write(name, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" + work.file("words") + "\"\necho ran\n");
+        const std::string path = dir.write(
+            name, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" + work.file("words") + "\"\necho ran\n");
         fs::permissions(path, fs::perms::owner_all);
     }
 
@@ -57,12 +57,9 @@ protected:
 };
 
 const std::vector<std::pair<const char*, std::string>> kHazardousNames = {
-    {"blanks", "my release 1"},
-    {"non-ASCII", "r\xc3\xa9lease \xe2\x82\xac"},
-    {"leading dash", "-rel"},
-    {"leading dashes", "--help"},
-    {"newline", "rel\nx"},
-    {"trailing backslash", "rel\\"},
+    {"blanks", "my release 1"},  {"non-ASCII", "r\xc3\xa9lease \xe2\x82\xac"},
+    {"leading dash", "-rel"},    {"leading dashes", "--help"},
+    {"newline", "rel\nx"},       {"trailing backslash", "rel\\"},
     {"backslashes", "a\\\\b\\"},
 };
 
@@ -120,7 +117,6 @@ TEST_F(InputHazards, ZipPageHandsEachZipAndFileToZipAsOneWord)
         dialogs.messages.clear();
         QTest::mouseClick(find<QPushButton>(page, "Button6"), Qt::LeftButton);
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
-        EXPECT_EQ(recordedWords(work.read("words")),
-                  (std::vector<std::string> {"-9", "-j", out + "/" + name, file}));
+        EXPECT_EQ(recordedWords(work.read("words")), (std::vector<std::string> {"-9", "-j", out + "/" + name, file}));
     }
 }

@@ -1,5 +1,5 @@
-#include "archiving/command_lines.h"
 #include "archiving/command_line_split.h"
+#include "archiving/command_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -51,8 +51,8 @@ TEST(CommandLines, DoubleQuotesInAnyInsertedTextAreRefused)
     EXPECT_FALSE(containsDoubleQuote({}));
     EXPECT_TRUE(containsDoubleQuote({"/p/", "1440", "/out/", "rel\".rar", "/in"}));
     EXPECT_TRUE(containsDoubleQuote({"\"", ""}));
-    EXPECT_FALSE(containsDoubleQuote(std::vector<std::string>{"a", "b c"}));
-    EXPECT_TRUE(containsDoubleQuote(std::vector<std::string>{"a", "b\"c"}));
+    EXPECT_FALSE(containsDoubleQuote(std::vector<std::string> {"a", "b c"}));
+    EXPECT_TRUE(containsDoubleQuote(std::vector<std::string> {"a", "b\"c"}));
     EXPECT_STREQ(kQuoteRefusalText, "Names and paths may not contain double quotes.");
     EXPECT_STREQ(kQuoteRefusalCaption, "Input error");
 }
@@ -74,7 +74,8 @@ TEST(CommandLines, BackslashesEndingAWordAreDoubledSoTheStubSplitsBackTheTextAsT
         const std::string rar = volumeCommandLine("/p/", "1440", "/o/", row.text, "/i", false);
         EXPECT_EQ(rar, "\"/p/rar\" a -y -r -m5 -ep1 -v1440 \"/o/" + row.inLine + " \"/i/*.*\"");
         EXPECT_EQ(splitCommandLine(rar),
-                  (std::vector<std::string> {"/p/rar", "a", "-y", "-r", "-m5", "-ep1", "-v1440", "/o/" + row.text, "/i/*.*"}));
+                  (std::vector<std::string> {"/p/rar", "a", "-y", "-r", "-m5", "-ep1", "-v1440", "/o/" + row.text,
+                                             "/i/*.*"}));
         const std::string zip = zipCommandLine("/p/", "/o/", row.text, {"/f/" + row.text, "/g"});
         EXPECT_EQ(zip, "\"/p/zip\" -9 -j \"/o/" + row.inLine + " \"/f/" + row.inLine + " \"/g\" ");
         EXPECT_EQ(splitCommandLine(zip),

@@ -14,7 +14,7 @@ using Lines = std::vector<std::string>;
 
 struct Collector {
     Lines lines;
-    LineSplitter splitter{[this](const std::string& line) { lines.push_back(line); }};
+    LineSplitter splitter {[this](const std::string& line) { lines.push_back(line); }};
 };
 
 Lines splitChunks(const std::vector<std::string>& chunks)
@@ -35,7 +35,10 @@ Lines splitInPiecesOf(const std::string& output, std::size_t size)
     return c.lines;
 }
 
-std::string withNul(const char* text, std::size_t size) { return std::string(text, size); }
+std::string withNul(const char* text, std::size_t size)
+{
+    return std::string(text, size);
+}
 
 } // namespace
 
@@ -96,7 +99,7 @@ TEST(LineSplitter, KeepsOnlyTheUnterminatedTail)
 {
     Collector c;
     c.splitter.SplitChunk("one\ntwo\nthr");
-    EXPECT_EQ(c.lines, (Lines{"one", "two"}));
+    EXPECT_EQ(c.lines, (Lines {"one", "two"}));
     EXPECT_EQ(c.splitter.PendingText, "thr");
     EXPECT_EQ(c.splitter.ScanPos, 3u);
     c.splitter.SplitChunk("ee");
@@ -119,7 +122,7 @@ TEST(LineSplitter, NextRunOnTheSameObjectCompletesALoneLineEnd)
     EXPECT_EQ(c.splitter.LastChar, 0x0A00);
     c.splitter.SplitChunk("\rb");
     c.splitter.FlushPending();
-    EXPECT_EQ(c.lines, (Lines{"a", "b"}));
+    EXPECT_EQ(c.lines, (Lines {"a", "b"}));
 
     // A run that ended with a complete CR LF leaves nothing to complete.
     Collector d;
@@ -127,7 +130,7 @@ TEST(LineSplitter, NextRunOnTheSameObjectCompletesALoneLineEnd)
     d.splitter.FlushPending();
     d.splitter.SplitChunk("\rb");
     d.splitter.FlushPending();
-    EXPECT_EQ(d.lines, (Lines{"a", "", "b"}));
+    EXPECT_EQ(d.lines, (Lines {"a", "", "b"}));
 }
 
 TEST(LineSplitter, LongLineOverManyChunks)

@@ -1,7 +1,7 @@
 // RarPage running an archiver that prints one line of 50 MB: the run ends, and the log shows
 // the line cut to what a box can lay out, saying how much was left out.
-#include "archiving/RarPage.h"
 #include "archiving/LogBox.h"
+#include "archiving/RarPage.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
@@ -22,8 +22,8 @@ TEST(LongOutputLine, AFiftyMegabyteLineEndsTheRunAndShowsCut)
     ProgramDir dir;
     ScriptedDialogs dialogs;
     fs::create_symlink(PAKMASTER_BIN_DIR "/PKM.DLL", dir.file("PKM.DLL"));
-    const std::string rar =
-        dir.write("rar", "#!/bin/sh\necho before\nhead -c 52428800 /dev/zero | tr '\\0' 'x'\necho\necho after\n");
+    const std::string rar = dir.write(
+        "rar", "#!/bin/sh\necho before\nhead -c 52428800 /dev/zero | tr '\\0' 'x'\necho\necho after\n");
     fs::permissions(rar, fs::perms::owner_all);
     fs::create_directories(dir.file("in"));
     fs::create_directories(dir.file("out"));

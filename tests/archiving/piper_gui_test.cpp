@@ -1,8 +1,8 @@
 #include "archiving/Piper.h"
 
 #include "archiving/command_lines.h"
-#include "archiving/volume_files.h"
 #include "archiving/log_buffer.h"
+#include "archiving/volume_files.h"
 
 #include "platform/widgets/TextCodec.h"
 #include "support/temp_dir.h"
@@ -65,7 +65,7 @@ TEST_F(PiperTest, DeliversEveryKindOfLineEndAndTheLastUnterminatedLine)
     const std::string fake = script("fake", R"(printf 'a\r\nb\nc\rd\n\re\n\nf\r\rlast')");
     EXPECT_EQ(run(p, fake), 0);
     EXPECT_EQ(p->ExitCode, 0);
-    EXPECT_EQ(lines, (Lines{"a", "b", "c", "d", "e", "", "f", "", "last"}));
+    EXPECT_EQ(lines, (Lines {"a", "b", "c", "d", "e", "", "f", "", "last"}));
     for (TPiper* sender : senders)
         EXPECT_EQ(sender, p);
     EXPECT_EQ(p->parent(), &owner);
@@ -77,7 +77,7 @@ TEST_F(PiperTest, BackspaceProgressArrivesAsOneLinePerState)
     const std::string fake = script("fake", R"(printf 'Adding rel.bin    \b\b\b\b  5%%\b\b\b\b 50%%\b\b\b\b100%%\n'
 printf 'x\b\b\b\by\n')");
     EXPECT_EQ(run(p, fake), 0);
-    EXPECT_EQ(lines, (Lines{"Adding rel.bin    ", "  5%", " 50%", "100%", "x", "y"}));
+    EXPECT_EQ(lines, (Lines {"Adding rel.bin    ", "  5%", " 50%", "100%", "x", "y"}));
 }
 
 TEST_F(PiperTest, NulByteEndsTheTextOfItsChunk)
@@ -86,7 +86,7 @@ TEST_F(PiperTest, NulByteEndsTheTextOfItsChunk)
     // One write well under the pipe's atomic size arrives as one chunk.
     const std::string fake = script("fake", R"(printf 'ab\000cd\nef\n')");
     EXPECT_EQ(run(p, fake), 0);
-    EXPECT_EQ(lines, (Lines{"ab"}));
+    EXPECT_EQ(lines, (Lines {"ab"}));
 }
 
 TEST_F(PiperTest, ArgumentsReachTheProgramAsWordsWithoutAShell)
@@ -94,7 +94,7 @@ TEST_F(PiperTest, ArgumentsReachTheProgramAsWordsWithoutAShell)
     TPiper* p = piper();
     const std::string fake = script("fake", R"(for a in "$@"; do printf '[%s]\n' "$a"; done)");
     EXPECT_EQ(run(p, fake, R"( a -y -v1440 "/out dir/rel.rar" "/in/*.*" $HOME;echo)"), 0);
-    EXPECT_EQ(lines, (Lines{"[a]", "[-y]", "[-v1440]", "[/out dir/rel.rar]", "[/in/*.*]", "[$HOME;echo]"}));
+    EXPECT_EQ(lines, (Lines {"[a]", "[-y]", "[-v1440]", "[/out dir/rel.rar]", "[/in/*.*]", "[$HOME;echo]"}));
 }
 
 TEST_F(PiperTest, ExitCodesArePassedOn)
@@ -104,10 +104,8 @@ TEST_F(PiperTest, ExitCodesArePassedOn)
         int exitCode;
         Lines lines;
     } rows[] = {
-        {"echo fine\nexit 0", 0, {"fine"}},
-        {"echo warn\nexit 3", 3, {"warn"}},
-        {"echo bad >&2\nexit 255", 255, {"bad"}},
-        {"echo crash\nkill -SEGV $$", 128 + 11, {"crash"}},
+        {"echo fine\nexit 0", 0, {"fine"}},       {"echo warn\nexit 3", 3, {"warn"}},
+        {"echo bad >&2\nexit 255", 255, {"bad"}}, {"echo crash\nkill -SEGV $$", 128 + 11, {"crash"}},
         {"kill -KILL $$", 128 + 9, {}},
     };
     for (const auto& row : rows) {
@@ -145,7 +143,7 @@ TEST_F(PiperTest, NextRunOnTheSameObjectDropsTheSecondHalfOfAPair)
     TPiper* p = piper();
     EXPECT_EQ(run(p, script("first", R"(printf 'a\n')")), 0);
     EXPECT_EQ(run(p, script("second", R"(printf '\rb')")), 0);
-    EXPECT_EQ(lines, (Lines{"a", "b"}));
+    EXPECT_EQ(lines, (Lines {"a", "b"}));
 }
 
 TEST_F(PiperTest, StandardInputStaysOpenWithoutData)
@@ -172,7 +170,7 @@ if [ -e "$1" ]; then echo seen; else echo timeout; exit 1; fi)");
     TPiper* p = piper();
     EXPECT_EQ(run(p, fake, " \"" + flag + "\""), 0);
     EXPECT_EQ(p->ExitCode, 0);
-    EXPECT_EQ(lines, (Lines{"seen"}));
+    EXPECT_EQ(lines, (Lines {"seen"}));
 }
 
 TEST_F(PiperTest, RunEndsWhenTheStubEndsEvenIfABackgroundProcessHoldsTheOutput)
@@ -186,7 +184,7 @@ echo done)");
     EXPECT_EQ(run(p, fake, " \"" + flag + "\""), 0);
     std::ofstream(flag) << "x"; // lets the background process end
     EXPECT_EQ(p->ExitCode, 0);
-    EXPECT_EQ(lines, (Lines{"done"}));
+    EXPECT_EQ(lines, (Lines {"done"}));
 }
 
 TEST_F(PiperTest, UnsetHandlerDropsLines)
@@ -227,5 +225,5 @@ TEST_F(PiperTest, VolumeRunThroughTheStubAndTheProgramDirectorysRar)
     p->ImageName = pkm::volumeCommandLine(kProgramDir, "", dir.file("out") + "/", "rel.rar", dir.file("in"), true);
     EXPECT_EQ(p->RunCommand(), 0);
     EXPECT_EQ(p->ExitCode, 22);
-    EXPECT_EQ(log, (Lines{"Error: Volume size missing after -v"}));
+    EXPECT_EQ(log, (Lines {"Error: Volume size missing after -v"}));
 }

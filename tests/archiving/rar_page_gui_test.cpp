@@ -13,9 +13,9 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -91,8 +91,9 @@ protected:
 TEST_F(RarPageTest, RunsTheArchiverWithTheExactCommandLineAndClosesTheLog)
 {
     // The fake prints each argument on a line of its own, then makes two volumes.
-    archiver("rar", "for a in \"$@\"; do echo \"[$a]\"; done\n"
-                    "touch \"$7.7z.001\" \"$7.7z.002\"\n");
+    archiver("rar",
+             "for a in \"$@\"; do echo \"[$a]\"; done\n"
+             "touch \"$7.7z.001\" \"$7.7z.002\"\n");
     fill(dir.file("in") + "/", dir.file("out"), "rel.rar", "720");
     QTest::mouseClick(start, Qt::LeftButton);
 
@@ -101,8 +102,9 @@ TEST_F(RarPageTest, RunsTheArchiverWithTheExactCommandLineAndClosesTheLog)
     EXPECT_EQ(outDir->text().toStdString(), dir.file("out") + "/");
     const QString out = QString::fromStdString(dir.file("out") + "/");
     const QString in = QString::fromStdString(dir.file("in"));
-    EXPECT_EQ(log(), (QStringList {"[a]", "[-y]", "[-r]", "[-m5]", "[-ep1]", "[-v720]", "[" + out + "rel.rar]",
-                                   "[" + in + "/*.*]", "-------------------------", "File(s) created: 2"}));
+    EXPECT_EQ(log(),
+              (QStringList {"[a]", "[-y]", "[-r]", "[-m5]", "[-ep1]", "[-v720]", "[" + out + "rel.rar]",
+                            "[" + in + "/*.*]", "-------------------------", "File(s) created: 2"}));
     EXPECT_TRUE(start->isEnabled());
     EXPECT_EQ(start->text(), QStringLiteral("&Start"));
 }
@@ -116,7 +118,8 @@ TEST_F(RarPageTest, TheFocusComesBackToStartAfterTheRun)
     ASSERT_TRUE(start->hasFocus());
     QTest::keyClick(start, Qt::Key_Space);
     EXPECT_EQ(log().value(0), QStringLiteral("done"));
-    EXPECT_TRUE(start->hasFocus()) << "Enter would now press " << QApplication::focusWidget()->objectName().toStdString();
+    EXPECT_TRUE(start->hasFocus()) << "Enter would now press "
+                                   << QApplication::focusWidget()->objectName().toStdString();
 }
 
 TEST_F(RarPageTest, UseAceRunsAce32WithoutEp1)
@@ -127,8 +130,8 @@ TEST_F(RarPageTest, UseAceRunsAce32WithoutEp1)
     QTest::mouseClick(start, Qt::LeftButton);
     const QStringList lines = log();
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0].toStdString(), dir.file("ace32") + " a -y -r -m5 -v1440 " + dir.file("out") + "/rel "
-                                          + dir.file("in") + "/*.*");
+    EXPECT_EQ(lines[0].toStdString(),
+              dir.file("ace32") + " a -y -r -m5 -v1440 " + dir.file("out") + "/rel " + dir.file("in") + "/*.*");
     EXPECT_EQ(lines[2], QStringLiteral("File(s) created: 0"));
 }
 
@@ -174,7 +177,8 @@ TEST_F(RarPageTest, MissingDirectoriesAndQuotesAreRefusedBeforeAnythingRuns)
         {dir.file("nowhere"), dir.file("out"), "rel", "Input error", "Input directory not found."},
         {dir.file("in/a.txt"), dir.file("out"), "rel", "Input error", "Input directory not found."},
         {dir.file("in"), dir.file("nowhere"), "rel", "Output error", "Output directory not found."},
-        {dir.file("in"), dir.file("out"), "x\" -df \"", "Input error", "Names and paths may not contain double quotes."},
+        {dir.file("in"), dir.file("out"), "x\" -df \"", "Input error",
+         "Names and paths may not contain double quotes."},
     };
     for (const Case& c : cases) {
         fill(c.in, c.out, c.name);
@@ -321,9 +325,9 @@ TEST_F(RarPageTest, TheBuiltInArchiverMakesVolumesThatSevenZipRestores)
     EXPECT_EQ(log().last(), QStringLiteral("File(s) created: %1").arg(volumes));
 
     fs::create_directories(dir.file("x"));
-    const int rc = QProcess::execute(QStringLiteral("7zz"), {QStringLiteral("x"), QStringLiteral("-y"),
-                                                             QString::fromStdString("-o" + dir.file("x")),
-                                                             QString::fromStdString(first)});
+    const int rc = QProcess::execute(QStringLiteral("7zz"),
+                                     {QStringLiteral("x"), QStringLiteral("-y"),
+                                      QString::fromStdString("-o" + dir.file("x")), QString::fromStdString(first)});
     ASSERT_EQ(rc, 0) << first;
     EXPECT_TRUE(first.ends_with(".001")) << first;
     EXPECT_TRUE(dir.read("x/noise.bin") == noise);

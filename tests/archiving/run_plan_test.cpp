@@ -39,7 +39,8 @@ TEST(RunPlan, VolumeChecksComeInOrderAndTheFieldsKeepWhatPassed)
     }
     const VolumePlan plan = PlanVolumeRun("/p/", {dir.file("in/"), dir.file("out"), "rel", "720", true});
     EXPECT_EQ(plan.outputField, dir.file("out/"));
-    EXPECT_EQ(plan.commandLine, "\"/p/ace32\" a -y -r -m5 -v720 \"" + dir.file("out/rel") + "\" \"" + dir.file("in/*.*") + "\"");
+    EXPECT_EQ(plan.commandLine,
+              "\"/p/ace32\" a -y -r -m5 -v720 \"" + dir.file("out/rel") + "\" \"" + dir.file("in/*.*") + "\"");
 }
 
 TEST(RunPlan, ZipChecksRefuseAMissingDirectoryThenAnyQuote)
@@ -57,10 +58,11 @@ TEST(RunPlan, ZipChecksRefuseAMissingDirectoryThenAnyQuote)
 
     const ZipPlan plan = PlanZipRun("/p/", dir.file("out"), {{"disk01", {"/v/a", "/v/b"}}, {"disk02", {}}});
     ASSERT_FALSE(plan.refusal);
-    EXPECT_EQ(plan.commandLines, (std::vector<std::string> {
-                                     "\"/p/zip\" -9 -j \"" + dir.file("out/disk01") + "\" \"/v/a\" \"/v/b\" ",
-                                     "\"/p/zip\" -9 -j \"" + dir.file("out/disk02") + "\" ",
-                                 }));
+    EXPECT_EQ(plan.commandLines,
+              (std::vector<std::string> {
+                  "\"/p/zip\" -9 -j \"" + dir.file("out/disk01") + "\" \"/v/a\" \"/v/b\" ",
+                  "\"/p/zip\" -9 -j \"" + dir.file("out/disk02") + "\" ",
+              }));
     EXPECT_EQ(plan.zipFiles, (std::vector<std::string> {dir.file("out/disk01.zip"), dir.file("out/disk02.zip")}))
         << "each line's zip is the one moved aside while it is made afresh";
 }
@@ -87,5 +89,6 @@ TEST(RunPlan, AZipSeriesGivenWholeSpreadsFilesOnePerZipAndPutsTheOthersIntoEvery
     EXPECT_EQ(PlanZipSeries("d1", 1, {}, {dir.file("none")}).refusal,
               (RunRefusal {"Input error", dir.file("none") + ": file not found."}));
     EXPECT_EQ(PlanZipSeries("setup", 3, {}, {}).refusal,
-              (RunRefusal {"Zip error", "The series from setup has 1 zip name, not 3: a name needs a number to count from."}));
+              (RunRefusal {"Zip error",
+                           "The series from setup has 1 zip name, not 3: a name needs a number to count from."}));
 }

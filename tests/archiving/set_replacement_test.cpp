@@ -38,7 +38,11 @@ void write(const TempDir& dir, const Files& files)
 // Fails (EIO), or ends the process as a kill would, at the n-th rename.
 class FaultyOps : public pkm::ReplacementOps {
 public:
-    FaultyOps(int at, bool die) : at_(at), die_(die) {}
+    FaultyOps(int at, bool die)
+        : at_(at)
+        , die_(die)
+    {
+    }
     int renameFile(const std::string& from, const std::string& to) override
     {
         if (++calls == at_) {
@@ -55,7 +59,8 @@ private:
     bool die_;
 };
 
-const Files kEarlierVolumes {{"rel.7z.001", "old 1"}, {"rel.7z.002", "old 2"}, {"rel.7z.003", "old 3"}, {"notes", "kept"}};
+const Files kEarlierVolumes {
+    {"rel.7z.001", "old 1"}, {"rel.7z.002", "old 2"}, {"rel.7z.003", "old 3"}, {"notes", "kept"}};
 const Files kNewVolumes {{"rel.7z.001", "new 1"}, {"rel.7z.002", "new 2"}, {"notes", "kept"}};
 
 // A volume run: two new volumes replace three earlier ones. Returns what the run reported.

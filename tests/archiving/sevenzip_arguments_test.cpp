@@ -36,8 +36,8 @@ TEST(SevenZipArguments, BothCommandLinesAsThePageBuildsThem)
         {"trailing separators", "10", "/out/", "rel", "/in/", false, "/out", "rel", "/in"},
         {"root input", "10", "/", "rel", "/", false, "/", "rel", "/"},
         {"blanks", "10", "/my out/", "my rel", "/my in", false, "/my out", "my rel", "/my in"},
-        {"non-ASCII", "10", "/\xc3\xa9t\xc3\xa9", "r\xe9l", "/d\xc3\xa9p\xc3\xb4t", true, "/\xc3\xa9t\xc3\xa9", "r\xe9l",
-         "/d\xc3\xa9p\xc3\xb4t"},
+        {"non-ASCII", "10", "/\xc3\xa9t\xc3\xa9", "r\xe9l", "/d\xc3\xa9p\xc3\xb4t", true, "/\xc3\xa9t\xc3\xa9",
+         "r\xe9l", "/d\xc3\xa9p\xc3\xb4t"},
         {"leading dashes", "10", "-o", "-rel", "-in", false, "-o", "-rel", "-in"},
         {"name with an extension", "10", "/out", "rel.rar", "/in", false, "/out", "rel.rar", "/in"},
         {"empty name", "10", "/out", "", "/in", false, "/out", "", "/in"},
@@ -45,8 +45,9 @@ TEST(SevenZipArguments, BothCommandLinesAsThePageBuildsThem)
         {"trailing backslash kept", "10", "/out", "rel\\", "/in", false, "/out", "rel\\", "/in"},
     };
     for (const auto& row : rows) {
-        const std::string line = pkm::volumeCommandLine("/opt/pak master/", row.size, pkm::outputDirForCommand(row.outField),
-                                                        row.name, pkm::inputDirForCommand(row.inField), row.useAce);
+        const std::string line = pkm::volumeCommandLine("/opt/pak master/", row.size,
+                                                        pkm::outputDirForCommand(row.outField), row.name,
+                                                        pkm::inputDirForCommand(row.inField), row.useAce);
         const pkm::VolumeRequestParse parsed = pkm::parseVolumeCommand(adapterWords(line));
         ASSERT_TRUE(parsed.request) << row.what << ": " << parsed.error;
         EXPECT_EQ(parsed.request->volumeKiB, std::stoull(row.size)) << row.what;
@@ -59,9 +60,8 @@ TEST(SevenZipArguments, BothCommandLinesAsThePageBuildsThem)
         const std::string archive = parsed.request->outputDir + "/.pkm-staging-x/" + row.volumeName + ".7z";
         const std::string excluded = row.volumeName + ".7z.001";
         EXPECT_EQ(pkm::sevenZipArguments(parsed.request->volumeKiB, archive, {excluded}),
-                  (Words{"a", "-t7z", "-mx9", "-mmt=on", "-v" + row.size + "k", "-y", "-bsp1", "-r", "-xr!.pkm-staging-*",
-                         "-xr!.pkm-aside-*", "-xr-!" + excluded,
-                         "--", archive, "*"}))
+                  (Words {"a", "-t7z", "-mx9", "-mmt=on", "-v" + row.size + "k", "-y", "-bsp1", "-r",
+                          "-xr!.pkm-staging-*", "-xr!.pkm-aside-*", "-xr-!" + excluded, "--", archive, "*"}))
             << row.what;
     }
 }
@@ -102,9 +102,9 @@ TEST(SevenZipArguments, VolumeNumbersAreReadOnlyFromThisNamesVolumes)
         const char* name;
         unsigned number;
     } rows[] = {
-        {"rel.7z.001", "rel", 1},      {"rel.7z.1000", "rel", 1000}, {".7z.003", "", 3},
-        {"rel.7z.01", "rel", 0},       {"rel.7z.0a1", "rel", 0},     {"rel.7z.001", "re", 0},
-        {"rel2.7z.001", "rel", 0},     {"rel.zip.001", "rel", 0},    {"rel.7z.001.tmp", "rel", 0},
+        {"rel.7z.001", "rel", 1},  {"rel.7z.1000", "rel", 1000}, {".7z.003", "", 3},
+        {"rel.7z.01", "rel", 0},   {"rel.7z.0a1", "rel", 0},     {"rel.7z.001", "re", 0},
+        {"rel2.7z.001", "rel", 0}, {"rel.zip.001", "rel", 0},    {"rel.7z.001.tmp", "rel", 0},
     };
     for (const auto& row : rows)
         EXPECT_EQ(pkm::volumeNumber(row.file, row.name), row.number) << row.file << " / " << row.name;

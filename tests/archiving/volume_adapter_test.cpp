@@ -143,7 +143,8 @@ TEST(VolumeAdapter, VolumesExtractToTheSameTreeAndASecondRunReplacesTheSet)
 
     // Fewer, larger volumes: the earlier set's remaining volumes go, nothing else stays behind.
     dir.write("in/added", "new");
-    ASSERT_EQ(runTo(rarLine("ace32", "1000", dir.file("out/rel"), dir.file("in")), dir.file("log")), 0) << dir.read("log");
+    ASSERT_EQ(runTo(rarLine("ace32", "1000", dir.file("out/rel"), dir.file("in")), dir.file("log")), 0)
+        << dir.read("log");
     const std::vector<std::string> second = volumesIn(dir.file("out"), "rel.7z.");
     EXPECT_EQ(second.size(), 2u);
     EXPECT_EQ(volumesIn(dir.file("out"), "").size(), second.size());
@@ -164,7 +165,7 @@ TEST(VolumeAdapter, NeverPacksItsOwnVolumesWhenTheOutputLiesInsideTheInput)
     ASSERT_EQ(runTo(line, dir.file("log2")), 0) << dir.read("log2");
     EXPECT_EQ(volumesIn(dir.file("in/out"), "rel.7z.").size(), first);
     EXPECT_EQ(extracted(dir, dir.file("in/out/rel.7z.001")),
-              (std::map<std::string, std::string>{{"a.txt", std::string(300000, 'a')}, {"out", "<dir>"}}));
+              (std::map<std::string, std::string> {{"a.txt", std::string(300000, 'a')}, {"out", "<dir>"}}));
 }
 
 TEST(VolumeAdapter, AFailedOrStoppedRunLeavesTheEarlierSetAsItWas)
@@ -224,7 +225,7 @@ TEST(VolumeAdapter, AFullDiskLeavesTheEarlierSetAsItWas)
     struct Unmount {
         std::string path;
         ~Unmount() { std::system(("umount \"" + path + "\"").c_str()); }
-    } unmount{dir.file("out")};
+    } unmount {dir.file("out")};
     std::mt19937 random(7);
     std::string noise(3 * 1024 * 1024, '\0');
     for (char& c : noise)
@@ -280,8 +281,8 @@ TEST(VolumeAdapter, TheInputIsWhatLiesInsideItsDirectoryAndTheSetIsReplacedOnlyW
         {"a dead run's staging folder inside the input",
          [](const TempDir& dir) { dir.write("in/out/.pkm-staging-dead01/new/rel.7z.001", "piece of a deleted file"); },
          0, ""},
-        {"a link inside the input", [](const TempDir& dir) { fs::create_symlink("docs/readme", dir.file("in/again")); }, 0,
-         ""},
+        {"a link inside the input", [](const TempDir& dir) { fs::create_symlink("docs/readme", dir.file("in/again")); },
+         0, ""},
         {"a link leading out of the input",
          [](const TempDir& dir) { fs::create_symlink(dir.write("private", "secret"), dir.file("in/docs/key")); }, EPERM,
          "The link "},
@@ -290,7 +291,8 @@ TEST(VolumeAdapter, TheInputIsWhatLiesInsideItsDirectoryAndTheSetIsReplacedOnlyW
              for (int i = 0; i < 32; ++i) {
                  fs::create_directories(dir.file("in/d" + std::to_string(i + 1)));
                  for (const char* name : {"/a", "/b"})
-                     fs::create_directory_symlink("../d" + std::to_string(i + 1), dir.file("in/d" + std::to_string(i) + name));
+                     fs::create_directory_symlink("../d" + std::to_string(i + 1),
+                                                  dir.file("in/d" + std::to_string(i) + name));
              }
          },
          ELOOP, "Links lead into "},

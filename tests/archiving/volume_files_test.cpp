@@ -13,14 +13,8 @@ TEST(VolumeFiles, BaseNameIsCutAtTheFirstPeriodOfANameWithExtension)
     const struct {
         std::string name, base;
     } rows[] = {
-        {"rel.rar", "rel"},
-        {"my.rel.old", "my"},
-        {"rel", "rel"},
-        {"", ""},
-        {".hidden", ""},
-        {"dir.d/rel", "dir.d/rel"},
-        {"sub/rel.rar", "sub/rel"},
-        {"a.b/c.d", "a"},
+        {"rel.rar", "rel"},         {"my.rel.old", "my"},       {"rel", "rel"},   {"", ""}, {".hidden", ""},
+        {"dir.d/rel", "dir.d/rel"}, {"sub/rel.rar", "sub/rel"}, {"a.b/c.d", "a"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(VolumeBaseName(row.name), row.base) << row.name;
@@ -33,17 +27,10 @@ TEST(VolumeFiles, PatternIsBasePeriodAnything)
         const char* base;
         bool matches;
     } rows[] = {
-        {"rel.7z.001", "rel", true},
-        {"rel.", "rel", true},
-        {"rel.rar", "rel", true},
-        {"rel", "rel", false},
-        {"rel7z", "rel", false},
-        {"Rel.7z.001", "rel", false},
-        {"xrel.001", "rel", false},
-        {".hidden", "", true},
-        {".", "", false},
-        {"..", "", false},
-        {"visible", "", false},
+        {"rel.7z.001", "rel", true}, {"rel.", "rel", true},   {"rel.rar", "rel", true},
+        {"rel", "rel", false},       {"rel7z", "rel", false}, {"Rel.7z.001", "rel", false},
+        {"xrel.001", "rel", false},  {".hidden", "", true},   {".", "", false},
+        {"..", "", false},           {"visible", "", false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(matchesVolumePattern(row.entry, row.base), row.matches) << row.entry << " / " << row.base;

@@ -89,8 +89,10 @@ TEST(VolumeInput, TheEarlierSetAndWhatOfItGoes)
     EXPECT_TRUE(volumesBeyond(earlier, "rel", 3).empty());
     // Only an output inside the input keeps its volumes out of the input.
     EXPECT_TRUE(excludedFromInput(dir.file("in"), dir.file("out"), earlier).empty());
-    EXPECT_EQ(excludedFromInput(dir.path(), dir.file("out"), {"rel.7z.001"}), (std::set<std::string> {"out/rel.7z.001"}));
-    EXPECT_EQ(excludedFromInput(dir.file("out"), dir.file("out"), {"rel.7z.001"}), (std::set<std::string> {"rel.7z.001"}));
+    EXPECT_EQ(excludedFromInput(dir.path(), dir.file("out"), {"rel.7z.001"}),
+              (std::set<std::string> {"out/rel.7z.001"}));
+    EXPECT_EQ(excludedFromInput(dir.file("out"), dir.file("out"), {"rel.7z.001"}),
+              (std::set<std::string> {"rel.7z.001"}));
 
     fs::create_directories(dir.file("out/rel.7z.004"));
     try {

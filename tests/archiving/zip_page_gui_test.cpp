@@ -2,8 +2,8 @@
 // zip over the list, refusals and failures, and closing the main window during a run.
 #include "archiving/ZipPage.h"
 
-#include "archiving/ZipSeriesDialog.h"
 #include "archiving/LogBox.h"
+#include "archiving/ZipSeriesDialog.h"
 #include "platform/widgets/StopSignals.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
@@ -179,12 +179,12 @@ TEST_F(ZipPageTest, DialogAddsANumberedSeriesAndProposesTheNextName)
         return int(QDialog::Accepted);
     });
     QTest::mouseClick(addZip, Qt::LeftButton);
-    EXPECT_EQ(dialogs.dialogTitles, (std::vector<QString>{QStringLiteral("Zip files")}));
+    EXPECT_EQ(dialogs.dialogTitles, (std::vector<QString> {QStringLiteral("Zip files")}));
     EXPECT_TRUE(proposed.isEmpty());
     EXPECT_FALSE(okEnabled);
     EXPECT_EQ(owner, page);
     EXPECT_TRUE(dialogShown.isNull());
-    EXPECT_EQ(rows(zipList), (QStringList{"disk01", "disk02", "disk03", "disk04", "disk05"}));
+    EXPECT_EQ(rows(zipList), (QStringList {"disk01", "disk02", "disk03", "disk04", "disk05"}));
     EXPECT_TRUE(zipList->selectedItems().isEmpty());
 
     // Cancel: the proposal was the next number, and nothing changes.
@@ -252,31 +252,32 @@ TEST_F(ZipPageTest, FilesAreSpreadOverTheSelectedZips)
     addFiles({nfo});
     ASSERT_EQ(dialogs.fileRequests.size(), 1u);
     const OpenFilesRequest& request = dialogs.fileRequests[0];
-    EXPECT_EQ(request.filters, (QStringList{"All files (*)", "Nfo files (*.nfo)", "Diz files (*.diz)",
-                                            "Rar files (*.r*)", "Ace files (*.ace *.c*)"}));
+    EXPECT_EQ(request.filters,
+              (QStringList {"All files (*)", "Nfo files (*.nfo)", "Diz files (*.diz)", "Rar files (*.r*)",
+                            "Ace files (*.ace *.c*)"}));
     EXPECT_EQ(request.filterIndex, 0);
     EXPECT_TRUE(request.multiple);
     EXPECT_TRUE(request.mustExist);
     EXPECT_TRUE(request.hideReadOnly);
     // The content list is refreshed at once: the file is common to all three.
-    EXPECT_EQ(rows(contentList), (QStringList{"readme.nfo"}));
+    EXPECT_EQ(rows(contentList), (QStringList {"readme.nfo"}));
 
     // Three volumes, two selected zips: one each, in order; the third goes nowhere.
     selectZips({0, 1});
     addFiles({rar, r00, r01});
-    EXPECT_EQ(contentOf(0), (QStringList{"readme.nfo", "rel.rar"}));
-    EXPECT_EQ(contentOf(1), (QStringList{"readme.nfo", "rel.r00"}));
-    EXPECT_EQ(contentOf(2), (QStringList{"readme.nfo"}));
+    EXPECT_EQ(contentOf(0), (QStringList {"readme.nfo", "rel.rar"}));
+    EXPECT_EQ(contentOf(1), (QStringList {"readme.nfo", "rel.r00"}));
+    EXPECT_EQ(contentOf(2), (QStringList {"readme.nfo"}));
 
     // Several files into the one selected zip, kept sorted; a file already there stays once.
     selectZips({2});
     addFiles({r01, r00, nfo});
-    EXPECT_EQ(rows(contentList), (QStringList{"readme.nfo", "rel.r00", "rel.r01"}));
-    EXPECT_EQ(page->zips().entries()[2].content, (std::vector<std::string>{nfo, r00, r01}));
+    EXPECT_EQ(rows(contentList), (QStringList {"readme.nfo", "rel.r00", "rel.r01"}));
+    EXPECT_EQ(page->zips().entries()[2].content, (std::vector<std::string> {nfo, r00, r01}));
 
     // A cancelled dialog adds nothing.
     addFiles({});
-    EXPECT_EQ(rows(contentList), (QStringList{"readme.nfo", "rel.r00", "rel.r01"}));
+    EXPECT_EQ(rows(contentList), (QStringList {"readme.nfo", "rel.r00", "rel.r01"}));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -308,11 +309,14 @@ TEST_F(ZipPageTest, ContentFollowsClicksAndArrowKeysInTheZipList)
         {"ctrl-click disk3 off again", [&] { clickRow(list, 2, Qt::ControlModifier); }, {"a.nfo"}},
         {"ctrl-click disk1 off", [&] { clickRow(list, 0, Qt::ControlModifier); }, {"a.nfo", "x.r01"}},
         {"ctrl-click disk2 off: nothing selected", [&] { clickRow(list, 1, Qt::ControlModifier); }, {}},
-        {"shift-arrow from disk2 to disk3", [&] {
+        {"shift-arrow from disk2 to disk3",
+         [&] {
              clickRow(list, 1);
              QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
-         }, {}},
-        {"shift-arrow back to disk2 alone", [&] { QTest::keyClick(list, Qt::Key_Up, Qt::ShiftModifier); },
+         },
+         {}},
+        {"shift-arrow back to disk2 alone",
+         [&] { QTest::keyClick(list, Qt::Key_Up, Qt::ShiftModifier); },
          {"a.nfo", "x.r01"}},
     };
     for (const Step& step : steps) {
@@ -331,17 +335,17 @@ TEST_F(ZipPageTest, RemovingAFileNameRemovesEveryPathEndingInItFromTheSelectedZi
     addFiles({a});
     selectZips({0});
     addFiles({b, vol});
-    EXPECT_EQ(rows(contentList), (QStringList{"readme.nfo", "rel.r00", "README.NFO"}));
+    EXPECT_EQ(rows(contentList), (QStringList {"readme.nfo", "rel.r00", "README.NFO"}));
 
     // disk1 and disk2 show the one file they share; removing it takes both paths from disk1.
     selectZips({0, 1});
-    ASSERT_EQ(rows(contentList), (QStringList{"readme.nfo"}));
+    ASSERT_EQ(rows(contentList), (QStringList {"readme.nfo"}));
     contentList->item(0)->setSelected(true);
     QTest::mouseClick(deleteFile, Qt::LeftButton);
     EXPECT_TRUE(rows(contentList).isEmpty());
-    EXPECT_EQ(page->zips().entries()[0].content, (std::vector<std::string>{vol}));
+    EXPECT_EQ(page->zips().entries()[0].content, (std::vector<std::string> {vol}));
     EXPECT_TRUE(page->zips().entries()[1].content.empty());
-    EXPECT_EQ(page->zips().entries()[2].content, (std::vector<std::string>{a}));
+    EXPECT_EQ(page->zips().entries()[2].content, (std::vector<std::string> {a}));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -373,7 +377,7 @@ TEST_F(ZipPageTest, DeletingZipsRestartsTheProposalAtTheNumberLeftPlusOne)
     addSeries("disk1", "4");
     selectZips({1, 3});
     QTest::mouseClick(deleteZip, Qt::LeftButton);
-    EXPECT_EQ(rows(zipList), (QStringList{"disk1", "disk3"}));
+    EXPECT_EQ(rows(zipList), (QStringList {"disk1", "disk3"}));
     EXPECT_TRUE(zipList->selectedItems().isEmpty());
     EXPECT_TRUE(rows(contentList).isEmpty());
     // Two left: the proposal is disk3, although that name is already there.
@@ -417,7 +421,7 @@ TEST_F(ZipPageTest, MissingOutputDirectoryStopsBeforeTheRun)
         EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Output directory not found."));
         EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
         EXPECT_EQ(outDir->text(), q(field));
-        EXPECT_EQ(log(), (QStringList{"earlier run"}));
+        EXPECT_EQ(log(), (QStringList {"earlier run"}));
         EXPECT_TRUE(startButton->isEnabled());
     }
     EXPECT_FALSE(fs::exists(mark));
@@ -439,12 +443,13 @@ TEST_F(ZipPageTest, EachZipGetsItsOwnCommandLineInListOrder)
 
     const std::string d = dir.path() + "/";
     const std::string o = work.file("out") + "/";
-    EXPECT_EQ(log(), (QStringList{
-        q("<?\"" + d + "zip\" -9 -j \"" + o + "a1\" >"),
-        q("<?\"" + d + "zip\" -9 -j \"" + o + "b2\" \"" + f1 + "\" \"" + f2 + "\" >"),
-        kSeparator,
-        QStringLiteral("File(s) created: 2"),
-    }));
+    EXPECT_EQ(log(),
+              (QStringList {
+                  q("<?\"" + d + "zip\" -9 -j \"" + o + "a1\" >"),
+                  q("<?\"" + d + "zip\" -9 -j \"" + o + "b2\" \"" + f1 + "\" \"" + f2 + "\" >"),
+                  kSeparator,
+                  QStringLiteral("File(s) created: 2"),
+              }));
     EXPECT_EQ(outDir->text(), q(o));
     EXPECT_TRUE(startButton->isEnabled());
     EXPECT_EQ(startButton->text(), QStringLiteral("&Start"));
@@ -475,7 +480,7 @@ TEST_F(ZipPageTest, RealZipPacksEachZipWithItsFiles)
     EXPECT_TRUE(dialogs.messages.empty());
     const QStringList lines = log();
     ASSERT_GE(lines.size(), 2);
-    EXPECT_EQ(lines.mid(lines.size() - 2), (QStringList{kSeparator, "File(s) created: 2"}));
+    EXPECT_EQ(lines.mid(lines.size() - 2), (QStringList {kSeparator, "File(s) created: 2"}));
     EXPECT_EQ(lines.filter("  adding: b.nfo").size(), 2) << lines.join('\n').toStdString();
     EXPECT_EQ(lines.filter("adding: a.txt").size(), 1);
     EXPECT_EQ(lines.filter("adding: c.txt").size(), 1);
@@ -489,8 +494,8 @@ TEST_F(ZipPageTest, RealZipPacksEachZipWithItsFiles)
         names.sort();
         return names;
     };
-    EXPECT_EQ(listing("disk1.zip"), (QStringList{"a.txt", "b.nfo"}));
-    EXPECT_EQ(listing("disk2.zip"), (QStringList{"b.nfo", "c.txt"}));
+    EXPECT_EQ(listing("disk1.zip"), (QStringList {"a.txt", "b.nfo"}));
+    EXPECT_EQ(listing("disk2.zip"), (QStringList {"b.nfo", "c.txt"}));
 
     QProcess test;
     test.start(QStringLiteral("unzip"), {QStringLiteral("-p"), q(work.file("out/disk1.zip")), QStringLiteral("b.nfo")});
@@ -501,11 +506,11 @@ TEST_F(ZipPageTest, RealZipPacksEachZipWithItsFiles)
     selectZips({1});
     contentList->item(1)->setSelected(true);
     QTest::mouseClick(deleteFile, Qt::LeftButton);
-    ASSERT_EQ(rows(contentList), (QStringList{"b.nfo"}));
+    ASSERT_EQ(rows(contentList), (QStringList {"b.nfo"}));
     start();
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(listing("disk1.zip"), (QStringList{"a.txt", "b.nfo"}));
-    EXPECT_EQ(listing("disk2.zip"), (QStringList{"b.nfo"}));
+    EXPECT_EQ(listing("disk1.zip"), (QStringList {"a.txt", "b.nfo"}));
+    EXPECT_EQ(listing("disk2.zip"), (QStringList {"b.nfo"}));
     EXPECT_EQ(std::distance(fs::directory_iterator(work.file("out")), fs::directory_iterator()), 2)
         << "only the two zips";
 }
@@ -526,8 +531,9 @@ echo "  50%")");
     start();
 
     const std::string o = work.path() + "/";
-    EXPECT_EQ(log(), (QStringList{q("made " + o + "zip1"), "  50%", "zip error: Nothing to do!", kSeparator,
-                                  "File(s) created: 3"}));
+    EXPECT_EQ(log(),
+              (QStringList {q("made " + o + "zip1"), "  50%", "zip error: Nothing to do!", kSeparator,
+                            "File(s) created: 3"}));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Compression error"));
     // zip's own word for its status 12, which as an errno value would read "Cannot allocate memory".
@@ -549,7 +555,7 @@ TEST_F(ZipPageTest, AStubThatCannotStartIsReportedOnceForTheSeries)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Compression error"));
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Error while trying to start compression."));
-    EXPECT_EQ(log(), (QStringList{kSeparator, "File(s) created: 2"}));
+    EXPECT_EQ(log(), (QStringList {kSeparator, "File(s) created: 2"}));
     EXPECT_TRUE(startButton->isEnabled());
 }
 
@@ -560,7 +566,7 @@ TEST_F(ZipPageTest, AnEmptyListRunsNothing)
     memo->appendLine("earlier run");
     start();
     EXPECT_FALSE(fs::exists(mark));
-    EXPECT_EQ(log(), (QStringList{kSeparator, "File(s) created: 0"}));
+    EXPECT_EQ(log(), (QStringList {kSeparator, "File(s) created: 0"}));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -594,7 +600,7 @@ TEST_F(ZipPageTest, DoubleQuotesInNamesOrPathsAreRefusedBeforeAnythingRuns)
         EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Input error")) << row.what;
         EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Names and paths may not contain double quotes."));
         EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
-        EXPECT_EQ(log(), (QStringList{"earlier run"})) << row.what;
+        EXPECT_EQ(log(), (QStringList {"earlier run"})) << row.what;
         EXPECT_TRUE(startButton->isEnabled());
         EXPECT_EQ(startButton->text(), QStringLiteral("&Start"));
     }
@@ -609,8 +615,11 @@ TEST_F(ZipPageTest, CloseIsRefusedDuringARunWhichKeepsTheZipsItStartedWith)
     // Each zip waits until the test lets it go; it gives up after a while so that a failing
     // test ends instead of hanging.
     const std::string flag = work.file("go");
-    script("zip", "i=0\nwhile [ ! -e '" + flag + "' ] && [ $i -lt 600 ]; do sleep 0.05; i=$((i+1)); done\n"
-                  "[ -e '" + flag + "' ] || exit 1\necho \"made $3\"");
+    script("zip",
+           "i=0\nwhile [ ! -e '" + flag
+               + "' ] && [ $i -lt 600 ]; do sleep 0.05; i=$((i+1)); done\n"
+                 "[ -e '"
+               + flag + "' ] || exit 1\necho \"made $3\"");
     addSeries("z1", "2");
     outDir->setText(q(work.path()));
 
@@ -639,7 +648,7 @@ TEST_F(ZipPageTest, CloseIsRefusedDuringARunWhichKeepsTheZipsItStartedWith)
     EXPECT_TRUE(form->isVisible());
 
     const std::string o = work.path() + "/";
-    EXPECT_EQ(log(), (QStringList{q("made " + o + "z1"), q("made " + o + "z2"), kSeparator, "File(s) created: 2"}));
+    EXPECT_EQ(log(), (QStringList {q("made " + o + "z1"), q("made " + o + "z2"), kSeparator, "File(s) created: 2"}));
     EXPECT_EQ(zipList->count(), 0);
     EXPECT_EQ(dialogs.messages.size(), 1u);
 
@@ -692,8 +701,9 @@ TEST_F(ZipPageTest, AStopSignalDuringARunEndsZipAndPutsTheEarlierZipBack)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     linkRealStub();
     // zip makes its file in place and works until it is told to stop; then it cleans up.
-    script("zip", "trap 'rm -f \"$3.zip\"; exit 9' TERM\necho partial >\"$3.zip\"\n"
-                  "i=0\nwhile [ $i -lt 600 ]; do sleep 0.05; i=$((i+1)); done");
+    script("zip",
+           "trap 'rm -f \"$3.zip\"; exit 9' TERM\necho partial >\"$3.zip\"\n"
+           "i=0\nwhile [ $i -lt 600 ]; do sleep 0.05; i=$((i+1)); done");
     addSeries("disk01", "1");
     outDir->setText(q(work.path()));
     work.write("disk01.zip", "earlier");

@@ -124,11 +124,8 @@ TEST(ZipNaming, GeneratedNamesArePaddedWithZerosToTheFieldWidth)
         std::string name;
     };
     const Row rows[] = {
-        {{"disk", 2, ""}, 6, "disk06"},
-        {{"disk", 2, ""}, 0, "disk00"},
-        {{"disk", 2, ""}, 123, "disk123"},
-        {{"a", 3, ".zip"}, 45, "a045.zip"},
-        {{"", 1, ""}, 2147483647, "2147483647"},
+        {{"disk", 2, ""}, 6, "disk06"},     {{"disk", 2, ""}, 0, "disk00"},          {{"disk", 2, ""}, 123, "disk123"},
+        {{"a", 3, ".zip"}, 45, "a045.zip"}, {{"", 1, ""}, 2147483647, "2147483647"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(formatZipName(row.pattern, row.number), row.name);
@@ -250,9 +247,9 @@ TEST(ZipFiles, ContentViewOfTheSelection)
     const std::string diz = path({"a", "x.diz"});
     const std::string vol = path({"v", "x.r00"});
     ZipSet set = setOf({"one", "three", "two", "zempty"});
-    set.AddFiles({vol, nfoB, diz, nfoA}, {0});          // one
-    set.AddFiles({path({"A", "X.NFO"}), diz}, {2});     // two: the same paths, other case
-    set.AddFiles({nfoA, diz, nfoB}, {1});               // three
+    set.AddFiles({vol, nfoB, diz, nfoA}, {0});      // one
+    set.AddFiles({path({"A", "X.NFO"}), diz}, {2}); // two: the same paths, other case
+    set.AddFiles({nfoA, diz, nfoB}, {1});           // three
 
     struct Row {
         const char* what;
@@ -260,11 +257,11 @@ TEST(ZipFiles, ContentViewOfTheSelection)
         Names shown;
     };
     const Row rows[] = {
-        {"one zip: every file name in content order, twice when two paths share it", {0},
+        {"one zip: every file name in content order, twice when two paths share it",
+         {0},
          {"x.diz", "x.nfo", "x.nfo", "x.r00"}},
         {"one zip without content", {3}, {}},
-        {"several zips: the paths all of them hold, compared without regard to case", {0, 2},
-         {"x.diz", "x.nfo"}},
+        {"several zips: the paths all of them hold, compared without regard to case", {0, 2}, {"x.diz", "x.nfo"}},
         {"several zips: the paths all three hold", {0, 1, 2}, {"x.diz", "x.nfo"}},
         {"several zips: one of them has no content", {0, 3}, {}},
         {"no zip selected", {}, {}},
@@ -315,12 +312,9 @@ TEST(ZipOrder, AsciiComparisonFoldsLettersOnly)
         int sign;
     };
     const Row rows[] = {
-        {"abc", "ABC", 0},
-        {"abc", "abd", -1},
-        {"ab", "abc", -1},
-        {"b", "A", 1},
-        {"_", "a", -1},       // '_' (0x5F) sorts before the folded 'a' (0x61)
-        {"\xE9", "\xC9", 1},  // bytes outside ASCII are taken as they are, unsigned
+        {"abc", "ABC", 0},   {"abc", "abd", -1}, {"ab", "abc", -1},
+        {"b", "A", 1},       {"_", "a", -1}, // '_' (0x5F) sorts before the folded 'a' (0x61)
+        {"\xE9", "\xC9", 1},                 // bytes outside ASCII are taken as they are, unsigned
         {"", "", 0},
     };
     for (const Row& row : rows) {

@@ -9,15 +9,15 @@
 #include "support/gui/find.h"
 #include "templates/word_wrap.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QFontMetricsF>
+#include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
-#include <QAbstractTextDocumentLayout>
-#include <QApplication>
-#include <QScrollBar>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -64,10 +64,25 @@ std::vector<std::string> laidOutLines(const TForm3& editor)
 // tabs and line breaks between them.
 std::string randomText(std::mt19937& rng)
 {
-    static const char* const words[] = {"a", "ab", "one", "two", "three", "four", "release", "x", "well-known",
-                                        "3.5\"/1.44", "(c)1998", "!?", "supercalifragilistic",
-                                        "0123456789012345678901234567890123456789", "\xDB\xDB\xB0\xB1\xB2",
-                                        "\xC9\xCD\xCD\xBB", "\x01\x02\x03", "a\xFF" "b"};
+    static const char* const words[] = {"a",
+                                        "ab",
+                                        "one",
+                                        "two",
+                                        "three",
+                                        "four",
+                                        "release",
+                                        "x",
+                                        "well-known",
+                                        "3.5\"/1.44",
+                                        "(c)1998",
+                                        "!?",
+                                        "supercalifragilistic",
+                                        "0123456789012345678901234567890123456789",
+                                        "\xDB\xDB\xB0\xB1\xB2",
+                                        "\xC9\xCD\xCD\xBB",
+                                        "\x01\x02\x03",
+                                        "a\xFF"
+                                        "b"};
     std::uniform_int_distribution<int> pieceKind(0, 11);
     std::uniform_int_distribution<int> word(0, static_cast<int>(std::size(words)) - 1);
     std::uniform_int_distribution<int> pieces(0, 30);
@@ -125,8 +140,10 @@ TEST(ValueEditorWrap, QtLayoutShowsTheLinesTheCoreWrapStores)
         const std::vector<std::string> shown = laidOutLines(editor);
         if (shown != expected && ++mismatches <= 5) {
             ADD_FAILURE() << "width " << width << " columns " << editor.columns() << " value [" << value << "]";
-            for (auto& l : shown) std::cerr << "  qt   [" << l << "]\n";
-            for (auto& l : expected) std::cerr << "  core [" << l << "]\n";
+            for (auto& l : shown)
+                std::cerr << "  qt   [" << l << "]\n";
+            for (auto& l : expected)
+                std::cerr << "  core [" << l << "]\n";
         }
     }
     EXPECT_EQ(mismatches, 0);
@@ -174,17 +191,19 @@ std::vector<double> whatTheLayoutTells(const TForm3& window)
     const qreal step = QFontMetricsF(doc->defaultFont()).height() / 3;
     for (qreal y = -step; y < size.height() + 2 * step; y += step)
         for (qreal x = -4; x < size.width() + 8; x += 3)
-            told.insert(told.end(), {static_cast<double>(layout->hitTest({x, y}, Qt::FuzzyHit)),
-                                     static_cast<double>(layout->hitTest({x, y}, Qt::ExactHit))});
+            told.insert(told.end(),
+                        {static_cast<double>(layout->hitTest({x, y}, Qt::FuzzyHit)),
+                         static_cast<double>(layout->hitTest({x, y}, Qt::ExactHit))});
     for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
         const QRectF r = layout->blockBoundingRect(b);
         const QTextLayout* lines = b.layout();
-        told.insert(told.end(), {r.x(), r.y(), r.width(), r.height(), lines->position().x(), lines->position().y(),
-                                 static_cast<double>(layout->firstLineOf(b.blockNumber()))});
+        told.insert(told.end(),
+                    {r.x(), r.y(), r.width(), r.height(), lines->position().x(), lines->position().y(),
+                     static_cast<double>(layout->firstLineOf(b.blockNumber()))});
         for (int i = 0; i < lines->lineCount(); ++i) {
             const QTextLine line = lines->lineAt(i);
-            told.insert(told.end(), {static_cast<double>(line.textStart()), static_cast<double>(line.textLength()),
-                                     line.y()});
+            told.insert(told.end(),
+                        {static_cast<double>(line.textStart()), static_cast<double>(line.textLength()), line.y()});
             for (int c = line.textStart(); c <= line.textStart() + line.textLength(); ++c)
                 told.push_back(line.cursorToX(c));
         }

@@ -1,13 +1,13 @@
 // TForm2, the section creator, driven as the user drives it; and the section helper it opens.
 #include "editor/SectionCreatorDialog.h"
 
-#include "platform/widgets/FolderPicker.h"
 #include "editor/SectionListBox.h"
 #include "editor/TextWindow.h"
-#include "platform/widgets/RadioGroup.h"
-#include "platform/widgets/UpDown.h"
 #include "platform/file_io.h"
+#include "platform/widgets/FolderPicker.h"
+#include "platform/widgets/RadioGroup.h"
 #include "platform/widgets/TextCodec.h"
+#include "platform/widgets/UpDown.h"
 #include "support/faulty_file_writer.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
@@ -31,8 +31,8 @@
 #include <QToolButton>
 
 #include <memory>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -48,11 +48,11 @@ std::string storeText(const std::vector<SectionSpec>& sections, const std::strin
                       const std::string& dizClone = "clone.diz", const std::string& outputDir = std::string())
 {
     std::string s = "[Main]\r\nNFO clone=" + nfoClone + "\r\nNFO output=release.nfo\r\nDIZ clone=" + dizClone
-                    + "\r\nDIZ output=file_id.diz\r\nOutput dir=" + outputDir + "\r\n";
+        + "\r\nDIZ output=file_id.diz\r\nOutput dir=" + outputDir + "\r\n";
     int i = 1;
     for (const SectionSpec& sec : sections) {
         s += "[Section " + std::to_string(i++) + "]\r\nName=" + sec.name + "\r\nDefault=\r\nLine="
-             + std::to_string(sec.line) + "\r\nStart=1\r\nWidth=1\r\nCaps=0\r\nStyle=0\r\nAlignment=1\r\nDiz=0\r\n";
+            + std::to_string(sec.line) + "\r\nStart=1\r\nWidth=1\r\nCaps=0\r\nStyle=0\r\nAlignment=1\r\nDiz=0\r\n";
     }
     return s;
 }
@@ -135,13 +135,13 @@ TEST_F(SectionCreator, WindowHasItsControlsCaptionsHintsAndTabOrder)
         QRect geometry;
     };
     const Row rows[] = {
-        {"ListBox1", {10, 33, 121, 161}}, {"BitBtn3", {83, 7, 24, 24}},    {"BitBtn2", {107, 7, 24, 24}},
-        {"EName", {222, 10, 121, 21}},    {"EDefault", {222, 40, 121, 21}}, {"ELine", {158, 70, 28, 21}},
-        {"EStart", {227, 70, 28, 21}},    {"ELength", {298, 70, 28, 21}},   {"RStyle", {142, 100, 94, 71}},
-        {"RAlignment", {249, 100, 94, 71}}, {"Edit1", {445, 10, 96, 21}},   {"BitBtn5", {542, 8, 24, 24}},
-        {"Edit2", {445, 40, 121, 21}},    {"Edit3", {445, 70, 96, 21}},     {"BitBtn6", {542, 68, 24, 24}},
-        {"Edit4", {445, 100, 121, 21}},   {"Edit5", {445, 130, 96, 21}},    {"BitBtn1", {542, 128, 24, 24}},
-        {"Button1", {406, 173, 75, 25}},  {"Button2", {491, 173, 75, 25}},
+        {"ListBox1", {10, 33, 121, 161}},   {"BitBtn3", {83, 7, 24, 24}},     {"BitBtn2", {107, 7, 24, 24}},
+        {"EName", {222, 10, 121, 21}},      {"EDefault", {222, 40, 121, 21}}, {"ELine", {158, 70, 28, 21}},
+        {"EStart", {227, 70, 28, 21}},      {"ELength", {298, 70, 28, 21}},   {"RStyle", {142, 100, 94, 71}},
+        {"RAlignment", {249, 100, 94, 71}}, {"Edit1", {445, 10, 96, 21}},     {"BitBtn5", {542, 8, 24, 24}},
+        {"Edit2", {445, 40, 121, 21}},      {"Edit3", {445, 70, 96, 21}},     {"BitBtn6", {542, 68, 24, 24}},
+        {"Edit4", {445, 100, 121, 21}},     {"Edit5", {445, 130, 96, 21}},    {"BitBtn1", {542, 128, 24, 24}},
+        {"Button1", {406, 173, 75, 25}},    {"Button2", {491, 173, 75, 25}},
     };
     for (const Row& row : rows) {
         auto* w = form->findChild<QWidget*>(QLatin1String(row.name));
@@ -154,9 +154,14 @@ TEST_F(SectionCreator, WindowHasItsControlsCaptionsHintsAndTabOrder)
     EXPECT_EQ(find<QFrame>(form, "Bevel1")->height(), 184);
 
     const std::pair<const char*, const char*> hints[] = {
-        {"BitBtn3", "Add section"}, {"BitBtn2", "Delete section"}, {"ELine", "Line"},
-        {"EStart", "Start"},        {"ELength", "Width"},          {"BitBtn5", "Section helper"},
-        {"BitBtn6", "Section helper"}, {"BitBtn1", ""},
+        {"BitBtn3", "Add section"},
+        {"BitBtn2", "Delete section"},
+        {"ELine", "Line"},
+        {"EStart", "Start"},
+        {"ELength", "Width"},
+        {"BitBtn5", "Section helper"},
+        {"BitBtn6", "Section helper"},
+        {"BitBtn1", ""},
     };
     for (const auto& [name, hint] : hints)
         EXPECT_EQ(find<QWidget>(form, name)->toolTip(), hint) << name;
@@ -167,8 +172,9 @@ TEST_F(SectionCreator, WindowHasItsControlsCaptionsHintsAndTabOrder)
     EXPECT_EQ(find<TRadioGroup>(form, "RStyle")->button(1)->text(), "&Memo");
 
     // Every label names its field, fits its text and ends before its field.
-    const QStringList expectedLabels = {"Sec&tion(s):", "&Name:", "Default &value:", "&L:", "&S:", "&W:",
-                                        "Nfo clone:", "Nfo output:", "Diz clone:", "Diz output:", "Output dir:"};
+    const QStringList expectedLabels = {
+        "Sec&tion(s):", "&Name:",      "Default &value:", "&L:",         "&S:",        "&W:",
+        "Nfo clone:",   "Nfo output:", "Diz clone:",      "Diz output:", "Output dir:"};
     QStringList seen;
     for (QLabel* label : form->findChildren<QLabel*>()) {
         seen << label->text();
@@ -210,8 +216,8 @@ TEST_F(SectionCreator, AnEmptyStoreOpensEmptyAndOkWritesOnlyMain)
     open(std::string());
     EXPECT_EQ(list()->count(), 0);
     EXPECT_EQ(form->selectedIndex(), -1);
-    for (QLineEdit* field : {edit("EName"), edit("EDefault"), edit("ELine"), edit("EStart"), edit("ELength"), edit("Edit1"),
-                             edit("Edit5")})
+    for (QLineEdit* field : {edit("EName"), edit("EDefault"), edit("ELine"), edit("EStart"), edit("ELength"),
+                             edit("Edit1"), edit("Edit5")})
         EXPECT_TRUE(field->text().isEmpty()) << field->objectName().toStdString();
     EXPECT_EQ(find<TRadioGroup>(form, "RStyle")->itemIndex(), -1);
     EXPECT_EQ(find<TRadioGroup>(form, "RAlignment")->itemIndex(), -1);
@@ -262,7 +268,7 @@ TEST_F(SectionCreator, AHandEditedStoreLoadsItsRecordsWithTheirFileLabels)
     EXPECT_EQ(edit("EDefault")->text(), "nobody");
     EXPECT_EQ(edit("ELine")->text(), "26");
     EXPECT_EQ(edit("EStart")->text(), "1");
-    EXPECT_EQ(edit("ELength")->text(), "999"); // 4464 is beyond the up-down's range
+    EXPECT_EQ(edit("ELength")->text(), "999");  // 4464 is beyond the up-down's range
     EXPECT_EQ(form->sections()[0].Width, 4464); // shown clamped, stored as read
     EXPECT_TRUE(button("CCaps")->isChecked());
     EXPECT_TRUE(button("CDiz")->isChecked());
@@ -636,8 +642,9 @@ TEST_F(SectionCreator, OkAsksBeforeReplacingWhatAnotherWindowSavedMeanwhile)
     QTest::mouseClick(button("Button1"), Qt::LeftButton);
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0].caption, QStringLiteral("Release.ini changed"));
-    EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("Release.ini was changed since this dialog read it.\r"
-                                                        "Replace it with the sections shown here?"));
+    EXPECT_EQ(dialogs.questions[0].text,
+              QStringLiteral("Release.ini was changed since this dialog read it.\r"
+                             "Replace it with the sections shown here?"));
     EXPECT_TRUE(form->isVisible());
     EXPECT_NE(form->result(), QDialog::Accepted);
     EXPECT_EQ(dir.read("Release.ini"), theirs);

@@ -160,12 +160,12 @@ TEST(FixedFontWindow, EveryLineEndStartsAParagraphAndSavesAsCrLf)
     };
     const Row rows[] = {
         {"one\r\ntwo", 2, "one\r\ntwo", "one\r\ntwo\r\n"}, // a last line without its line end gets one
-        {"", 1, "", ""},                                 // an empty text stays empty
+        {"", 1, "", ""},                                   // an empty text stays empty
         {"a\rb\nc", 3, "a\r\nb\r\nc", "a\r\nb\r\nc\r\n"},
-        {"a\r\n", 2, "a\r\n", "a\r\n"},                 // the caret can stand below the last line
+        {"a\r\n", 2, "a\r\n", "a\r\n"}, // the caret can stand below the last line
         {"a\n\n", 3, "a\r\n\r\n", "a\r\n\r\n"},
         {"\r\n", 2, "\r\n", "\r\n"},
-        {"ab\0cd\r\n"s, 1, "ab", "ab\r\n"},              // a NUL byte ends the text
+        {"ab\0cd\r\n"s, 1, "ab", "ab\r\n"}, // a NUL byte ends the text
     };
     TempDir dir;
     const std::string path = dir.file("art.nfo");
@@ -234,7 +234,8 @@ TEST(FixedFontWindow, MouseMovesUpdateOnlyWithTheLeftButtonHeld)
     w.setWindowTitle(QStringLiteral("unchanged"));
     QMouseEvent plain(QEvent::MouseMove, QPointF(40, 30), QPointF(40, 30), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(memoOf(w)->viewport(), &plain);
-    QMouseEvent right(QEvent::MouseMove, QPointF(40, 30), QPointF(40, 30), Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+    QMouseEvent right(QEvent::MouseMove, QPointF(40, 30), QPointF(40, 30), Qt::NoButton, Qt::RightButton,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(memoOf(w)->viewport(), &right);
     QCoreApplication::processEvents();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("unchanged"));

@@ -20,10 +20,10 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QToolButton>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -83,7 +83,10 @@ TEST(WriteFaults, SavingTheStoreKeepsTheOldFileAndNamesIt)
         {"disk full midway", [](FaultyFileWriter& f) { f.failAfterBytes = 25; }},
         // Written in place: the old bytes are put back.
         {"directory refuses new files, disk full midway in place",
-         [](FaultyFileWriter& f) { f.refuseNewFiles = true; f.failAfterBytes = 120; }},
+         [](FaultyFileWriter& f) {
+             f.refuseNewFiles = true;
+             f.failAfterBytes = 120;
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

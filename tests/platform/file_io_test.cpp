@@ -51,7 +51,7 @@ std::vector<std::string> entriesOf(const std::string& dir)
 
 struct stat statOf(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
     return st;
 }
@@ -105,8 +105,7 @@ int saveStore(const std::string& path, const std::string& nfoClone)
 
 // Runs `work` on a thread of its own and gives its result, or nothing when it has not ended
 // after ten seconds (a read that would wait for ever; the thread is then left behind).
-template <typename T>
-std::optional<T> unlessItHangs(std::function<T()> work)
+template <typename T> std::optional<T> unlessItHangs(std::function<T()> work)
 {
     struct State {
         std::mutex mutex;
@@ -278,8 +277,9 @@ TEST(FileSaves, TemporaryFilesOfAKilledSaveAreRemovedByTheNextSave)
     EXPECT_EQ(left[1].rfind("Release.ini.pkm-", 0), 0u);
 
     // Names that only look alike, and what is not a plain file, stay.
-    const std::vector<std::string> keep = {"Release.ini.pkm-AbC12", "Release.ini.pkm-AbC1234", "Release.ini.pkm-AbC_12",
-                                           "release.ini.pkm-AbC123", "Other.ini.pkm-AbC123", "Release.ini.bak"};
+    const std::vector<std::string> keep = {"Release.ini.pkm-AbC12",  "Release.ini.pkm-AbC1234",
+                                           "Release.ini.pkm-AbC_12", "release.ini.pkm-AbC123",
+                                           "Other.ini.pkm-AbC123",   "Release.ini.bak"};
     for (const std::string& name : keep)
         dir.write(name, "keep");
     fs::create_directory(dir.file("Release.ini.pkm-Dir123"));
@@ -328,12 +328,13 @@ TEST(FileReads, OnlyRegularFilesWithinTheBoundAreReadAndARefusalSaysWhy)
                           Case {"dangling.ini", false, "No such file or directory.", "No such file or directory."}}) {
         SCOPED_TRACE(c.name);
         const std::string path = dir.file(c.name);
-        const std::optional<bool> unread =
-            unlessItHangs<bool>([path] { return !readFileBytes(path) && LoadTemplateStore(path).records.empty(); });
+        const std::optional<bool> unread = unlessItHangs<bool>(
+            [path] { return !readFileBytes(path) && LoadTemplateStore(path).records.empty(); });
         ASSERT_TRUE(unread.has_value()) << "the read still waits";
         EXPECT_TRUE(*unread);
         EXPECT_EQ(unlessItHangs<std::string>([path] { return readInputFile(path).failure; }).value_or("waits"), c.why);
-        EXPECT_EQ(unlessItHangs<std::string>([path] { return inputFileProblem(path); }).value_or("waits"), c.whyAsInput);
+        EXPECT_EQ(unlessItHangs<std::string>([path] { return inputFileProblem(path); }).value_or("waits"),
+                  c.whyAsInput);
         if (c.save) {
             const std::optional<int> saved = unlessItHangs<int>([path] { return saveStore(path, "x"); });
             ASSERT_TRUE(saved.has_value()) << "the save still waits";
@@ -352,9 +353,9 @@ TEST(FileReads, OnlyRegularFilesWithinTheBoundAreReadAndARefusalSaysWhy)
     ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
     EXPECT_EQ(runAsSecondUser([locked] {
                   return readInputFile(locked).failure == "Permission denied."
-                                 && inputFileProblem(locked) == "Permission denied."
-                             ? 0
-                             : 1;
+                          && inputFileProblem(locked) == "Permission denied."
+                      ? 0
+                      : 1;
               }),
               0);
 }
@@ -388,7 +389,8 @@ TEST(ConcurrentSaves, ASaveWaitsForALockHeldElsewhereThenAsksAboutTheChange)
 
     std::string expected = original;
     bool saved = true;
-    std::thread save([&] { saved = SaveTemplateStoreIfUnchanged(path, oneRecord("Mine"), settingsNaming("c.nfo"), expected); });
+    std::thread save(
+        [&] { saved = SaveTemplateStoreIfUnchanged(path, oneRecord("Mine"), settingsNaming("c.nfo"), expected); });
     // The save is seen waiting for the lock (a blocked request in /proc/locks) before the other
     // process goes on.
     const std::string inode = ":" + std::to_string(statOf(path).st_ino) + " ";
@@ -442,8 +444,8 @@ TEST(ConcurrentSaves, SavesStartedTogetherNeverInterleaveAndOnlyOneGoesUnasked)
                 try {
                     status = SaveTemplateStoreIfUnchanged(path, oneRecord("Saver " + std::to_string(i)),
                                                           settingsNaming(std::to_string(i) + ".nfo"), expected)
-                                 ? 0
-                                 : 1;
+                        ? 0
+                        : 1;
                 } catch (...) {
                 }
                 ::_exit(status);
@@ -467,8 +469,9 @@ TEST(ConcurrentSaves, SavesStartedTogetherNeverInterleaveAndOnlyOneGoesUnasked)
         ASSERT_EQ(unasked.size(), 1u);
         EXPECT_EQ(asked, kSavers - 1);
         const int winner = unasked.front();
-        EXPECT_EQ(dir.read("Release.ini"), BuildTemplateStore(original, oneRecord("Saver " + std::to_string(winner)),
-                                                              settingsNaming(std::to_string(winner) + ".nfo")));
+        EXPECT_EQ(dir.read("Release.ini"),
+                  BuildTemplateStore(original, oneRecord("Saver " + std::to_string(winner)),
+                                     settingsNaming(std::to_string(winner) + ".nfo")));
         EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string> {"Release.ini"});
     }
 }

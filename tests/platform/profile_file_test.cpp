@@ -70,7 +70,8 @@ TEST(ProfileReader, ReadingRulesHoldForEveryLineEnd)
             SCOPED_TRACE(std::string(row.section) + " / " + row.key);
             EXPECT_EQ(file.findString(row.section, row.key), row.expected);
         }
-        EXPECT_EQ(file.sectionNames(), (std::vector<std::string> {"Rules", "Spaced Name", "Brackets]]x", "rules", "Long"}));
+        EXPECT_EQ(file.sectionNames(),
+                  (std::vector<std::string> {"Rules", "Spaced Name", "Brackets]]x", "rules", "Long"}));
         EXPECT_EQ(file.listedSectionNames(), file.sectionNames());
         EXPECT_FALSE(file.hasSection("Unclosed"));
         EXPECT_EQ(file.readString("Rules", "NoEqualsLine", "fallback"), "fallback");
@@ -107,8 +108,7 @@ TEST(ProfileWriter, EditsKeepTheRestOfTheFile)
         {"first of duplicate sections", "[A]\r\n[a]\r\nk=1\r\n", "A", "k", "2", "[A]\r\nk=2\r\n[a]\r\nk=1\r\n"},
         {"new section at the end, LF file", "x=0\n[A]\nk=1", "New", "k", "v", "x=0\r\n[A]\r\nk=1\r\n[New]\r\nk=v\r\n"},
         {"lines before the first section are no section", "k=1\r\n", "", "k", "2", "k=1\r\n[]\r\nk=2\r\n"},
-        {"line breaks in a value cannot start lines", "", "A", "k", "a\r\n[Evil]\nb=c",
-         "[A]\r\nk=a  [Evil] b=c\r\n"},
+        {"line breaks in a value cannot start lines", "", "A", "k", "a\r\n[Evil]\nb=c", "[A]\r\nk=a  [Evil] b=c\r\n"},
         {"a value ends at NUL", "", "A", "k", "ab\0cd"s, "[A]\r\nk=ab\r\n"},
         {"erase up to the next header", "pre=1\r\n[A]\r\nk=1\r\n; c\r\n\r\n[B]\r\nk=2\r\n", "a", "", "",
          "pre=1\r\n[B]\r\nk=2\r\n"},

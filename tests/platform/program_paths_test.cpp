@@ -18,11 +18,11 @@ TEST(ProgramPaths, AnInstalledCopyOrADirectoryThatCannotHoldReleaseIniIsPerUser)
         StoreMode mode;
     };
     const Row rows[] = {
-        {{false, true, false}, StoreMode::Portable},  // a build directory
+        {{false, true, false}, StoreMode::Portable}, // a build directory
         {{false, true, true}, StoreMode::Portable},
-        {{false, false, true}, StoreMode::Portable},  // read-only, but its Release.ini is writable
-        {{false, false, false}, StoreMode::PerUser},  // read-only, Release.ini missing or read-only
-        {{true, true, true}, StoreMode::PerUser},     // installed: never written, also by root
+        {{false, false, true}, StoreMode::Portable}, // read-only, but its Release.ini is writable
+        {{false, false, false}, StoreMode::PerUser}, // read-only, Release.ini missing or read-only
+        {{true, true, true}, StoreMode::PerUser},    // installed: never written, also by root
         {{true, false, false}, StoreMode::PerUser},
     };
     for (const Row& row : rows) {

@@ -32,7 +32,7 @@ ReadOnly::ReadOnly(std::string path)
         ok_ = immutable_ = setImmutable(path_, true);
         return;
     }
-    struct stat st {};
+    struct stat st { };
     if (::stat(path_.c_str(), &st) != 0)
         return;
     mode_ = st.st_mode & 07777;

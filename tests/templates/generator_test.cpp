@@ -16,8 +16,8 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-TParam section(std::uint16_t line, std::uint16_t start, std::uint16_t width, std::string value,
-               bool memo = false, std::uint8_t alignment = 0, bool caps = false)
+TParam section(std::uint16_t line, std::uint16_t start, std::uint16_t width, std::string value, bool memo = false,
+               std::uint8_t alignment = 0, bool caps = false)
 {
     TParam p;
     p.Line = line;
@@ -66,12 +66,13 @@ TEST(Generator, WorkedExampleByteForByte)
                                 section(3, 10, 10, "3 x 1.44", false, 1)};
     const GenerateResult result = GenerateLines(templ, sections);
     ASSERT_TRUE(result.ok());
-    EXPECT_EQ(result.bytes, "+-------------------+\r\n"
-                            "| Notes: one two    |\r\n"
-                            "| Notes: three      |\r\n"
-                            "| Notes: four       |\r\n"
-                            "| Size :   3 x 1.44 |\r\n"
-                            "+-------------------+\r\n");
+    EXPECT_EQ(result.bytes,
+              "+-------------------+\r\n"
+              "| Notes: one two    |\r\n"
+              "| Notes: three      |\r\n"
+              "| Notes: four       |\r\n"
+              "| Size :   3 x 1.44 |\r\n"
+              "+-------------------+\r\n");
 }
 
 TEST(Generator, TrimRemovesControlCharactersAndBlanksAtBothEndsOnly)
@@ -82,7 +83,7 @@ TEST(Generator, TrimRemovesControlCharactersAndBlanksAtBothEndsOnly)
         {"  a b  ", "a b"},
         {"\t\r\n\x01x\x1F \x7F", "x\x1F \x7F"}, // DEL (127) is kept
         {"\0\0ab\0"s, "ab"},
-        {"\xA0\xDB \xFF", "\xA0\xDB \xFF"},      // bytes above 127 are not blanks
+        {"\xA0\xDB \xFF", "\xA0\xDB \xFF"}, // bytes above 127 are not blanks
     };
     for (const auto& [text, trimmed] : rows)
         EXPECT_EQ(Trim(text), trimmed) << testing::PrintToString(text);
@@ -293,7 +294,8 @@ TEST(Generator, FilesBeyondTheBoundAreRefusedBeforeTheyAreBuilt)
     const Row rows[] = {
         {"one byte more", lineOf(kGeneratedFileLimit / 64 - 1), {repeat64}},
         // A 1 MiB line and two memo-style sections of width 1 would make 2 GB.
-        {"the long line repeated twice over", lineOf(1u << 20),
+        {"the long line repeated twice over",
+         lineOf(1u << 20),
          {section(1, 1, 1, std::string(1023, 'x'), true), section(1, 2, 1, std::string(1023, 'y'), true)}},
         {"a template already beyond it", std::string(kGeneratedFileLimit - 1, '.'), {}},
         // Each edit of a line of 4 MiB less its CR LF builds it again: eight fit the work bound.
@@ -333,7 +335,7 @@ TEST(Generator, LinesMovedPastSixteenBitsStillNameTheirOwnLine)
     ASSERT_EQ(out.size(), 65544u);
     EXPECT_EQ(out[0], "a");
     EXPECT_EQ(out[4], "e");
-    EXPECT_EQ(out[5], ".");                   // line 1 was not overlaid a second time
+    EXPECT_EQ(out[5], ".");                       // line 1 was not overlaid a second time
     EXPECT_EQ(out[65538], "Xast section's line"); // template line 65535, moved down by four
 }
 
@@ -383,7 +385,8 @@ GenerateResult referenceGenerate(const std::string& templ, SectionList sections)
             continue;
         }
         for (std::size_t j = 0; j < shown.size(); ++j)
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(s.Line - 1 + j), fill(AlignToWidth(Trim(shown[j]), s.Width, s.Alignment, s.Caps)));
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(s.Line - 1 + j),
+                         fill(AlignToWidth(Trim(shown[j]), s.Width, s.Alignment, s.Caps)));
         const std::uint16_t line = s.Line;
         for (TParam& other : sections) {
             if (other.Line > line)

@@ -27,7 +27,8 @@ std::map<std::string, std::string> snapshot(const std::string& root)
         if (entry.is_symlink())
             entries[name] = "-> " + fs::read_symlink(entry.path()).string();
         else if (entry.is_regular_file())
-            entries[name] = std::string(std::istreambuf_iterator<char>(std::ifstream(entry.path(), std::ios::binary).rdbuf()), {});
+            entries[name] = std::string(
+                std::istreambuf_iterator<char>(std::ifstream(entry.path(), std::ios::binary).rdbuf()), {});
     }
     return entries;
 }
@@ -75,9 +76,11 @@ TEST(ProtectedOutputs, AnOutputThatWouldOverwriteAKeptFileIsRefusedAndNothingIsW
         {"the DIZ's template from the DIZ", portable, false, "", "clone.diz",
          refused("the DIZ template", prog + "clone.diz")},
         {"the other output", portable, true, "", "file_id.diz", refused("the DIZ file", prog + "file_id.diz")},
-        {"the other output, from the DIZ", portable, false, "", "release.nfo", refused("the NFO file", prog + "release.nfo")},
+        {"the other output, from the DIZ", portable, false, "", "release.nfo",
+         refused("the NFO file", prog + "release.nfo")},
         {"the stub", portable, true, "", "PKM.DLL", refused("the program's file \"PKM.DLL\"", prog + "PKM.DLL")},
-        {"the link to the system's zip", portable, false, "", "zip", refused("the program's file \"zip\"", prog + "zip")},
+        {"the link to the system's zip", portable, false, "", "zip",
+         refused("the program's file \"zip\"", prog + "zip")},
         {"a link to an archiver's link", portable, true, out, "to_rar.nfo",
          refused("the program's file \"pkm_7z_adapter\"", out + "to_rar.nfo")},
         {"links leading to Release.ini", portable, true, out, "chain2.nfo", refused("Release.ini", out + "chain2.nfo")},
@@ -114,8 +117,8 @@ TEST(ProtectedOutputs, AnOutputThatWouldOverwriteAKeptFileIsRefusedAndNothingIsW
         } else {
             EXPECT_EQ(result.outcome, InfoFileOutcome::Written) << result.message;
             EXPECT_EQ(dir.read(result.path.substr(dir.path().size() + 1)),
-                      "bytes of " + std::string(&c.paths == &portable ? "prog/" : "user/") + (c.nfo ? "clone.nfo" : "clone.diz")
-                          + "\r\n");
+                      "bytes of " + std::string(&c.paths == &portable ? "prog/" : "user/")
+                          + (c.nfo ? "clone.nfo" : "clone.diz") + "\r\n");
             fs::remove(result.path);
         }
     }

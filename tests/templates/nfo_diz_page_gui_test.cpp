@@ -4,8 +4,8 @@
 
 #include "editor/TextWindow.h"
 #include "platform/widgets/RadioGroup.h"
-#include "platform/widgets/UpDown.h"
 #include "platform/widgets/TextCodec.h"
+#include "platform/widgets/UpDown.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
@@ -98,7 +98,8 @@ protected:
             find<QMenu>(page, "PopupMenu1")->close();
             return;
         }
-        QTest::mouseClick(find<QMenu>(page, "PopupMenu1"), Qt::LeftButton, {}, find<QMenu>(page, "PopupMenu1")->actionGeometry(action).center());
+        QTest::mouseClick(find<QMenu>(page, "PopupMenu1"), Qt::LeftButton, {},
+                          find<QMenu>(page, "PopupMenu1")->actionGeometry(action).center());
         ASSERT_TRUE(QTest::qWaitFor([&] { return !find<QMenu>(page, "PopupMenu1")->isVisible(); }));
     }
 
@@ -244,7 +245,8 @@ TEST_F(NfoDizPageTest, TheUpperArrowRaisesTheLineAndStopsAt999)
 
 TEST_F(NfoDizPageTest, AddBeforeTheThirdOfFiveSectionsInsertsADefaultSectionReadyToBeNamed)
 {
-    startWizard({section("S1", "v1"), section("S2", "v2"), section("S3", "v3"), section("S4", "v4"), section("S5", "v5")});
+    startWizard(
+        {section("S1", "v1"), section("S2", "v2"), section("S3", "v3"), section("S4", "v4"), section("S5", "v5")});
     clickNode(node(3));
     choose(find<QAction>(page, "Add1"));
 
@@ -289,7 +291,8 @@ TEST_F(NfoDizPageTest, DeleteTheFirstOfTwelveRenumbersTheRest)
 {
     pkm::SectionList records;
     for (int i = 1; i <= 12; ++i)
-        records.push_back(section("S" + std::to_string(i), "value " + std::to_string(i), static_cast<std::uint16_t>(i)));
+        records.push_back(
+            section("S" + std::to_string(i), "value " + std::to_string(i), static_cast<std::uint16_t>(i)));
     start(records);
 
     // With no section node selected Delete is disabled and the editors too.
@@ -532,8 +535,10 @@ TEST_F(NfoDizPageTest, SelectingNodesFillsOrClearsTheSectionEditors)
 
     find<QTreeWidget>(page, "TreeView1")->setCurrentItem(file);
     page->ShowSelectedSection();
-    for (QWidget* w : std::initializer_list<QWidget*> {find<QLineEdit>(page, "ELine"), find<QLineEdit>(page, "EStart"), find<QLineEdit>(page, "ELength"), find<QLineEdit>(page, "EValue"),
-                                                       find<TRadioGroup>(page, "RStyle"), find<TRadioGroup>(page, "RAlignment"), find<QCheckBox>(page, "CCaps"), find<QToolButton>(page, "BMore")})
+    for (QWidget* w : std::initializer_list<QWidget*> {
+             find<QLineEdit>(page, "ELine"), find<QLineEdit>(page, "EStart"), find<QLineEdit>(page, "ELength"),
+             find<QLineEdit>(page, "EValue"), find<TRadioGroup>(page, "RStyle"), find<TRadioGroup>(page, "RAlignment"),
+             find<QCheckBox>(page, "CCaps"), find<QToolButton>(page, "BMore")})
         EXPECT_FALSE(w->isEnabled());
     EXPECT_TRUE(find<QLineEdit>(page, "EValue")->text().isEmpty());
     EXPECT_EQ(find<TRadioGroup>(page, "RStyle")->itemIndex(), -1);

@@ -29,8 +29,8 @@ TParam section(const std::string& name, std::uint16_t width, bool memo)
 TEST(SectionValues, AOneLineSectionRefusesALineBreakAndNamesACutValue)
 {
     // "Version" is one line of 5 on the NFO and of 3 on the DIZ; "Notes" wraps.
-    const SectionList sections = {section("Version", 5, false), section("Notes", 4, true),
-                                  section("Version", 3, false), section("Title", 10, false)};
+    const SectionList sections = {section("Version", 5, false), section("Notes", 4, true), section("Version", 3, false),
+                                  section("Title", 10, false)};
     const auto value = [](const char* name, const char* utf8) {
         const std::string text = std::string(name) + "=" + utf8;
         return *ParseNamedValue(text);
@@ -51,7 +51,8 @@ TEST(SectionValues, AOneLineSectionRefusesALineBreakAndNamesACutValue)
         {"blanks the generator trims away", {value("Version", "  1.0  ")}, {}},
         {"a memo-style section wraps", {value("Notes", "one two three\nfour")}, {}},
         {"a later value wins", {value("Version", "1\n2"), value("Version", "1")}, {}},
-        {"an earlier value is overridden", {value("Version", "1"), value("Version", "1\n2")},
+        {"an earlier value is overridden",
+         {value("Version", "1"), value("Version", "1\n2")},
          {{1, ValueProblem::LineBreak, 5}}},
         {"no section of that name", {value("Other", "1\n2")}, {}},
     };

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kExamplesIni = "[Main]\r\nNFO clone=clone.nfo\r\nDIZ clone=clone.diz\r\n[Section 1]\r\nName=Title\r\n";
+const std::string kExamplesIni =
+    "[Main]\r\nNFO clone=clone.nfo\r\nDIZ clone=clone.diz\r\n[Section 1]\r\nName=Title\r\n";
 const std::string kEarlierIni = "[Main]\r\nNFO clone=art/old.nfo\r\nDIZ clone=../outside.diz\r\n";
 
 } // namespace
@@ -46,8 +47,11 @@ TEST(StoreSetup, APerUserFolderStartsFromEarlierSettingsElseFromTheExamples)
         program.write("bin/examples/README.md", "read me");
     };
     const std::vector<Row> rows = {
-        {"the example set", [&](TempDir& p, TempDir&) { examples(p); }, kExamplesIni,
-         {{"clone.nfo", "nfo art"}, {"clone.diz", "diz art"}}, {"README.md"}},
+        {"the example set",
+         [&](TempDir& p, TempDir&) { examples(p); },
+         kExamplesIni,
+         {{"clone.nfo", "nfo art"}, {"clone.diz", "diz art"}},
+         {"README.md"}},
         {"settings an earlier installation kept beside the program, with the templates they name",
          [&](TempDir& p, TempDir&) {
              examples(p);
@@ -55,13 +59,17 @@ TEST(StoreSetup, APerUserFolderStartsFromEarlierSettingsElseFromTheExamples)
              p.write("bin/art/old.nfo", "old art");
              p.write("outside.diz", "not mine"); // what "../outside.diz" names beside the program
          },
-         kEarlierIni, {{"art/old.nfo", "old art"}}, {"clone.nfo", "clone.diz"}},
+         kEarlierIni,
+         {{"art/old.nfo", "old art"}},
+         {"clone.nfo", "clone.diz"}},
         {"a template the folder has already is kept",
          [&](TempDir& p, TempDir& h) {
              examples(p);
              h.write("config/pakmaster/clone.nfo", "the user's own");
          },
-         kExamplesIni, {{"clone.nfo", "the user's own"}, {"clone.diz", "diz art"}}, {}},
+         kExamplesIni,
+         {{"clone.nfo", "the user's own"}, {"clone.diz", "diz art"}},
+         {}},
         {"nothing to start from", [](TempDir&, TempDir&) {}, "", {}, {"clone.nfo"}},
     };
     for (const Row& row : rows) {

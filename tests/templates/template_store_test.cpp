@@ -70,11 +70,35 @@ TEST(ProfileNumbers, HexDecimalAndInvalidText)
         std::int32_t expected; // 77 is the default
     };
     const std::vector<Row> rows = {
-        {"0x1A", 26}, {"0X1a", 26}, {"$1A", 26}, {"$ff", 255}, {"26", 26}, {"+26", 26}, {"-5", -5}, {"007", 7},
-        {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {"$FFFFFFFF", -1}, {"0xFFFFFFFF", -1}, {"-$10", -16},
-        {"\" 7\"", 7}, {"abc", 77}, {"", 77}, {"0x", 77}, {"0X", 77}, {"$", 77}, {"-", 77}, {"12a", 77},
-        {"1 2", 77}, {"2147483648", 77}, {"-2147483649", 77}, {"$100000000", 77}, {"x1A", 77}, {"0x-5", 77},
-        {"-0x10", 77}, {"1.5", 77},
+        {"0x1A", 26},
+        {"0X1a", 26},
+        {"$1A", 26},
+        {"$ff", 255},
+        {"26", 26},
+        {"+26", 26},
+        {"-5", -5},
+        {"007", 7},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"$FFFFFFFF", -1},
+        {"0xFFFFFFFF", -1},
+        {"-$10", -16},
+        {"\" 7\"", 7},
+        {"abc", 77},
+        {"", 77},
+        {"0x", 77},
+        {"0X", 77},
+        {"$", 77},
+        {"-", 77},
+        {"12a", 77},
+        {"1 2", 77},
+        {"2147483648", 77},
+        {"-2147483649", 77},
+        {"$100000000", 77},
+        {"x1A", 77},
+        {"0x-5", 77},
+        {"-0x10", 77},
+        {"1.5", 77},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
@@ -107,7 +131,8 @@ TEST(TemplateStoreLoad, EdgeCaseFileReadsTheSameWithEveryLineEnd)
         const TemplateStore store = LoadTemplateStore(path);
         expectSameRecords(store.records, {kTitle, kGroup, kDate, kSize});
         EXPECT_EQ(store.labels, (std::vector<std::string> {"Section 5", "SECTION12", "Sectionx", "Section 8"}));
-        EXPECT_EQ(store.settings, (TemplateSettings {"clone.nfo", "release.nfo", "clone.diz", "file_id.diz", "/srv/out"}));
+        EXPECT_EQ(store.settings,
+                  (TemplateSettings {"clone.nfo", "release.nfo", "clone.diz", "file_id.diz", "/srv/out"}));
         EXPECT_EQ(ReadTemplateSettings(path), store.settings);
 
         // The wizard's lists: DIZ and NFO records interleaved in the file, each list in file order.
@@ -176,7 +201,8 @@ TEST(TemplateStoreSave, MissingFileIsCreatedAndRoundTrips)
 
     // An empty list leaves only "Main" with its five keys.
     SaveTemplateStore(path, {}, {});
-    EXPECT_EQ(dir.read("Release.ini"), "[Main]\r\nNFO clone=\r\nNFO output=\r\nDIZ clone=\r\nDIZ output=\r\nOutput dir=\r\n");
+    EXPECT_EQ(dir.read("Release.ini"),
+              "[Main]\r\nNFO clone=\r\nNFO output=\r\nDIZ clone=\r\nDIZ output=\r\nOutput dir=\r\n");
 }
 
 TEST(TemplateStoreSave, UnlistedContentStays)
@@ -214,10 +240,11 @@ TEST(TemplateStoreSave, AByteOrderMarkIsReadPastAndKeptThroughSaves)
     // As Windows editors write the file: the mark must not hide the "Main" header.
     const std::string mark = "\xEF\xBB\xBF";
     TempDir dir;
-    const std::string path = dir.write("Release.ini", mark
-                                                          + "[Main]\r\nNFO clone=clone.nfo\r\nNFO output=release.nfo\r\n"
-                                                            "DIZ clone=clone.diz\r\nDIZ output=file_id.diz\r\n"
-                                                            "Output dir=/srv/out\r\n[Section 1]\r\nName=Title\r\n");
+    const std::string path = dir.write("Release.ini",
+                                       mark
+                                           + "[Main]\r\nNFO clone=clone.nfo\r\nNFO output=release.nfo\r\n"
+                                             "DIZ clone=clone.diz\r\nDIZ output=file_id.diz\r\n"
+                                             "Output dir=/srv/out\r\n[Section 1]\r\nName=Title\r\n");
     for (int save = 1; save <= 2; ++save) {
         SCOPED_TRACE(save);
         const TemplateStore store = LoadTemplateStore(path);

@@ -26,11 +26,11 @@ TEST(TextLines, SplitsAtEveryKindOfLineEndAndStopsAtNul)
         {"abc\r\n", {"abc"}, {"abc", ""}},
         {"abc\r\ndef", {"abc", "def"}, {"abc", "def"}},
         {"a\rb\nc\r\nd", {"a", "b", "c", "d"}, {"a", "b", "c", "d"}},
-        {"a\n\rb", {"a", "", "b"}, {"a", "", "b"}},     // LF then CR: two line ends
-        {"a\r\r\nb", {"a", "", "b"}, {"a", "", "b"}},   // lone CR, then CR LF
-        {"a\r\n\r\n", {"a", ""}, {"a", "", ""}},       // only the very last line end adds nothing
+        {"a\n\rb", {"a", "", "b"}, {"a", "", "b"}},   // LF then CR: two line ends
+        {"a\r\r\nb", {"a", "", "b"}, {"a", "", "b"}}, // lone CR, then CR LF
+        {"a\r\n\r\n", {"a", ""}, {"a", "", ""}},      // only the very last line end adds nothing
         {"\r\n\r\nx", {"", "", "x"}, {"", "", "x"}},
-        {"ab\0cd\r\nef"s, {"ab"}, {"ab"}},              // everything from the NUL on is ignored
+        {"ab\0cd\r\nef"s, {"ab"}, {"ab"}}, // everything from the NUL on is ignored
         {"ab\r\n\0cd"s, {"ab"}, {"ab", ""}},
         {"\0abc"s, {}, {""}},
         {"\xB0\xB1\xDB\t \x01\r\n"s, {"\xB0\xB1\xDB\t \x01"s}, {"\xB0\xB1\xDB\t \x01"s, ""}}, // bytes as they are

@@ -87,16 +87,16 @@ TEST(WordWrap, IndexFindsTheDisplayedLineThatHoldsIt)
     const Row rows[] = {
         {"", 5, 0, 0, 0},
         {"one two three four", 9, 0, 0, 0},
-        {"one two three four", 9, 7, 0, 0},  // the wrap-point blank
-        {"one two three four", 9, 8, 1, 8},  // first character of the next line
+        {"one two three four", 9, 7, 0, 0},   // the wrap-point blank
+        {"one two three four", 9, 8, 1, 8},   // first character of the next line
         {"one two three four", 9, 18, 2, 14}, // the very end belongs to the last line
         {"abc\r\ndef", 9, 3, 0, 0},           // CR of the break
         {"abc\r\ndef", 9, 4, 0, 0},           // LF of the break
         {"abc\r\ndef", 9, 5, 1, 5},
-        {"abc\r\n", 9, 5, 1, 5},              // the end after a final break: the empty line after it
-        {"a\r\n\r\nb", 9, 3, 1, 3},           // on an empty line
+        {"abc\r\n", 9, 5, 1, 5},    // the end after a final break: the empty line after it
+        {"a\r\n\r\nb", 9, 3, 1, 3}, // on an empty line
         {"abcdefgh", 3, 6, 2, 6},
-        {"abc", 3, 99, 0, 0},                 // beyond the end counts as the end
+        {"abc", 3, 99, 0, 0}, // beyond the end counts as the end
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.text) + " index " + std::to_string(row.index));

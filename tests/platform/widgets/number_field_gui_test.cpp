@@ -18,14 +18,10 @@ TEST(NumberField, LeavingABoxRepairsOrReportsItsText)
         bool accepted;
         const char* shown;
     } rows[] = {
-        {"42", EmptyBox::Stays, true, "42"},
-        {"0", EmptyBox::Stays, true, "1"},
-        {"-7", EmptyBox::IsNotANumber, true, "1"},
-        {"", EmptyBox::Stays, true, ""},
-        {"", EmptyBox::BecomesOne, true, "1"},
-        {"", EmptyBox::IsNotANumber, false, ""},
-        {"12a", EmptyBox::BecomesOne, false, "12a"},
-        {"99999999999", EmptyBox::Stays, false, "99999999999"},
+        {"42", EmptyBox::Stays, true, "42"},         {"0", EmptyBox::Stays, true, "1"},
+        {"-7", EmptyBox::IsNotANumber, true, "1"},   {"", EmptyBox::Stays, true, ""},
+        {"", EmptyBox::BecomesOne, true, "1"},       {"", EmptyBox::IsNotANumber, false, ""},
+        {"12a", EmptyBox::BecomesOne, false, "12a"}, {"99999999999", EmptyBox::Stays, false, "99999999999"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);

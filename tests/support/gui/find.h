@@ -7,16 +7,14 @@
 
 #include <memory>
 
-template <class T>
-T* find(const QObject* parent, const char* name)
+template <class T> T* find(const QObject* parent, const char* name)
 {
     T* found = parent == nullptr ? nullptr : parent->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << "no " << name;
     return found;
 }
 
-template <class T, class W>
-T* find(const std::unique_ptr<W>& parent, const char* name)
+template <class T, class W> T* find(const std::unique_ptr<W>& parent, const char* name)
 {
     return find<T>(parent.get(), name);
 }

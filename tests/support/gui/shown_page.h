@@ -3,9 +3,9 @@
 // context the main window hands it: the program paths and a folder picker set up as the
 // program's. Inside the main window (TForm1), for what the window itself decides, it is the
 // window's current page.
-#include "platform/widgets/FolderPicker.h"
 #include "app/MainWindow.h"
 #include "archiving/PageContext.h"
+#include "platform/widgets/FolderPicker.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 
@@ -13,8 +13,7 @@
 
 #include <memory>
 
-template <class Page>
-class ShownPage {
+template <class Page> class ShownPage {
 public:
     Page* openAlone(const pkm::ProgramPaths& paths)
     {
