@@ -11,6 +11,8 @@
 
 #include <ostream>
 
+namespace pkm {
+
 namespace {
 
 void printRefusal(std::ostream& err, const pkm::RunRefusal& refusal)
@@ -69,3 +71,5 @@ int RunZips(const pkm::ZipsOptions& options, const std::string& programDir, std:
     return runAndClose(
         programDir, zipSteps(plan), log, [count] { return count; }, out, err);
 }
+
+} // namespace pkm

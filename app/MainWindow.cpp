@@ -36,6 +36,9 @@
 #include <algorithm>
 #include <memory>
 
+// The wizard's own window and pipe classes are global; everything else is in pkm.
+using namespace pkm;
+
 namespace {
 
 // "zapzap", the label that plays the sound: a small bold caption whose font is given in pixels,

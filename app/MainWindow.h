@@ -15,9 +15,12 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+namespace pkm {
 class NfoDizPage;
 class RarPage;
 class ZipPage;
+} // namespace pkm
+
 class TBrowseDirectoryDlg;
 
 class TForm1 : public QDialog {
@@ -74,7 +77,7 @@ private:
     // Preferences: the section creator.
     void BitBtn3Click();
 
-    PageContext context_;
+    pkm::PageContext context_;
     std::string IniPath;
     pkm::SectionList NfoSections;
     pkm::SectionList DizSections;
@@ -96,12 +99,12 @@ private:
     QLabel* Label3; // "zapzap"
 
     // Pages 1 to 3.
-    NfoDizPage* Page1;
-    RarPage* Page2;
-    ZipPage* Page3;
+    pkm::NfoDizPage* Page1;
+    pkm::RarPage* Page2;
+    pkm::ZipPage* Page3;
 
     TBrowseDirectoryDlg* BrowseDirectoryDlg;
     // Loaded on the first click on "zapzap".
-    std::unique_ptr<Sound> sound_;
+    std::unique_ptr<pkm::Sound> sound_;
     bool soundLoaded_ = false;
 };

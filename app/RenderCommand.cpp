@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <ostream>
 
+namespace pkm {
+
 namespace {
 
 constexpr const char* kRenderErrorCaption = "Output error";
@@ -95,3 +97,5 @@ int RunRender(const pkm::RenderOptions& options, std::ostream& out, std::ostream
     out << output << '\n';
     return 0;
 }
+
+} // namespace pkm

@@ -9,6 +9,8 @@
 #include <iosfwd>
 #include <string>
 
+namespace pkm {
+
 // Light grey on black, the colours of a PC text screen.
 inline const QColor kRenderText(0xAA, 0xAA, 0xAA);
 inline const QColor kRenderBackground(0x00, 0x00, 0x00);
@@ -20,3 +22,5 @@ QImage RenderText(const std::string& bytes);
 // Reads the file, writes the picture and prints its path on `out`. Returns the exit status: 0,
 // or 1 with the failure on `err`; an earlier picture at the output stays as it was then.
 int RunRender(const pkm::RenderOptions& options, std::ostream& out, std::ostream& err);
+
+} // namespace pkm

@@ -20,6 +20,9 @@
 #include <unistd.h>
 #include <utility>
 
+// The wizard's own window and pipe classes are global; everything else is in pkm.
+using namespace pkm;
+
 namespace {
 
 QtMessageHandler qtMessages = nullptr;

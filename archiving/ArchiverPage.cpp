@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace pkm {
+
 void ArchiverPage::setRunControls(QLineEdit* outputDirectory, QPushButton* start)
 {
     outputDirectory_ = outputDirectory;
@@ -30,3 +32,5 @@ bool ArchiverPage::isRunning() const
 {
     return !start_->isEnabled();
 }
+
+} // namespace pkm

@@ -6,6 +6,8 @@
 class QLineEdit;
 class QPushButton;
 
+namespace pkm {
+
 class ArchiverPage : public QWidget {
     Q_OBJECT
 public:
@@ -27,3 +29,5 @@ private:
     QLineEdit* outputDirectory_ = nullptr;
     QPushButton* start_ = nullptr;
 };
+
+} // namespace pkm

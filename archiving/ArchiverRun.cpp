@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QPushButton>
 
+namespace pkm {
+
 namespace {
 
 // Shows "Working..." on the button and disables it until the object goes. Disabling the
@@ -62,3 +64,5 @@ void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps)
         Dialogs().showMessage(window, QString::fromLatin1(pkm::kCompressionErrorCaption),
                               QString::fromLocal8Bit(*failure), MessageIcon::Error);
 }
+
+} // namespace pkm

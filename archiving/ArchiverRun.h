@@ -9,8 +9,11 @@
 #include <vector>
 
 class QPushButton;
-class TLogBox;
 class TPiper;
+
+namespace pkm {
+
+class TLogBox;
 
 struct ArchiverRun {
     QPushButton* startButton;
@@ -29,3 +32,5 @@ struct ArchiverRun {
 // button comes back as "&Start" (with the focus, when it had it and nobody moved it) and the
 // log gets its closing lines.
 void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps);
+
+} // namespace pkm

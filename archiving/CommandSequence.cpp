@@ -6,6 +6,8 @@
 #include "archiving/set_replacement.h"
 #include "platform/stop_signals.h"
 
+namespace pkm {
+
 std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps)
 {
     TPiper piper(sequence.programDir, sequence.owner);
@@ -54,3 +56,5 @@ std::vector<CommandStep> zipSteps(const pkm::ZipPlan& plan)
         steps.push_back({plan.commandLines[i], plan.zipFiles[i], pkm::ArchiverKind::Zip});
     return steps;
 }
+
+} // namespace pkm

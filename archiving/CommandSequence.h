@@ -12,6 +12,8 @@
 class QObject;
 class TPiper;
 
+namespace pkm {
+
 struct CommandSequence {
     // The directory of the stub PKM.DLL, ending in a separator.
     std::string programDir;
@@ -37,3 +39,5 @@ struct CommandStep {
 std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps);
 // The zip runs of a plan: each line makes its zip afresh.
 std::vector<CommandStep> zipSteps(const pkm::ZipPlan& plan);
+
+} // namespace pkm

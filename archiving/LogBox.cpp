@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace pkm {
+
 namespace {
 
 // Room between the text and the box's edges.
@@ -202,3 +204,5 @@ QStringList TLogBox::lines()
         out << rowText(row);
     return out;
 }
+
+} // namespace pkm

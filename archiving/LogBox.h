@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTimer>
 
+namespace pkm {
+
 class TLogBox : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -47,3 +49,5 @@ private:
     std::uint64_t flushedRevision_ = 0; // the log's revision the scroll bar was set for
     std::uint64_t drawnRevision_ = 0;   // ... when the box was last drawn
 };
+
+} // namespace pkm

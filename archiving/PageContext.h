@@ -4,8 +4,12 @@
 
 class TBrowseDirectoryDlg;
 
+namespace pkm {
+
 struct PageContext {
     pkm::ProgramPaths paths;
     // The folder picker the pages' browse buttons share.
     TBrowseDirectoryDlg* folderPicker = nullptr;
 };
+
+} // namespace pkm

@@ -20,6 +20,9 @@
 #include <functional>
 #include <unistd.h>
 
+// The wizard's own window and pipe classes are global; everything else is in pkm.
+using namespace pkm;
+
 namespace {
 const char* const kStubName = "PKM.DLL";
 // Longest time the output is read and split in one turn of the event loop.

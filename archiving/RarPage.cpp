@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+namespace pkm {
+
 RarPage::RarPage(const PageContext& context, QWidget* parent)
     : ArchiverPage(parent)
     , context_(context)
@@ -119,3 +121,5 @@ void RarPage::Button5Click()
     if (made > 0)
         emit volumesMade(pathToQString(volumes.directory), pathToQString(volumes.base));
 }
+
+} // namespace pkm

@@ -8,9 +8,12 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class TPiper;
+
+namespace pkm {
+
 class NumericErrorNotice;
 class TLogBox;
-class TPiper;
 
 class RarPage : public ArchiverPage {
     Q_OBJECT
@@ -47,3 +50,5 @@ private:
     PageContext context_;
     NumericErrorNotice* numericError_;
 };
+
+} // namespace pkm

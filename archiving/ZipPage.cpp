@@ -25,6 +25,8 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+namespace pkm {
+
 namespace {
 
 const char* const kSelectZipFirst = "Please select first at least one zip file.";
@@ -239,3 +241,5 @@ void ZipPage::Button6Click()
     archiverRun.filesCreated = [&run] { return run.size(); };
     runArchivers(archiverRun, zipSteps(plan));
 }
+
+} // namespace pkm

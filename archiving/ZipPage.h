@@ -13,8 +13,11 @@ class QCollator;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class TLogBox;
 class TPiper;
+
+namespace pkm {
+
+class TLogBox;
 
 class ZipPage : public ArchiverPage {
     Q_OBJECT
@@ -62,3 +65,5 @@ private:
     QString volumesDirectory_;
     QString volumesBaseName_;
 };
+
+} // namespace pkm

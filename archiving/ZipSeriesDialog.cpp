@@ -13,6 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+// The wizard's own window and pipe classes are global; everything else is in pkm.
+using namespace pkm;
+
 TForm4::TForm4(QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint

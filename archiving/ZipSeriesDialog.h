@@ -5,8 +5,11 @@
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
+
+namespace pkm {
 class NumericErrorNotice;
 class TUpDown;
+} // namespace pkm
 
 class TForm4 : public QDialog {
     Q_OBJECT
@@ -39,7 +42,7 @@ private:
 
     QLineEdit* Edit1;
     QLineEdit* Edit2;
-    TUpDown* UpDown1;
+    pkm::TUpDown* UpDown1;
     QPushButton* Button1;
-    NumericErrorNotice* numericError_;
+    pkm::NumericErrorNotice* numericError_;
 };

@@ -95,7 +95,7 @@ void BM_CopyTemplate(benchmark::State& state)
         if (!bytes || replaceFile(w.outputPath, *bytes) != WriteOutcome::Written)
             state.SkipWithError("copy failed");
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * w.templateBytes));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(w.templateBytes));
 }
 
 // What a press of Preview does apart from the windows: read, generate, write.

@@ -16,6 +16,8 @@
 #include <map>
 #include <string>
 
+using namespace pkm;
+
 namespace {
 
 std::string nfoText(int lines)

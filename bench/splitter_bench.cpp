@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace pkm;
+
 namespace {
 
 constexpr std::size_t kTotal = 100u * 1024 * 1024;
@@ -79,7 +81,7 @@ void BM_SplitArchiverOutput(benchmark::State& state)
         split += s;
         copy += copySeconds(output);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(output.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(output.size()));
     state.counters["lines"] = static_cast<double>(lines);
     state.counters["vs_memcpy"] = split / copy;
 }
@@ -90,7 +92,7 @@ void BM_MemcpySameChunks(benchmark::State& state)
     const std::string& output = archiverOutput();
     for (auto _ : state)
         state.SetIterationTime(copySeconds(output));
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(output.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(output.size()));
 }
 BENCHMARK(BM_MemcpySameChunks)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

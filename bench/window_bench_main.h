@@ -9,7 +9,7 @@ inline int runWindowBenchmarks(int argc, char** argv, benchmark::BenchmarkReport
 {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TApplication app(argc, argv);
+    pkm::TApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (reporter)
         benchmark::RunSpecifiedBenchmarks(reporter);

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+namespace pkm {
+
 namespace {
 // A block's user state says whether its Qt lines are those of the current text, columns and
 // font; a changed block is laid out again when next shown.
@@ -252,3 +254,5 @@ void ParagraphLayout::layoutBlock(QTextBlock block) const
     layout->endLayout();
     block.setUserState(kLaidOut);
 }
+
+} // namespace pkm

@@ -8,6 +8,8 @@
 
 class QTextBlock;
 
+namespace pkm {
+
 // Qt's own wrapping does not follow the program's rules (it breaks at hyphens and symbols, cuts
 // a long word after other words on its line, and miscounts a fixed column width by the blank
 // after a word), so every paragraph is laid out in the lines of the core wrap: what the user
@@ -64,3 +66,5 @@ private:
     bool countAll_ = false;      // the counts held no longer match the blocks they stand for
     QSizeF size_;
 };
+
+} // namespace pkm

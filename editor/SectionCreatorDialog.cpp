@@ -32,6 +32,9 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+// The wizard's own window and pipe classes are global; everything else is in pkm.
+using namespace pkm;
+
 namespace {
 
 QString pathText(const std::string& path)

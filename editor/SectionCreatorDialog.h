@@ -7,15 +7,18 @@
 #include <QDialog>
 #include <string>
 
-class NumericErrorNotice;
 class QCheckBox;
 class QLineEdit;
 class QToolButton;
-class TBrowseDirectoryDlg;
-class TForm3;
+namespace pkm {
+class NumericErrorNotice;
 class TRadioGroup;
 class TSectionListBox;
 class TUpDown;
+} // namespace pkm
+
+class TBrowseDirectoryDlg;
+class TForm3;
 
 class TForm2 : public QDialog {
     Q_OBJECT
@@ -83,7 +86,7 @@ private:
     // False when the field's text is not a number (the message is then on its way).
     bool CheckPositionField(QLineEdit* field);
     bool isSectionField(const QObject* o) const;
-    TUpDown* upDownOf(const QLineEdit* field) const;
+    pkm::TUpDown* upDownOf(const QLineEdit* field) const;
     bool dragMove(QMouseEvent* event);
     bool dragRelease(QMouseEvent* event);
     void endDrag();
@@ -92,17 +95,17 @@ private:
     TForm3* Helper = nullptr;
     int DragOverIndex = -1;
 
-    TSectionListBox* ListBox1;
+    pkm::TSectionListBox* ListBox1;
     QLineEdit* EName;
     QLineEdit* EDefault;
     QLineEdit* ELine;
-    TUpDown* UpDown1;
+    pkm::TUpDown* UpDown1;
     QLineEdit* EStart;
-    TUpDown* UpDown2;
+    pkm::TUpDown* UpDown2;
     QLineEdit* ELength;
-    TUpDown* UpDown3;
-    TRadioGroup* RStyle;
-    TRadioGroup* RAlignment;
+    pkm::TUpDown* UpDown3;
+    pkm::TRadioGroup* RStyle;
+    pkm::TRadioGroup* RAlignment;
     QCheckBox* CCaps;
     QCheckBox* CDiz;
     QLineEdit* Edit1;     // "Nfo clone:"
@@ -118,7 +121,7 @@ private:
     pkm::ProgramPaths paths_;
     // Release.ini as the dialog read it.
     std::string storeBytes_;
-    NumericErrorNotice* numericError_;
+    pkm::NumericErrorNotice* numericError_;
     bool dragArmed_ = false;
     bool dragging_ = false;
     QPoint dragStart_;

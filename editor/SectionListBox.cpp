@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+namespace pkm {
+
 namespace {
 
 constexpr int kItemHeight = 13;
@@ -101,3 +103,5 @@ void TSectionListBox::paintEvent(QPaintEvent* event)
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(r);
 }
+
+} // namespace pkm

@@ -5,6 +5,8 @@
 #include <QListWidget>
 #include <functional>
 
+namespace pkm {
+
 class TSectionListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -36,3 +38,5 @@ protected:
 private:
     int feedbackRow_ = -1;
 };
+
+} // namespace pkm

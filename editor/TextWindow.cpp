@@ -25,6 +25,9 @@
 #include <algorithm>
 #include <memory>
 
+// The wizard's own window and pipe classes are global; everything else is in pkm.
+using namespace pkm;
+
 namespace {
 
 // Byte text to the memo's text, a paragraph per line.

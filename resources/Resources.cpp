@@ -2,10 +2,13 @@
 
 #include <QFile>
 
+// Qt's resource registration works only from the global namespace.
 static void registerPakmasterResources()
 {
     Q_INIT_RESOURCE(pakmaster);
 }
+
+namespace pkm {
 
 void initResources()
 {
@@ -53,3 +56,5 @@ QByteArray waveResource(const QString& name)
         return {};
     return f.readAll();
 }
+
+} // namespace pkm

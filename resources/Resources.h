@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+namespace pkm {
+
 // The page picture "Intro", "NfoDiz" or "RarZip"; a null pixmap for an unknown name.
 QPixmap loadBitmapResource(const QString& name);
 // Tile 0..20 of the section tree's image list.
@@ -16,3 +18,5 @@ QIcon applicationIcon();
 QByteArray waveResource(const QString& name);
 // Resource data are linked into a static library: make sure they are registered.
 void initResources();
+
+} // namespace pkm

@@ -31,6 +31,8 @@
 
 #include <memory>
 
+namespace pkm {
+
 namespace {
 
 // The in-place label editor of the tree: an accepted label goes to TreeView1Edited; Escape
@@ -490,3 +492,5 @@ void NfoDizPage::setNodeImage(QTreeWidgetItem* node, int image, int selectedImag
     node->setData(0, Qt::UserRole, image);
     node->setData(0, Qt::UserRole + 1, selectedImage);
 }
+
+} // namespace pkm

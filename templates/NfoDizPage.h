@@ -20,6 +20,9 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QStyledItemDelegate;
+
+namespace pkm {
+
 class NumericErrorNotice;
 class TRadioGroup;
 class TUpDown;
@@ -110,3 +113,5 @@ private:
     NumericErrorNotice* numericError_;
     QStyledItemDelegate* labelDelegate_;
 };
+
+} // namespace pkm

@@ -7,7 +7,7 @@
 
 namespace {
 
-class SoundEffect : public Sound {
+class SoundEffect : public pkm::Sound {
 public:
     explicit SoundEffect(const QString& source) { effect_.setSource(QUrl(source)); }
     bool isPlaying() const override { return effect_.isPlaying(); }
@@ -20,7 +20,7 @@ private:
 
 } // namespace
 
-extern "C" Q_DECL_EXPORT Sound* pakmasterCreateSound(const QString& source)
+extern "C" Q_DECL_EXPORT pkm::Sound* pakmasterCreateSound(const QString& source)
 {
     return new SoundEffect(source);
 }

@@ -4,6 +4,8 @@
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/TextCodec.h"
 
+namespace pkm {
+
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -32,3 +34,5 @@ std::string applicationDirectory()
 {
     return pkm::withTrailingSeparator(pathFromQString(QCoreApplication::applicationDirPath()));
 }
+
+} // namespace pkm

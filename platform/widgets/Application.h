@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+namespace pkm {
+
 inline const char* const kApplicationTitle = "Pakmaster v1.0";
 
 class TApplication : public QApplication {
@@ -30,3 +32,5 @@ template <class F> void guarded(F&& body)
         ShowException(e);
     }
 }
+
+} // namespace pkm

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+namespace pkm {
+
 namespace {
 
 // Enter presses a glyph button that has the focus, as it presses a focused push button.
@@ -49,3 +51,5 @@ void bindNumberBox(QLineEdit* box, TUpDown* arrows)
     arrows->setRange(1, 999);
     arrows->setAssociate(box);
 }
+
+} // namespace pkm

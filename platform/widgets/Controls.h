@@ -1,9 +1,13 @@
 #pragma once
-// What the windows' controls need beyond their Designer forms: a glyph button's glyph and Enter
-// key, a number box's arrows, and the rule of which focus changes leave a box.
+
 class QEvent;
 class QLineEdit;
 class QToolButton;
+
+namespace pkm {
+
+// What the windows' controls need beyond their Designer forms: a glyph button's glyph and Enter
+// key, a number box's arrows, and the rule of which focus changes leave a box.
 class TUpDown;
 
 // Gives a glyph button of a form its glyph (resources); Enter presses it while it has the focus,
@@ -15,3 +19,5 @@ void bindNumberBox(QLineEdit* box, TUpDown* arrows);
 // Whether a focus event is a move between controls of the window. The window losing or regaining
 // activation (a message box, another window) or a popup menu neither begins nor ends a box edit.
 bool movesBetweenControls(const QEvent* focusEvent);
+
+} // namespace pkm

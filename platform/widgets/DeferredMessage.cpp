@@ -2,7 +2,11 @@
 
 #include <QCoreApplication>
 
+namespace pkm {
+
 void postDeferredMessage(QObject* target)
 {
     QCoreApplication::postEvent(target, new QEvent(kDeferredMessage));
 }
+
+} // namespace pkm

@@ -5,7 +5,11 @@
 
 class QObject;
 
+namespace pkm {
+
 inline constexpr QEvent::Type kDeferredMessage = QEvent::Type(QEvent::User + 1021);
 
 // Queues the message for `target`; its event() (or an event filter on it) answers it.
 void postDeferredMessage(QObject* target);
+
+} // namespace pkm

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+namespace pkm {
+
 namespace {
 
 class RealDialogs final : public DialogService {
@@ -67,3 +69,5 @@ void setDialogs(DialogService* service)
 {
     g_current = service ? service : &g_real;
 }
+
+} // namespace pkm

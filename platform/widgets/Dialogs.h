@@ -8,6 +8,8 @@
 class QDialog;
 class QWidget;
 
+namespace pkm {
+
 enum class MessageIcon {
     Information,
     Error
@@ -48,3 +50,5 @@ public:
 DialogService& Dialogs();
 // Installs a replacement (tests); nullptr restores the real dialogs.
 void setDialogs(DialogService* service);
+
+} // namespace pkm

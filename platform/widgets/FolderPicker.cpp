@@ -9,6 +9,9 @@
 #include <QLineEdit>
 #include <QWidget>
 
+// The wizard's own window and pipe classes are global; everything else is in pkm.
+using namespace pkm;
+
 TBrowseDirectoryDlg::TBrowseDirectoryDlg(QObject* owner)
     : QObject(owner)
 {
@@ -62,7 +65,7 @@ bool TBrowseDirectoryDlg::Execute()
     return true;
 }
 
-void browseIntoBox(TBrowseDirectoryDlg& dialog, QLineEdit* box)
+void pkm::browseIntoBox(TBrowseDirectoryDlg& dialog, QLineEdit* box)
 {
     if (!box->text().isEmpty())
         dialog.setSelection(box->text());

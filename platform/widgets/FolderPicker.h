@@ -34,4 +34,6 @@ private:
 // The caller's side of a browse button: start at the box's text when it has one, and put
 // the confirmed folder into the box.
 class QLineEdit;
+namespace pkm {
 void browseIntoBox(TBrowseDirectoryDlg& dialog, QLineEdit* box);
+} // namespace pkm

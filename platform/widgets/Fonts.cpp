@@ -2,6 +2,8 @@
 
 #include <QFontDatabase>
 
+namespace pkm {
+
 namespace {
 
 // The family of that name in any letter case when it is installed, else empty. The font
@@ -76,3 +78,5 @@ QFont fixedTextFont(bool* terminalFound)
         *terminalFound = terminal;
     return fixedTextFontNamed(terminal ? QStringLiteral("Terminal") : QStringLiteral("FixedSys"));
 }
+
+} // namespace pkm

@@ -1,6 +1,8 @@
 #pragma once
 #include <QFont>
 
+namespace pkm {
+
 // The window font: "MS Sans Serif" when installed, else the desktop's sans-serif at 11 pixels.
 QFont windowFont();
 // A window font of another pixel size and weight, e.g. the log boxes' bold text.
@@ -12,3 +14,5 @@ QFont windowFont(int pixelSize, bool bold);
 QFont fixedTextFont(bool* terminalFound = nullptr);
 // The font a caller asks for by name ("FixedSys"), resolved the same way when missing.
 QFont fixedTextFontNamed(const QString& family);
+
+} // namespace pkm

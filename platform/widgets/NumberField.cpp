@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QWidget>
 
+namespace pkm {
+
 bool acceptsDigitKey(const QKeyEvent& key, DigitKeys mode)
 {
     switch (key.key()) {
@@ -107,3 +109,5 @@ bool NumericErrorNotice::eventFilter(QObject* watched, QEvent* event)
                           MessageIcon::Error);
     return true;
 }
+
+} // namespace pkm

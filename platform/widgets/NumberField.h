@@ -9,6 +9,8 @@ class QKeyEvent;
 class QLineEdit;
 class QWidget;
 
+namespace pkm {
+
 enum class DigitKeys {
     // The main window and the zip dialog: backspace and the editing control characters pass.
     WithBackspace,
@@ -68,3 +70,5 @@ private:
     QPointer<QLineEdit> box_;
     bool pending_ = false;
 };
+
+} // namespace pkm

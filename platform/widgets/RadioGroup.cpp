@@ -3,6 +3,8 @@
 #include <QButtonGroup>
 #include <QRadioButton>
 
+namespace pkm {
+
 TRadioGroup::TRadioGroup(QWidget* parent)
     : QGroupBox(parent)
     , group_(new QButtonGroup(this))
@@ -59,3 +61,5 @@ void TRadioGroup::resizeEvent(QResizeEvent* event)
     for (int i = 0; i < n; ++i)
         buttons_.at(i)->setGeometry(8, top + i * step + (step - 17) / 2, width() - 12, 17);
 }
+
+} // namespace pkm

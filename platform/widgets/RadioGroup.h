@@ -6,6 +6,8 @@
 class QButtonGroup;
 class QRadioButton;
 
+namespace pkm {
+
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
 public:
@@ -33,3 +35,5 @@ private:
     QButtonGroup* group_;
     QList<QRadioButton*> buttons_;
 };
+
+} // namespace pkm

@@ -4,6 +4,8 @@
 
 #include <QLibrary>
 
+namespace pkm {
+
 namespace {
 
 SoundLoader& replacedLoader()
@@ -36,3 +38,5 @@ void setSoundLoader(SoundLoader loader)
 {
     replacedLoader() = std::move(loader);
 }
+
+} // namespace pkm

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace pkm {
+
 class Sound {
 public:
     virtual ~Sound() = default;
@@ -27,3 +29,5 @@ void setSoundLoader(SoundLoader loader);
 
 // The name of the function the sound library exports: Sound* (const QString& source).
 inline constexpr const char* kCreateSoundSymbol = "pakmasterCreateSound";
+
+} // namespace pkm

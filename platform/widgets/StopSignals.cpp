@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+namespace pkm {
+
 namespace {
 QPointer<StopSignals> gInstance;
 }
@@ -38,3 +40,5 @@ StopSignals* StopSignals::instance()
 {
     return gInstance;
 }
+
+} // namespace pkm

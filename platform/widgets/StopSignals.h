@@ -5,6 +5,8 @@
 
 class QSocketNotifier;
 
+namespace pkm {
+
 class StopSignals : public QObject {
     Q_OBJECT
 public:
@@ -20,3 +22,5 @@ private:
     explicit StopSignals(QObject* parent);
     QSocketNotifier* notifier_;
 };
+
+} // namespace pkm

@@ -3,6 +3,8 @@
 #include "platform/cp437.h"
 #include "platform/file_name_codec.h"
 
+namespace pkm {
+
 QString toDisplay(const std::string& bytes)
 {
     const std::u16string text = pkm::cp437Decode(bytes);
@@ -45,3 +47,5 @@ QString outputToQString(const std::string& line)
 {
     return pathToQString(line);
 }
+
+} // namespace pkm

@@ -5,6 +5,8 @@
 #include <QString>
 #include <string>
 
+namespace pkm {
+
 QString toDisplay(const std::string& bytes);
 std::string fromDisplay(const QString& text);
 // What the word wrap needs of a text, faster than fromDisplay: blanks and tabs as they are,
@@ -15,3 +17,5 @@ QString pathToQString(const std::string& path);
 std::string pathFromQString(const QString& path);
 // A line an archiver printed: the names in it read as the file list shows them.
 QString outputToQString(const std::string& line);
+
+} // namespace pkm

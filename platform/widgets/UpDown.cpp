@@ -6,6 +6,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+namespace pkm {
+
 TUpDown::TUpDown(QWidget* parent)
     : QWidget(parent)
     , up_(new QToolButton(this))
@@ -83,3 +85,5 @@ void TUpDown::resizeEvent(QResizeEvent*)
     up_->setGeometry(0, 0, width(), h);
     down_->setGeometry(0, h, width(), height() - h);
 }
+
+} // namespace pkm

@@ -6,6 +6,8 @@
 class QLineEdit;
 class QToolButton;
 
+namespace pkm {
+
 class TUpDown : public QWidget {
     Q_OBJECT
 public:
@@ -40,3 +42,5 @@ private:
     int min_ = 1;
     int max_ = 999;
 };
+
+} // namespace pkm

@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <QWidget>
 
+namespace pkm {
+
 void centerOnScreen(QWidget* window)
 {
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
@@ -14,3 +16,5 @@ void centerOnScreen(QWidget* window)
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
 }
+
+} // namespace pkm

@@ -32,6 +32,8 @@
 #include <memory>
 #include <random>
 
+using namespace pkm;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -34,6 +34,8 @@
 #include <memory>
 #include <optional>
 
+using namespace pkm;
+
 namespace {
 
 class MainWindow : public ::testing::Test {

@@ -24,6 +24,8 @@
 
 #include <memory>
 
+using namespace pkm;
+
 namespace {
 
 const char* const kStore = "[Main]\r\nNFO clone=clone.nfo\r\nOutput dir=/srv/first\r\n"

@@ -29,6 +29,8 @@
 #include <memory>
 #include <string>
 
+using namespace pkm;
+
 namespace {
 
 const std::string kTemplate = "+-------------------+\r\n"

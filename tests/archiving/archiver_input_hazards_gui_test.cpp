@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+using namespace pkm;
+
 namespace fs = std::filesystem;
 
 namespace {

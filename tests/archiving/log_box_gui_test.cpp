@@ -11,6 +11,8 @@
 #include <random>
 #include <string>
 
+using namespace pkm;
+
 namespace {
 
 // A shown box of the Rar page's size.

@@ -15,6 +15,8 @@
 
 #include <filesystem>
 
+using namespace pkm;
+
 namespace fs = std::filesystem;
 
 TEST(LongOutputLine, AFiftyMegabyteLineEndsTheRunAndShowsCut)

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+using namespace pkm;
+
 namespace {
 
 using Lines = std::vector<std::string>;

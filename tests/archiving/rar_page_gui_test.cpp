@@ -26,6 +26,8 @@
 #include <fstream>
 #include <random>
 
+using namespace pkm;
+
 namespace fs = std::filesystem;
 
 namespace {

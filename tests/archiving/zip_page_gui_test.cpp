@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+using namespace pkm;
+
 namespace {
 
 namespace fs = std::filesystem;

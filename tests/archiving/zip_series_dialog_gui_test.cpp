@@ -17,6 +17,8 @@
 
 #include <memory>
 
+using namespace pkm;
+
 namespace {
 
 class ZipFilesDialog : public ::testing::Test {

@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+using namespace pkm;
+
 namespace {
 
 // The memo prepared as the value editor prepares it for a section of `width` characters.
@@ -123,8 +125,6 @@ std::string randomText(std::mt19937& rng)
 }
 
 } // namespace
-
-#include "platform/widgets/TextCodec.h"
 
 TEST(ValueEditorWrap, QtLayoutShowsTheLinesTheCoreWrapStores)
 {

@@ -36,6 +36,8 @@
 #include <utility>
 #include <vector>
 
+using namespace pkm;
+
 namespace {
 
 struct SectionSpec {

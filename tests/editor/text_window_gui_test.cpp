@@ -17,6 +17,8 @@
 
 #include <string>
 
+using namespace pkm;
+
 using namespace std::string_literals;
 
 namespace {

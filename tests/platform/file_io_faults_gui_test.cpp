@@ -34,6 +34,8 @@
 #include <sys/stat.h>
 #include <vector>
 
+using namespace pkm;
+
 namespace {
 
 std::vector<std::string> entriesOf(const std::string& dir)

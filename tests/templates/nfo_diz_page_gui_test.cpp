@@ -33,6 +33,8 @@
 #include <string>
 #include <vector>
 
+using namespace pkm;
+
 namespace {
 
 pkm::TParam section(const std::string& name, const std::string& value = std::string(), std::uint16_t line = 1)

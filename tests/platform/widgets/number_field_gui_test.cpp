@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pkm;
+
 TEST(NumberField, LeavingABoxRepairsOrReportsItsText)
 {
     const struct {

@@ -1,5 +1,7 @@
 #include "support/gui/scripted_dialogs.h"
 
+using namespace pkm;
+
 ScriptedDialogs::ScriptedDialogs()
 {
     setDialogs(this);

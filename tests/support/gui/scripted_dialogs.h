@@ -14,7 +14,7 @@
 struct RecordedMessage {
     QString caption;
     QString text;
-    MessageIcon icon;
+    pkm::MessageIcon icon;
 };
 
 struct RecordedQuestion {
@@ -22,24 +22,24 @@ struct RecordedQuestion {
     QString text;
 };
 
-class ScriptedDialogs : public DialogService {
+class ScriptedDialogs : public pkm::DialogService {
 public:
     // Installs itself for the lifetime of the object.
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
-    void showMessage(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) override;
+    void showMessage(QWidget* parent, const QString& caption, const QString& text, pkm::MessageIcon icon) override;
     bool askYesNo(QWidget* parent, const QString& caption, const QString& text) override;
     int execDialog(QDialog* dialog) override;
-    std::optional<QString> browseForFolder(QWidget* parent, const FolderRequest& request) override;
-    QStringList openFileNames(QWidget* parent, const OpenFilesRequest& request) override;
+    std::optional<QString> browseForFolder(QWidget* parent, const pkm::FolderRequest& request) override;
+    QStringList openFileNames(QWidget* parent, const pkm::OpenFilesRequest& request) override;
 
     std::vector<RecordedMessage> messages;
     // Yes/No questions, answered from yesNoAnswers in order, No when none is left.
     std::vector<RecordedQuestion> questions;
     std::deque<bool> yesNoAnswers;
-    std::vector<FolderRequest> folderRequests;
-    std::vector<OpenFilesRequest> fileRequests;
+    std::vector<pkm::FolderRequest> folderRequests;
+    std::vector<pkm::OpenFilesRequest> fileRequests;
 
     // Answers, taken in order. A folder answer of nullopt is a cancel; an empty file list too.
     std::deque<std::optional<QString>> folderAnswers;

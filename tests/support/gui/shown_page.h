@@ -20,7 +20,7 @@ public:
         close();
         picker_ = std::make_unique<TBrowseDirectoryDlg>();
         picker_->configureForPakmaster();
-        alone_ = std::make_unique<Page>(PageContext {paths, picker_.get()}, nullptr);
+        alone_ = std::make_unique<Page>(pkm::PageContext {paths, picker_.get()}, nullptr);
         alone_->show();
         return alone_.get();
     }

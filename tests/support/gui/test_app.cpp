@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pkm;
+
 int runTestsWithApplication(int argc, char** argv)
 {
     TApplication app(argc, argv);
