@@ -277,7 +277,7 @@ bool TForm1::FormCloseQuery()
 {
     if (!Page2->isRunning() && !Page3->isRunning())
         return true;
-    Dialogs().showMessage(this, QStringLiteral("Close error"),
+    Dialogs().showMessage(this, QString::fromLatin1(kCloseErrorCaption),
                           QStringLiteral("Compression in progress...\rCan't close the application."),
                           MessageIcon::Error);
     return false;

@@ -2,6 +2,7 @@
 #include "app/RenderCommand.h"
 
 #include "app/text_cells.h"
+#include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/TextCodec.h"
@@ -16,8 +17,6 @@
 namespace pkm {
 
 namespace {
-
-constexpr const char* kRenderErrorCaption = "Output error";
 
 } // namespace
 
@@ -60,26 +59,26 @@ int RunRender(const pkm::RenderOptions& options, std::ostream& out, std::ostream
 {
     const pkm::FileRead read = pkm::readInputFile(options.file);
     if (!read.bytes) {
-        pkm::printFailure(err, pkm::kGenerationErrorCaption, pkm::InputFailureText(options.file, read.failure));
+        pkm::printFailure(err, pkm::kInputErrorCaption, pkm::InputFailureText(options.file, read.failure));
         return 1;
     }
     const std::string output = options.output.empty() ? options.file + ".png" : options.output;
     // Refused before a pixel is drawn: a picture of millions of lines takes gigabytes.
     if (const auto tooLarge = pkm::PictureTooLargeText(options.file,
                                                        pkm::PictureSizeOf(pkm::MeasureText(*read.bytes)))) {
-        pkm::printFailure(err, kRenderErrorCaption, *tooLarge);
+        pkm::printFailure(err, kOutputErrorCaption, *tooLarge);
         return 1;
     }
     const QImage picture = RenderText(*read.bytes);
     if (picture.isNull()) {
-        pkm::printFailure(err, kRenderErrorCaption, "Not enough memory for the picture of " + options.file + ".");
+        pkm::printFailure(err, kOutputErrorCaption, "Not enough memory for the picture of " + options.file + ".");
         return 1;
     }
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!picture.save(&buffer, "PNG") || png.isEmpty()) {
-        pkm::printFailure(err, kRenderErrorCaption,
+        pkm::printFailure(err, kOutputErrorCaption,
                           "The picture of " + options.file + " could not be made as a PNG file.");
         return 1;
     }

@@ -1,5 +1,6 @@
 #include "app/generate_command.h"
 
+#include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "templates/info_file.h"
@@ -26,13 +27,13 @@ bool collectValues(const std::vector<ValueSource>& sources, std::vector<NamedVal
         }
         const FileRead read = readInputFile(source.text);
         if (!read.bytes) {
-            printFailure(err, kGenerationErrorCaption, InputFailureText(source.text, read.failure));
+            printFailure(err, kInputErrorCaption, InputFailureText(source.text, read.failure));
             return false;
         }
         std::size_t badLine = 0;
         const std::optional<std::vector<NamedValue>> parsed = ParseValuesFile(*read.bytes, badLine);
         if (!parsed) {
-            printFailure(err, kGenerationErrorCaption,
+            printFailure(err, kInputErrorCaption,
                          source.text + ':' + std::to_string(badLine) + ": a line of NAME=VALUE expected");
             return false;
         }
@@ -85,7 +86,7 @@ int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::
     const std::vector<ValueNotice> notices = CheckSectionValues(generated, values);
     for (const ValueNotice& notice : notices) {
         if (notice.problem == ValueProblem::LineBreak) {
-            printFailure(err, kGenerationErrorCaption,
+            printFailure(err, kInputErrorCaption,
                          "The section \"" + typedNames[notice.index]
                              + "\" holds one line: its value may not contain a line break.");
             return 1;
@@ -96,7 +97,7 @@ int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::
         if (!writes(nfoFile))
             continue;
         if (const std::optional<std::string> refused = ProtectedOutputText(paths, settings, nfoFile)) {
-            printFailure(err, kProtectedOutputCaption, *refused);
+            printFailure(err, kOutputErrorCaption, *refused);
             return 1;
         }
     }

@@ -7,6 +7,7 @@
 #include "archiving/ZipSeriesDialog.h"
 #include "archiving/run_plan.h"
 #include "archiving/volume_files.h"
+#include "platform/errors.h"
 #include "platform/paths.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
@@ -87,7 +88,8 @@ ZipPage::~ZipPage() = default;
 
 void ZipPage::showZipError(const char* text)
 {
-    Dialogs().showMessage(window(), QStringLiteral("Zip error"), QString::fromLatin1(text), MessageIcon::Error);
+    Dialogs().showMessage(window(), QString::fromLatin1(kZipErrorCaption), QString::fromLatin1(text),
+                          MessageIcon::Error);
 }
 
 pkm::ZipSelection ZipPage::selectedZips() const

@@ -4,6 +4,8 @@
 // end that quote early and hand the archiver different words, so callers refuse such texts
 // first (containsDoubleQuote) and show kQuoteRefusalText. A run of backslashes that ends a
 // quoted word is doubled, so that it does not escape the closing quote.
+#include "platform/errors.h"
+
 #include <cstddef>
 #include <initializer_list>
 #include <string>
@@ -13,7 +15,6 @@
 namespace pkm {
 
 inline constexpr const char* kQuoteRefusalText = "Names and paths may not contain double quotes.";
-inline constexpr const char* kQuoteRefusalCaption = "Input error";
 
 // The input field as the volume run uses it: one trailing separator removed.
 std::string inputDirForCommand(std::string inDir);
@@ -34,7 +35,6 @@ std::string zipCommandLine(const std::string& programDir, const std::string& out
 // period.
 std::string zipFileMade(const std::string& outDir, const std::string& zipName);
 
-inline constexpr const char* kCompressionErrorCaption = "Compression error";
 inline constexpr const char* kStartFailureText = "Error while trying to start compression.";
 
 // Which archiver a command line runs, for what its exit status means.

@@ -2,6 +2,7 @@
 #include "archiving/run_plan.h"
 
 #include "archiving/command_lines.h"
+#include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 RunRefusal quoteRefusal()
 {
-    return {kQuoteRefusalCaption, kQuoteRefusalText};
+    return {kInputErrorCaption, kQuoteRefusalText};
 }
 
 } // namespace
@@ -33,18 +34,18 @@ VolumePlan PlanVolumeRun(const std::string& programDir, const VolumeRequest& req
     }
     // Pasted text gets past the size box's key filter; a blank would start another word.
     if (request.size.find_first_not_of("0123456789") != std::string::npos) {
-        plan.refusal = RunRefusal {"Input error", "Numeric values only!"};
+        plan.refusal = RunRefusal {kInputErrorCaption, "Numeric values only!"};
         return plan;
     }
     if (!DirectoryPresent(request.inputDir)) {
-        plan.refusal = RunRefusal {"Input error", "Input directory not found."};
+        plan.refusal = RunRefusal {kInputErrorCaption, "Input directory not found."};
         return plan;
     }
     const std::string inDir = inputDirForCommand(request.inputDir);
     // An empty field would name no directory at all.
     plan.inputField = inDir.empty() ? request.inputDir : inDir;
     if (!DirectoryPresent(request.outputDir)) {
-        plan.refusal = RunRefusal {"Output error", "Output directory not found."};
+        plan.refusal = RunRefusal {kOutputErrorCaption, "Output directory not found."};
         return plan;
     }
     plan.outputField = outputDirForCommand(request.outputDir);
@@ -56,10 +57,10 @@ VolumePlan PlanVolumeRun(const std::string& programDir, const VolumeRequest& req
 std::optional<RunRefusal> CheckZipInput(const std::string& path)
 {
     if (!FilePresent(path) && !std::filesystem::is_symlink(path))
-        return RunRefusal {"Input error", path + ": file not found."};
+        return RunRefusal {kInputErrorCaption, path + ": file not found."};
     const std::string problem = inputFileProblem(path);
     if (!problem.empty())
-        return RunRefusal {"Input error", path + ": cannot be packed.\r" + problem};
+        return RunRefusal {kInputErrorCaption, path + ": cannot be packed.\r" + problem};
     return std::nullopt;
 }
 
@@ -80,15 +81,16 @@ ZipSeriesPlan PlanZipSeries(const std::string& firstName, int count, const std::
     // The dialog makes one zip of a name without a number, whatever the count; a script that
     // asked for more would ship a release short of disks.
     if (zips != static_cast<std::size_t>(count)) {
-        plan.refusal = RunRefusal {"Zip error",
+        plan.refusal = RunRefusal {kZipErrorCaption,
                                    "The series from " + firstName + " has " + std::to_string(zips)
                                        + (zips == 1 ? " zip name" : " zip names") + ", not " + std::to_string(count)
                                        + ": a name needs a number to count from."};
         return plan;
     }
     if (spread.size() > zips) {
-        plan.refusal = RunRefusal {
-            "Zip error", std::to_string(spread.size()) + " files to spread over " + std::to_string(zips) + " zips."};
+        plan.refusal = RunRefusal {kZipErrorCaption,
+                                   std::to_string(spread.size()) + " files to spread over " + std::to_string(zips)
+                                       + " zips."};
         return plan;
     }
     ZipSelection every(zips);
@@ -109,7 +111,7 @@ ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, 
 {
     ZipPlan plan;
     if (!DirectoryPresent(outputDir)) {
-        plan.refusal = RunRefusal {"Output error", "Output directory not found."};
+        plan.refusal = RunRefusal {kOutputErrorCaption, "Output directory not found."};
         return plan;
     }
     plan.outputField = outputDirForCommand(outputDir);

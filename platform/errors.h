@@ -5,6 +5,13 @@
 
 namespace pkm {
 
+// The captions of the messages, one for each kind of failure.
+inline constexpr const char* kInputErrorCaption = "Input error";
+inline constexpr const char* kOutputErrorCaption = "Output error";
+inline constexpr const char* kCompressionErrorCaption = "Compression error";
+inline constexpr const char* kZipErrorCaption = "Zip error";
+inline constexpr const char* kCloseErrorCaption = "Close error";
+
 class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -74,7 +74,7 @@ std::string TooLargeText()
 
 std::string InputFailureText(const std::string& path, const std::string& why)
 {
-    return std::string(kGenerationErrorText) + '\r' + path + '\r' + why;
+    return std::string(kInputFileErrorText) + '\r' + path + '\r' + why;
 }
 
 std::optional<std::string> ProtectedOutputText(const ProgramPaths& paths, const TemplateSettings& settings, bool nfo)
@@ -109,7 +109,7 @@ InfoFileResult WriteInfoFile(const ProgramPaths& paths, const TemplateSettings& 
     if (std::optional<std::string> refused = ProtectedOutputText(paths, settings, nfo)) {
         result.outcome = InfoFileOutcome::ProtectedOutput;
         result.message = std::move(*refused);
-        result.caption = kProtectedOutputCaption;
+        result.caption = kOutputErrorCaption;
         return result;
     }
     const std::string templatePath = TemplatePath(paths.dataDir, nfo ? settings.NfoClone : settings.DizClone);
@@ -117,14 +117,14 @@ InfoFileResult WriteInfoFile(const ProgramPaths& paths, const TemplateSettings& 
     if (!templateRead.bytes) {
         result.outcome = InfoFileOutcome::TemplateUnreadable;
         result.message = InputFailureText(templatePath, templateRead.failure);
-        result.caption = kGenerationErrorCaption;
+        result.caption = kInputErrorCaption;
         return result;
     }
     const GenerateResult generated = GenerateLines(*templateRead.bytes, sections);
     if (generated.tooLarge) {
         result.outcome = InfoFileOutcome::TooLarge;
         result.message = TooLargeText();
-        result.caption = kTooLargeCaption;
+        result.caption = kOutputErrorCaption;
         return result;
     }
     if (!generated.ok()) {
@@ -141,8 +141,8 @@ InfoFileResult WriteInfoFile(const ProgramPaths& paths, const TemplateSettings& 
         break;
     case WriteOutcome::WriteFailed:
         result.outcome = InfoFileOutcome::WriteFailed;
-        result.message = std::string(kGenerationErrorText) + '\r' + result.path;
-        result.caption = kGenerationErrorCaption;
+        result.message = std::string(kInputFileErrorText) + '\r' + result.path;
+        result.caption = kInputErrorCaption;
         break;
     }
     return result;

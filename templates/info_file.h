@@ -1,6 +1,7 @@
 #pragma once
 // The whole step behind Preview: the NFO or DIZ file of a section list, read from its template
 // and written into the output directory, each failure an outcome of its own.
+#include "platform/errors.h"
 #include "platform/program_paths.h"
 #include "templates/section.h"
 #include "templates/template_store.h"
@@ -12,24 +13,21 @@ namespace pkm {
 
 // The message of a template that cannot be read, and also of an output file that cannot be
 // written once it has been created; its second line names that file.
-inline constexpr const char* kGenerationErrorCaption = "Input error";
-inline constexpr const char* kGenerationErrorText = "Error while reading input file...";
+inline constexpr const char* kInputFileErrorText = "Error while reading input file...";
 
 // The message of a file that would be larger than kGeneratedFileLimit.
-inline constexpr const char* kTooLargeCaption = "Output error";
 std::string TooLargeText();
 
 // The message of an output that would overwrite one of the files the program keeps or runs.
-inline constexpr const char* kProtectedOutputCaption = "Output error";
 
 enum class InfoFileOutcome {
     Written,
     ProtectedOutput,    // ProtectedOutputText(); nothing was read or written
-    TemplateUnreadable, // kGenerationErrorText, the template's path, then why it was not read
+    TemplateUnreadable, // kInputFileErrorText, the template's path, then why it was not read
     GenerationFailed,   // a section's Line named no line: "List index out of bounds (%d)"
     TooLarge,           // TooLargeText(); nothing was built or written
     CannotCreate,       // "Cannot create file %s"
-    WriteFailed,        // created, but the bytes did not get written: kGenerationErrorText, then the output's path
+    WriteFailed,        // created, but the bytes did not get written: kInputFileErrorText, then the output's path
 };
 
 struct InfoFileResult {
@@ -42,7 +40,7 @@ struct InfoFileResult {
     std::string caption;
 };
 
-// The message of an input file that cannot be read: kGenerationErrorText, the file, and why.
+// The message of an input file that cannot be read: kInputFileErrorText, the file, and why.
 std::string InputFailureText(const std::string& path, const std::string& why);
 
 // The message refusing the NFO (nfo true) or DIZ output the settings name when writing it

@@ -1,5 +1,6 @@
 #include "platform/widgets/NumberField.h"
 
+#include "platform/errors.h"
 #include "platform/widgets/DeferredMessage.h"
 #include "platform/widgets/Dialogs.h"
 
@@ -105,7 +106,7 @@ bool NumericErrorNotice::eventFilter(QObject* watched, QEvent* event)
         box_->setFocus(Qt::OtherFocusReason);
         box_->selectAll();
     }
-    Dialogs().showMessage(window, QStringLiteral("Input error"), QStringLiteral("Numeric values only!"),
+    Dialogs().showMessage(window, QString::fromLatin1(kInputErrorCaption), QStringLiteral("Numeric values only!"),
                           MessageIcon::Error);
     return true;
 }

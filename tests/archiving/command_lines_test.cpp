@@ -54,7 +54,7 @@ TEST(CommandLines, DoubleQuotesInAnyInsertedTextAreRefused)
     EXPECT_FALSE(containsDoubleQuote(std::vector<std::string> {"a", "b c"}));
     EXPECT_TRUE(containsDoubleQuote(std::vector<std::string> {"a", "b\"c"}));
     EXPECT_STREQ(kQuoteRefusalText, "Names and paths may not contain double quotes.");
-    EXPECT_STREQ(kQuoteRefusalCaption, "Input error");
+    EXPECT_STREQ(kInputErrorCaption, "Input error");
 }
 
 TEST(CommandLines, BackslashesEndingAWordAreDoubledSoTheStubSplitsBackTheTextAsTyped)
