@@ -125,9 +125,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate()
 {
-    IniPath = context_.paths.iniPath();
-
-    if (!pkm::FilePresent(IniPath)) {
+    if (!pkm::FilePresent(IniPath())) {
         Dialogs().showMessage(nullptr, QString::fromLatin1(kApplicationTitle),
                               QStringLiteral("It's the first time you run PKM.\r"
                                              "I *strongly* suggest you read the readme.hlp file before trying to use "
@@ -147,7 +145,7 @@ void TForm1::FormCreate()
 
     NfoSections.clear();
     DizSections.clear();
-    pkm::LoadSectionLists(IniPath, NfoSections, DizSections);
+    pkm::LoadSectionLists(IniPath(), NfoSections, DizSections);
 
     ShowIntroPage();
     UpdateNextButton();
@@ -155,7 +153,7 @@ void TForm1::FormCreate()
     // Enter on an edited tree label must not press the default button.
     installEventFilter(this);
 
-    const QString outputDir = pathToQString(pkm::ReadMainSetting(IniPath, "Output dir"));
+    const QString outputDir = pathToQString(pkm::ReadMainSetting(IniPath(), "Output dir"));
     Page2->setOutputDirectory(outputDir);
     Page3->setOutputDirectory(outputDir);
 }
@@ -234,7 +232,7 @@ void TForm1::ReloadSectionLists()
 {
     NfoSections.clear();
     DizSections.clear();
-    pkm::LoadSectionLists(IniPath, NfoSections, DizSections);
+    pkm::LoadSectionLists(IniPath(), NfoSections, DizSections);
 }
 
 void TForm1::Button2Click()
@@ -319,7 +317,7 @@ void TForm1::reject()
 bool TForm1::GenerateInfoFile(std::string& outputPath)
 {
     // The generator works on its own copy of the records: the user's sections never move.
-    const pkm::InfoFileResult result = pkm::WriteInfoFile(context_.paths, pkm::ReadTemplateSettings(IniPath), NfoMode,
+    const pkm::InfoFileResult result = pkm::WriteInfoFile(context_.paths, pkm::ReadTemplateSettings(IniPath()), NfoMode,
                                                           currentSections());
     if (result.outcome == pkm::InfoFileOutcome::Written) {
         outputPath = result.path;

@@ -61,7 +61,7 @@ private:
     void UpdateNextButton();
     // NfoSections while NfoMode is true, else DizSections.
     pkm::SectionList& currentSections() { return NfoMode ? NfoSections : DizSections; }
-    // Frees both lists and reads them again from IniPath.
+    // Frees both lists and reads them again from IniPath().
     void ReloadSectionLists();
     bool FormCloseQuery();
 
@@ -77,8 +77,10 @@ private:
     // Preferences: the section creator.
     void BitBtn3Click();
 
+    // Release.ini, where the paths of the program keep it.
+    std::string IniPath() const { return context_.paths.iniPath(); }
+
     pkm::PageContext context_;
-    std::string IniPath;
     pkm::SectionList NfoSections;
     pkm::SectionList DizSections;
     bool NfoMode = false;
