@@ -181,7 +181,7 @@ int run(int argc, char** argv)
 
     pkm::ErrnoScanner scanner;
     const std::string stagingArchive = absolutePath(joinPath(replacement->newFilesDir(), request.volumeName + ".7z"));
-    const int status = runSevenZip(pkm::sevenZipArguments(request.volumeKiB, stagingArchive,
+    const int status = runSevenZip(pkm::sevenZipArguments(request.volumeThousands, stagingArchive,
                                                           std::vector<std::string>(excluded.begin(), excluded.end())),
                                    request.inputDir, scanner);
     failIfStopped();
@@ -204,6 +204,16 @@ int run(int argc, char** argv)
             made.push_back(name);
     if (made.empty())
         fail(EIO, "7zz made no volume");
+    // The set is read back whole before it replaces anything: a set that does not test OK
+    // never takes the earlier one's place. Its output goes to the log.
+    pkm::ErrnoScanner testScanner;
+    const int tested = runSevenZip(
+        pkm::sevenZipTestArguments(joinPath(absolutePath(replacement->newFilesDir()), made.front())),
+        request.inputDir, testScanner);
+    failIfStopped();
+    if (!WIFEXITED(tested) || WEXITSTATUS(tested) != 0)
+        fail(pkm::sevenZipFailureErrno(WIFEXITED(tested) ? WEXITSTATUS(tested) : 2, testScanner.last()),
+             "The new volumes did not pass 7zz's test; the earlier ones stay");
     // An earlier, longer set's remaining volumes would be read as part of this archive.
     if (const pkm::ReplaceError committed = replacement->commit(
             made, pkm::volumesBeyond(earlier, request.volumeName, made.size())))

@@ -10,7 +10,7 @@ namespace pkm {
 namespace {
 
 constexpr std::string_view kWildcard = "/*.*";
-constexpr std::uint64_t kMaxVolumeKiB = std::uint64_t(1) << 40;
+constexpr std::uint64_t kMaxVolumeThousands = std::uint64_t(1) << 40;
 
 VolumeRequestParse refuse(std::string why)
 {
@@ -40,11 +40,11 @@ VolumeRequestParse parseVolumeCommand(const std::vector<std::string>& args)
     for (char c : size) {
         if (c < '0' || c > '9')
             return refuse("Volume size is not a number: " + size);
-        request.volumeKiB = request.volumeKiB * 10 + static_cast<std::uint64_t>(c - '0');
-        if (request.volumeKiB > kMaxVolumeKiB)
+        request.volumeThousands = request.volumeThousands * 10 + static_cast<std::uint64_t>(c - '0');
+        if (request.volumeThousands > kMaxVolumeThousands)
             return refuse("Volume size too large: " + size);
     }
-    if (request.volumeKiB == 0)
+    if (request.volumeThousands == 0)
         return refuse("Volume size must be at least 1");
     if (args.size() - i != 2)
         return refuse("Expected the archive name and <input dir>/*.* after the switches");
@@ -66,11 +66,11 @@ VolumeRequestParse parseVolumeCommand(const std::vector<std::string>& args)
     return {request, {}};
 }
 
-std::vector<std::string> sevenZipArguments(std::uint64_t volumeKiB, const std::string& stagingArchive,
+std::vector<std::string> sevenZipArguments(std::uint64_t volumeThousands, const std::string& stagingArchive,
                                            const std::vector<std::string>& excluded)
 {
     // -bsp1: the progress counter goes to the output although it is a pipe.
-    std::vector<std::string> args {"a",  "-t7z",  "-mx9", "-mmt=on", "-v" + std::to_string(volumeKiB) + "k",
+    std::vector<std::string> args {"a",  "-t7z",  "-mx9", "-mmt=on", "-v" + std::to_string(volumeThousands * 1000) + "b",
                                    "-y", "-bsp1", "-r"};
     // The runs' own folders and files are never packed, at any depth: a dead run's staging
     // folder inside the input holds pieces of files, perhaps of files since deleted.
@@ -84,6 +84,11 @@ std::vector<std::string> sevenZipArguments(std::uint64_t volumeKiB, const std::s
     args.push_back(stagingArchive);
     args.push_back("*");
     return args;
+}
+
+std::vector<std::string> sevenZipTestArguments(const std::string& firstVolume)
+{
+    return {"t", "-bsp1", "-y", "--", firstVolume};
 }
 
 std::string volumeFileName(const std::string& volumeName, unsigned number)

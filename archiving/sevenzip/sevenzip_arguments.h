@@ -13,7 +13,9 @@
 namespace pkm {
 
 struct VolumeRequest {
-    std::uint64_t volumeKiB = 0;
+    // The size of each volume in thousands of bytes, as the archiver the adapter stands in
+    // for reads a -v size without a unit letter: 1440 makes volumes of 1,440,000 bytes.
+    std::uint64_t volumeThousands = 0;
     // Where the volumes land: the archive word up to its last separator ("." when it has none,
     // "/" for the root).
     std::string outputDir;
@@ -32,13 +34,16 @@ struct VolumeRequestParse {
 VolumeRequestParse parseVolumeCommand(const std::vector<std::string>& args);
 
 // The arguments after "7zz" that write the archive as <stagingArchive>.001, .002 ... in volumes
-// of volumeKiB, run with the input directory as the working directory so that names are stored
+// of volumeThousands thousand bytes, run with the input directory as the working directory so that names are stored
 // relative to it. Every file and folder is taken (7-Zip's "*.*" would skip names without a
 // period), recursively, except the runs' own staging folders and aside files at any depth;
 // `excluded` lists paths relative to the input directory that stay out too.
 // No word that comes from a name can be read as a switch or a list file.
-std::vector<std::string> sevenZipArguments(std::uint64_t volumeKiB, const std::string& stagingArchive,
+std::vector<std::string> sevenZipArguments(std::uint64_t volumeThousands, const std::string& stagingArchive,
                                            const std::vector<std::string>& excluded);
+
+// The arguments after "7zz" that test a volume set from its first volume, every volume beside it.
+std::vector<std::string> sevenZipTestArguments(const std::string& firstVolume);
 
 // "<name>.7z.001" for number 1.
 std::string volumeFileName(const std::string& volumeName, unsigned number);

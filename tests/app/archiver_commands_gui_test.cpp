@@ -275,12 +275,12 @@ TEST(ArchiverCommands, TwoRunsIntoOneDirectoryNeverInterleave)
     ASSERT_TRUE(first->waitForFinished(120000));
     EXPECT_EQ(first->exitCode(), 0) << first->readAllStandardError().toStdString();
 
-    // One set, the first run's: 1440 KiB volumes that restore the input.
+    // One set, the first run's: volumes of 1,440,000 bytes that restore the input.
     std::size_t volumes = 0;
     for (const auto& entry : fs::directory_iterator(dir.file("out"))) {
         ++volumes;
         if (entry.path().string() != dir.file("out/rel.7z.006")) {
-            EXPECT_EQ(fs::file_size(entry.path()), 1440u * 1024) << entry.path();
+            EXPECT_EQ(fs::file_size(entry.path()), 1440u * 1000) << entry.path();
         }
     }
     EXPECT_EQ(volumes, 6u);

@@ -50,7 +50,7 @@ TEST(SevenZipArguments, BothCommandLinesAsThePageBuildsThem)
                                                         pkm::inputDirForCommand(row.inField), row.useAce);
         const pkm::VolumeRequestParse parsed = pkm::parseVolumeCommand(adapterWords(line));
         ASSERT_TRUE(parsed.request) << row.what << ": " << parsed.error;
-        EXPECT_EQ(parsed.request->volumeKiB, std::stoull(row.size)) << row.what;
+        EXPECT_EQ(parsed.request->volumeThousands, std::stoull(row.size)) << row.what;
         EXPECT_EQ(parsed.request->outputDir, row.outputDir) << row.what;
         EXPECT_EQ(parsed.request->volumeName, row.volumeName) << row.what;
         EXPECT_EQ(parsed.request->inputDir, row.inputDir) << row.what;
@@ -59,8 +59,8 @@ TEST(SevenZipArguments, BothCommandLinesAsThePageBuildsThem)
         // directory and the excluded paths behind "-xr-!"), and every file is taken.
         const std::string archive = parsed.request->outputDir + "/.pkm-staging-x/" + row.volumeName + ".7z";
         const std::string excluded = row.volumeName + ".7z.001";
-        EXPECT_EQ(pkm::sevenZipArguments(parsed.request->volumeKiB, archive, {excluded}),
-                  (Words {"a", "-t7z", "-mx9", "-mmt=on", "-v" + row.size + "k", "-y", "-bsp1", "-r",
+        EXPECT_EQ(pkm::sevenZipArguments(parsed.request->volumeThousands, archive, {excluded}),
+                  (Words {"a", "-t7z", "-mx9", "-mmt=on", "-v" + row.size + "000b", "-y", "-bsp1", "-r",
                           "-xr!.pkm-staging-*", "-xr!.pkm-aside-*", "-xr-!" + excluded, "--", archive, "*"}))
             << row.what;
     }
