@@ -21,11 +21,12 @@ void printRefusal(std::ostream& err, const pkm::RunRefusal& refusal)
 }
 
 // Runs the lines and ends the log as the pages do; the failure, if any, on `err`.
-int runAndClose(const std::string& programDir, const std::vector<CommandStep>& steps, pkm::ConsoleLog& log,
-                const std::function<std::size_t()>& filesCreated, std::ostream& out, std::ostream& err)
+int runAndClose(const std::string& programDir, const std::vector<CommandStep>& steps, const SeriesFiles& files,
+                pkm::ConsoleLog& log, const std::function<std::size_t()>& filesCreated, std::ostream& out,
+                std::ostream& err)
 {
     const std::optional<std::string> failure = runCommandSequence(
-        {programDir, [&log](TPiper*, const std::string& line) { log.line(line); }, nullptr}, steps);
+        {programDir, [&log](TPiper*, const std::string& line) { log.line(line); }, nullptr}, steps, files);
     log.finish();
     for (const std::string& line : pkm::closingLines(filesCreated()))
         out << line << '\n';
@@ -49,8 +50,8 @@ int RunVolumes(const pkm::VolumesOptions& options, const std::string& programDir
     }
     pkm::ConsoleLog log(out, terminal, true);
     return runAndClose(
-        programDir, {{plan.commandLine, {}}}, log,
-        [&] { return pkm::countVolumeFiles(plan.outputField, options.name); }, out, err);
+        programDir, volumeSteps(plan), {}, log, [&] { return pkm::countVolumeFiles(plan.outputField, options.name); },
+        out, err);
 }
 
 int RunZips(const pkm::ZipsOptions& options, const std::string& programDir, std::ostream& out, std::ostream& err)
@@ -69,7 +70,7 @@ int RunZips(const pkm::ZipsOptions& options, const std::string& programDir, std:
     pkm::ConsoleLog log(out, false, false);
     const std::size_t count = zips.size();
     return runAndClose(
-        programDir, zipSteps(plan), log, [count] { return count; }, out, err);
+        programDir, zipSteps(plan), zipSeriesFiles(plan), log, [count] { return count; }, out, err);
 }
 
 } // namespace pkm

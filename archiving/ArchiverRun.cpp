@@ -48,7 +48,7 @@ private:
 
 } // namespace
 
-void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps)
+void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps, const SeriesFiles& files)
 {
     QWidget* window = run.startButton->window();
     run.log->clearLog();
@@ -58,7 +58,7 @@ void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps)
     });
     // Destroyed before the closing lines are written, as the button comes back.
     const StartButtonRun running(run.startButton);
-    const auto failure = runCommandSequence({run.programDir, run.onLine, window}, steps);
+    const auto failure = runCommandSequence({run.programDir, run.onLine, window}, steps, files);
     // A stop signal ends the program once the run is undone: no message waits for a click.
     if (failure && pkm::stopSignal() == 0)
         Dialogs().showMessage(window, QString::fromLatin1(pkm::kCompressionErrorCaption),

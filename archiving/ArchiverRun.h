@@ -31,6 +31,6 @@ struct ArchiverRun {
 // an error ends the run with the "Compression error" message. However the run ends, the
 // button comes back as "&Start" (with the focus, when it had it and nobody moved it) and the
 // log gets its closing lines.
-void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps);
+void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps, const SeriesFiles& files = {});
 
 } // namespace pkm

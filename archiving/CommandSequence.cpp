@@ -3,12 +3,46 @@
 #include "archiving/CommandSequence.h"
 
 #include "archiving/Piper.h"
+#include "archiving/series_checks.h"
 #include "archiving/set_replacement.h"
 #include "platform/stop_signals.h"
 
+#include <cstring>
+#include <filesystem>
+
 namespace pkm {
 
-std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps)
+namespace {
+
+// The checksum file of what the steps made, from their staged copies.
+pkm::ReplaceError writeChecksums(pkm::SeriesReplacement& series, const std::vector<CommandStep>& steps,
+                                 const std::string& checksumFile)
+{
+    const std::string directory = checksumFile.substr(0, checksumFile.find_last_of('/') + 1);
+    std::vector<pkm::ChecksumLine> lines;
+    for (const CommandStep& step : steps) {
+        if (step.replaces.empty())
+            continue;
+        const std::string staged = series.stagedPath(step.replaces);
+        // A command that succeeded without making its file has nothing to check.
+        if (!std::filesystem::exists(staged))
+            continue;
+        int error = 0;
+        const std::optional<std::uint32_t> crc = pkm::fileCrc32(staged, error);
+        if (!crc)
+            return {error, "Cannot read " + staged + ": " + std::strerror(error) + "."};
+        const bool beside = step.replaces.compare(0, directory.size(), directory) == 0;
+        lines.push_back({beside ? step.replaces.substr(directory.size()) : step.replaces, *crc});
+    }
+    if (lines.empty())
+        return {};
+    return series.addNewFile(checksumFile, pkm::checksumFileText(pkm::seriesName(checksumFile), lines));
+}
+
+} // namespace
+
+std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps,
+                                              const SeriesFiles& files)
 {
     TPiper piper(sequence.programDir, sequence.owner);
     piper.OnNewLine = sequence.onLine;
@@ -37,10 +71,24 @@ std::optional<std::string> runCommandSequence(const CommandSequence& sequence, c
         if (result != 0 || piper.ExitCode != 0)
             return undone(piper.ExitCode == 0 ? std::string(pkm::kStartFailureText)
                                               : pkm::failedRunText(step.archiver, piper.ExitCode, piper.StartError));
+        if (!step.testCommandLine.empty()) {
+            piper.ImageName = step.testCommandLine;
+            const int tested = piper.RunCommand();
+            if (const int signal = pkm::stopSignal())
+                return undone(pkm::stoppedText(signal));
+            if (tested != 0 || piper.ExitCode != 0)
+                return undone(piper.ExitCode == 0
+                                  ? std::string(pkm::kStartFailureText)
+                                  : pkm::failedRunText(step.archiver, piper.ExitCode, piper.StartError));
+        }
         if (!step.replaces.empty()) {
             if (const pkm::ReplaceError error = series.afterStep(step.replaces))
                 return undone(error.reason);
         }
+    }
+    if (!files.checksumFile.empty()) {
+        if (const pkm::ReplaceError error = writeChecksums(series, steps, files.checksumFile))
+            return undone(error.reason);
     }
     if (const int signal = pkm::stopSignal())
         return undone(pkm::stoppedText(signal));
@@ -53,8 +101,18 @@ std::vector<CommandStep> zipSteps(const pkm::ZipPlan& plan)
 {
     std::vector<CommandStep> steps;
     for (std::size_t i = 0; i < plan.commandLines.size(); ++i)
-        steps.push_back({plan.commandLines[i], plan.zipFiles[i], pkm::ArchiverKind::Zip});
+        steps.push_back({plan.commandLines[i], plan.zipFiles[i], pkm::ArchiverKind::Zip, plan.testCommandLines[i]});
     return steps;
+}
+
+std::vector<CommandStep> volumeSteps(const pkm::VolumePlan& plan)
+{
+    return {CommandStep {plan.commandLine, {}, pkm::ArchiverKind::Volumes, {}}};
+}
+
+SeriesFiles zipSeriesFiles(const pkm::ZipPlan& plan)
+{
+    return {plan.checksumFile};
 }
 
 } // namespace pkm

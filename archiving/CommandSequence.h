@@ -31,13 +31,28 @@ struct CommandStep {
     std::string replaces;
     // What the archiver's exit status means.
     pkm::ArchiverKind archiver = pkm::ArchiverKind::Volumes;
+    // Tests what the command made, before anything is replaced; empty for no test.
+    std::string testCommandLine;
+};
+
+// Files that go with the files the steps make, made once every step succeeded and put in place
+// with them.
+struct SeriesFiles {
+    // The checksum file, which lists every file the steps make; empty for none.
+    std::string checksumFile;
 };
 
 // Runs the steps in order and stops at the first that fails to start or exits with an error,
 // or when a stop signal comes. Returns the text of the "Compression error" message then,
 // nothing when every step ran and its files are in place.
-std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps);
-// The zip runs of a plan: each line makes its zip afresh.
+std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps,
+                                              const SeriesFiles& files = {});
+// The volume run of a plan: one line; the volume archiver keeps its volumes whole itself, so the
+// step replaces no single file.
+std::vector<CommandStep> volumeSteps(const pkm::VolumePlan& plan);
+// The zip runs of a plan: each line makes its zip afresh, and zip tests it.
 std::vector<CommandStep> zipSteps(const pkm::ZipPlan& plan);
+// What goes with the zips of a plan: their checksum file.
+SeriesFiles zipSeriesFiles(const pkm::ZipPlan& plan);
 
 } // namespace pkm

@@ -116,8 +116,7 @@ void RarPage::Button5Click()
         made = pkm::countVolumeFiles(outDir, volumeName);
         return made;
     };
-    // The volume archiver keeps its volumes whole itself: the step replaces no single file.
-    runArchivers(run, {{plan.commandLine, {}}});
+    runArchivers(run, volumeSteps(plan));
     if (made > 0)
         emit volumesMade(pathToQString(volumes.directory), pathToQString(volumes.base));
 }

@@ -241,7 +241,7 @@ void ZipPage::Button6Click()
     archiverRun.programDir = context_.paths.programDir;
     archiverRun.onLine = [this](TPiper* sender, const std::string& line) { ZipLogLine(sender, line); };
     archiverRun.filesCreated = [&run] { return run.size(); };
-    runArchivers(archiverRun, zipSteps(plan));
+    runArchivers(archiverRun, zipSteps(plan), zipSeriesFiles(plan));
 }
 
 } // namespace pkm

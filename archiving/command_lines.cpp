@@ -64,6 +64,13 @@ std::string zipCommandLine(const std::string& programDir, const std::string& out
     return line;
 }
 
+std::string zipTestCommandLine(const std::string& programDir, const std::string& zipFile)
+{
+    std::string line = "\"" + programDir + "zip\" -T \"";
+    appendWordEnd(line, zipFile);
+    return line;
+}
+
 std::string zipFileMade(const std::string& outDir, const std::string& zipName)
 {
     const std::string path = outDir + zipName;

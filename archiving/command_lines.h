@@ -31,6 +31,9 @@ std::string volumeCommandLine(const std::string& programDir, const std::string& 
 std::string zipCommandLine(const std::string& programDir, const std::string& outDir, const std::string& zipName,
                            const std::vector<std::string>& files);
 
+// "<D>zip" -T "<Z>": zip tests the zip it made (through unzip) and exits 8 when it is not sound.
+std::string zipTestCommandLine(const std::string& programDir, const std::string& zipFile);
+
 // The file "<outDir><zipName>" names for zip: zip adds ".zip" to a name whose last part has no
 // period.
 std::string zipFileMade(const std::string& outDir, const std::string& zipName);

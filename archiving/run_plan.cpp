@@ -2,6 +2,7 @@
 #include "archiving/run_plan.h"
 
 #include "archiving/command_lines.h"
+#include "archiving/series_checks.h"
 #include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
@@ -138,6 +139,11 @@ ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, 
     for (std::size_t i = 0; i < zips.size(); ++i) {
         plan.commandLines.push_back(zipCommandLine(programDir, outDir, zips[i].name, contents[i]));
         plan.zipFiles.push_back(zipFileMade(outDir, zips[i].name));
+        plan.testCommandLines.push_back(zipTestCommandLine(programDir, plan.zipFiles.back()));
+    }
+    if (!plan.zipFiles.empty()) {
+        const std::string& first = plan.zipFiles.front();
+        plan.checksumFile = first.substr(0, first.find_last_of(kPathSeparator) + 1) + checksumFileName(first);
     }
     return plan;
 }

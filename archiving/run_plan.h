@@ -48,6 +48,10 @@ struct ZipPlan {
     std::vector<std::string> commandLines;
     // The zip each line makes afresh, in the same order.
     std::vector<std::string> zipFiles;
+    // The line that tests each zip once it is made, in the same order.
+    std::vector<std::string> testCommandLines;
+    // The series' checksum file, beside its first zip; empty for an empty list.
+    std::string checksumFile;
 };
 
 // Why a file cannot go into a zip, or nothing: zip takes regular files this process can read.

@@ -325,6 +325,31 @@ ReplaceError SetReplacement::keepMade(const std::string& name, bool& made)
     return {};
 }
 
+ReplaceError SetReplacement::writeNew(const std::string& name, std::string_view bytes)
+{
+    if (!plainName(name))
+        return failure(EINVAL, "Not a file name of " + directory_ + ": " + name);
+    const std::string path = joinPath(newFilesDir(), name);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return failure(errno, "Cannot write " + path + ": " + errnoText(errno));
+    int error = 0;
+    while (!bytes.empty() && error == 0) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            error = written < 0 ? errno : EIO;
+        else
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        return failure(error, "Cannot write " + path + ": " + errnoText(error));
+    return {};
+}
+
 ReplaceError SetReplacement::commit(const std::vector<std::string>& newNames, const std::vector<std::string>& removed)
 {
     const std::string staging = joinPath(directory_, stagingName_);
@@ -445,6 +470,49 @@ std::string SeriesReplacement::stagingFor(const std::string& path) const
             return joinPath(directory, entry.set->stagingName());
     }
     return {};
+}
+
+std::string SeriesReplacement::stagedPath(const std::string& path) const
+{
+    const auto [directory, name] = splitPath(path);
+    for (const Directory& entry : directories_) {
+        if (entry.set->directory() == directory)
+            return joinPath(entry.set->newFilesDir(), name);
+    }
+    return {};
+}
+
+std::string SeriesReplacement::newFilesDirFor(const std::string& directory, ReplaceError& error)
+{
+    SetReplacement* set = setFor(directory, error);
+    return set ? set->newFilesDir() : std::string();
+}
+
+ReplaceError SeriesReplacement::addNewFile(const std::string& path, std::string_view bytes)
+{
+    const auto [directory, name] = splitPath(path);
+    ReplaceError error;
+    SetReplacement* set = setFor(directory, error);
+    if (!set)
+        return error;
+    if ((error = set->writeNew(name, bytes)))
+        return error;
+    return adoptNewFiles(directory, {name});
+}
+
+ReplaceError SeriesReplacement::adoptNewFiles(const std::string& directory, const std::vector<std::string>& names)
+{
+    for (Directory& entry : directories_) {
+        if (entry.set->directory() != directory)
+            continue;
+        for (const std::string& name : names) {
+            std::erase(entry.made, name);
+            std::erase(entry.removed, name);
+            entry.made.push_back(name);
+        }
+        return {};
+    }
+    return failure(EINVAL, "No step wrote into " + directory + ".");
 }
 
 ReplaceError SeriesReplacement::afterStep(const std::string& path)

@@ -73,6 +73,9 @@ public:
     // earlier file comes back until the set is committed. `made` is false when the command
     // succeeded without making the file: the earlier file then goes with the earlier set.
     ReplaceError keepMade(const std::string& name, bool& made);
+    // A file of the new set that this program writes itself (a checksum file), into the staging
+    // folder; it takes its place with the others.
+    ReplaceError writeNew(const std::string& name, std::string_view bytes);
     // Every file of the new set in place; `removed` are earlier files that go with the earlier
     // set. Refused before anything moves when a target is a directory. On a failure part-way,
     // everything moved is put back.
@@ -115,6 +118,15 @@ public:
     std::string stagingFor(const std::string& path) const;
     // After it succeeded.
     ReplaceError afterStep(const std::string& path);
+    // Where the new `path` waits until the commit, once a step made it (or it was added).
+    std::string stagedPath(const std::string& path) const;
+    // A file of the series that this program writes itself, put in place with the others.
+    ReplaceError addNewFile(const std::string& path, std::string_view bytes);
+    // Files a command made directly in the staging folder of `path`'s directory (named as they
+    // will be there), put in place with the others.
+    ReplaceError adoptNewFiles(const std::string& directory, const std::vector<std::string>& names);
+    // The staging folder's new files of a directory, where commands may make more of the set.
+    std::string newFilesDirFor(const std::string& directory, ReplaceError& error);
     // After every command succeeded: the new files in place, all or none.
     ReplaceError commit();
     // After a failure: everything as it was.

@@ -208,8 +208,8 @@ int run(int argc, char** argv)
     // never takes the earlier one's place. Its output goes to the log.
     pkm::ErrnoScanner testScanner;
     const int tested = runSevenZip(
-        pkm::sevenZipTestArguments(joinPath(absolutePath(replacement->newFilesDir()), made.front())),
-        request.inputDir, testScanner);
+        pkm::sevenZipTestArguments(joinPath(absolutePath(replacement->newFilesDir()), made.front())), request.inputDir,
+        testScanner);
     failIfStopped();
     if (!WIFEXITED(tested) || WEXITSTATUS(tested) != 0)
         fail(pkm::sevenZipFailureErrno(WIFEXITED(tested) ? WEXITSTATUS(tested) : 2, testScanner.last()),

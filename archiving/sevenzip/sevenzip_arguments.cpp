@@ -70,8 +70,8 @@ std::vector<std::string> sevenZipArguments(std::uint64_t volumeThousands, const 
                                            const std::vector<std::string>& excluded)
 {
     // -bsp1: the progress counter goes to the output although it is a pipe.
-    std::vector<std::string> args {"a",  "-t7z",  "-mx9", "-mmt=on", "-v" + std::to_string(volumeThousands * 1000) + "b",
-                                   "-y", "-bsp1", "-r"};
+    std::vector<std::string> args {
+        "a", "-t7z", "-mx9", "-mmt=on", "-v" + std::to_string(volumeThousands * 1000) + "b", "-y", "-bsp1", "-r"};
     // The runs' own folders and files are never packed, at any depth: a dead run's staging
     // folder inside the input holds pieces of files, perhaps of files since deleted.
     for (std::string_view prefix : {kStagingPrefix, kAsidePrefix})

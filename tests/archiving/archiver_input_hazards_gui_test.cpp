@@ -45,11 +45,11 @@ class InputHazards : public ::testing::Test {
 protected:
     void SetUp() override { fs::create_symlink(PAKMASTER_BIN_DIR "/PKM.DLL", dir.file("PKM.DLL")); }
 
-    // A fake archiver that records its words and succeeds.
+    // A fake archiver that records its words and succeeds; zip's test of what it made passes.
     void recordingArchiver(const std::string& name)
     {
-        const std::string path = dir.write(
-            name, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" + work.file("words") + "\"\necho ran\n");
+        const std::string path = dir.write(name, "#!/bin/sh\n[ \"$1\" = -T ] && exit 0\nprintf '%s\\0' \"$@\" > \""
+                                                     + work.file("words") + "\"\necho ran\n");
         fs::permissions(path, fs::perms::owner_all);
     }
 

@@ -77,9 +77,11 @@ protected:
     void linkRealZip() { fs::create_symlink(PAKMASTER_BIN_DIR "/zip", dir.file("zip")); }
 
     // An executable shell script in the program directory.
+    // A fake zip passes the test of what it made ("zip -T <zip>") without a word.
     std::string script(const std::string& name, const std::string& body)
     {
-        const std::string path = dir.write(name, "#!/bin/sh\n" + body + "\n");
+        const std::string passesTest = name == "zip" ? "[ \"$1\" = -T ] && exit 0\n" : "";
+        const std::string path = dir.write(name, "#!/bin/sh\n" + passesTest + body + "\n");
         fs::permissions(path, fs::perms::owner_all);
         return path;
     }
@@ -448,7 +450,10 @@ TEST_F(ZipPageTest, EachZipGetsItsOwnCommandLineInListOrder)
     EXPECT_EQ(log(),
               (QStringList {
                   q("<?\"" + d + "zip\" -9 -j \"" + o + "a1\" >"),
+                  // Each zip is tested before anything is replaced.
+                  q("<?\"" + d + "zip\" -T \"" + o + "a1.zip\">"),
                   q("<?\"" + d + "zip\" -9 -j \"" + o + "b2\" \"" + f1 + "\" \"" + f2 + "\" >"),
+                  q("<?\"" + d + "zip\" -T \"" + o + "b2.zip\">"),
                   kSeparator,
                   QStringLiteral("File(s) created: 2"),
               }));
@@ -460,7 +465,7 @@ TEST_F(ZipPageTest, EachZipGetsItsOwnCommandLineInListOrder)
     // A second run with the separator already there leaves the field as it is.
     start();
     EXPECT_EQ(outDir->text(), q(o));
-    EXPECT_EQ(log().size(), 4);
+    EXPECT_EQ(log().size(), 6);
 }
 
 TEST_F(ZipPageTest, RealZipPacksEachZipWithItsFiles)
@@ -513,8 +518,8 @@ TEST_F(ZipPageTest, RealZipPacksEachZipWithItsFiles)
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(listing("disk1.zip"), (QStringList {"a.txt", "b.nfo"}));
     EXPECT_EQ(listing("disk2.zip"), (QStringList {"b.nfo"}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(work.file("out")), fs::directory_iterator()), 2)
-        << "only the two zips";
+    EXPECT_EQ(std::distance(fs::directory_iterator(work.file("out")), fs::directory_iterator()), 3)
+        << "only the two zips and their checksum file";
 }
 
 TEST_F(ZipPageTest, AFailingZipStopsTheSeries)
