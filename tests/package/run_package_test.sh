@@ -37,6 +37,7 @@ want=(
     ./usr/share/applications/pakmaster.desktop
     ./usr/share/icons/hicolor/scalable/apps/pakmaster.svg
     ./usr/share/man/man1/pakmaster.1.gz
+    ./usr/share/bash-completion/completions/pakmaster
     ./usr/share/doc/pakmaster/copyright
     ./usr/share/doc/pakmaster/changelog.gz
 )
