@@ -19,6 +19,11 @@ struct Option {
     const char* description;
 };
 
+// The last paragraph of the whole help and of each command's.
+constexpr const char* kExitStatusText =
+    "Exit status: 0 when the job is done, 1 when it failed (the message the window would show\n"
+    "is on standard error), 2 for a usage error.\n";
+
 // Every option, in the order the help lists them.
 constexpr std::array kOptions {
     Option {"-h", "--help", CommandAction::Help, "show this help and exit"},
@@ -79,12 +84,13 @@ const std::vector<Command>& commands()
     static const std::vector<Command> list {
         {"generate",
          CommandAction::Generate,
-         "[--nfo] [--diz] [--set NAME=VALUE]... [--values FILE]",
+         "[--nfo] [--diz] [--output DIR] [--set NAME=VALUE]... [--values FILE]",
          "Writes the NFO and/or the DIZ file (both when neither flag is given) exactly as Preview\n"
-         "does, from Release.ini and its templates, and prints each path written. --set gives the\n"
-         "value of the sections called NAME; --values FILE holds one NAME=VALUE a line; the last\n"
-         "value given for a name wins. Texts are read as UTF-8 and stored in code page 437; a line\n"
-         "break in a --set value starts a new line of a multi-line value.\n",
+         "does, from Release.ini and its templates, and prints each path written. --output writes\n"
+         "them into DIR, which must exist, instead of \"Output dir\". --set gives the value of the\n"
+         "sections called NAME; --values FILE holds one NAME=VALUE a line; the last value given for\n"
+         "a name wins. Texts are read as UTF-8 and stored in code page 437; a line break in a --set\n"
+         "value starts a new line of a multi-line value.\n",
          {
              {"--nfo", false,
               [](CommandLine& c, const std::string&) {
@@ -94,6 +100,11 @@ const std::vector<Command>& commands()
              {"--diz", false,
               [](CommandLine& c, const std::string&) {
                   c.generate.diz = true;
+                  return std::string();
+              }},
+             {"--output", true,
+              [](CommandLine& c, const std::string& v) {
+                  c.generate.output = v;
                   return std::string();
               }},
              {"--set", true,
@@ -247,6 +258,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         if (first != command.name)
             continue;
         result.action = command.action;
+        result.command = command.name;
         result.problem = parseCommand(command, args, result);
         if (!result.problem.empty())
             result.action = CommandAction::Usage;
@@ -269,10 +281,18 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     return result;
 }
 
-std::string helpText()
+std::string helpText(std::string_view name)
 {
+    const auto usage = [](const Command& command) {
+        return std::string("pakmaster ") + command.name + " " + command.synopsis + "\n";
+    };
+    for (const Command& command : commands()) {
+        if (name == command.name)
+            return "Usage: " + usage(command) + command.description + "\n" + kExitStatusText;
+    }
     std::string text = "Usage: pakmaster [OPTION]\n"
                        "       pakmaster COMMAND [ARGUMENT]...\n"
+                       "       pakmaster COMMAND --help\n"
                        "Pakmaster fills a release's details into NFO and DIZ templates, compresses a directory\n"
                        "into disk-sized volumes and packs them into a numbered series of zip files.\n"
                        "Without arguments it opens the wizard; the commands do the same jobs without a window.\n"
@@ -285,7 +305,7 @@ std::string helpText()
     }
     text += "\nCommands:\n";
     for (const Command& command : commands()) {
-        text += std::string("  pakmaster ") + command.name + " " + command.synopsis + "\n";
+        text += "  " + usage(command);
         std::string_view description = command.description;
         while (!description.empty()) {
             const std::size_t end = description.find('\n');
@@ -295,10 +315,9 @@ std::string helpText()
             description.remove_prefix(end == std::string_view::npos ? description.size() : end + 1);
         }
     }
+    text += "\n";
+    text += kExitStatusText;
     text += "\n"
-            "Exit status: 0 when the job is done, 1 when it failed (the message the window would show\n"
-            "is on standard error), 2 for a usage error.\n"
-            "\n"
             "Files:\n"
             "  Release.ini holds the sections and settings; the NFO and DIZ templates are named in it.\n"
             "  An installed copy keeps them, and the files it writes when \"Output dir\" is empty, in\n"
@@ -317,13 +336,14 @@ int runCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostre
 {
     switch (commandLine.action) {
     case CommandAction::Help:
-        out << helpText();
+        out << helpText(commandLine.command);
         return 0;
     case CommandAction::Version:
         out << versionText();
         return 0;
     case CommandAction::Usage:
-        err << "pakmaster: " << commandLine.problem << "\n\n" << helpText();
+        err << "pakmaster: " << commandLine.problem << "\nTry 'pakmaster "
+            << (commandLine.command.empty() ? "" : commandLine.command + " ") << "--help'.\n";
         return 2;
     default:
         break;

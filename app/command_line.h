@@ -2,6 +2,7 @@
 // The program's command line: what it asks for and the texts it prints. It is read before any
 // window exists, so that --help, --version and the commands work without a display.
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,9 +11,9 @@ namespace pkm {
 
 enum class CommandAction {
     Window,   // no arguments: the wizard
-    Help,     // -h, --help (also after a command)
+    Help,     // -h, --help: the whole help, or after a command that command's
     Version,  // -V, --version
-    Usage,    // anything else: the problem and the help on standard error, exit status 2
+    Usage,    // anything else: the problem and where the help is, on standard error, exit status 2
     Generate, // the NFO and/or DIZ file
     Volumes,  // the Rar page's run
     Zips,     // a zip series and the Zip page's run
@@ -30,6 +31,8 @@ struct GenerateOptions {
     bool nfo = false;
     bool diz = false;
     std::vector<ValueSource> values;
+    // --output DIR, written into instead of "Output dir"; the directory must exist.
+    std::optional<std::string> output;
 };
 
 struct VolumesOptions {
@@ -55,6 +58,8 @@ struct RenderOptions {
 
 struct CommandLine {
     CommandAction action = CommandAction::Window;
+    // The command named first, also for its Help and Usage; empty outside a command.
+    std::string command;
     // What was wrong with the arguments (Usage).
     std::string problem;
     GenerateOptions generate;
@@ -66,10 +71,12 @@ struct CommandLine {
 // The arguments after the program's name.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
-std::string helpText();
+// The whole help, or with a command's name that command's alone.
+std::string helpText(std::string_view command = {});
 std::string versionText();
 
-// Prints what --help, --version or a usage error asks for and returns the exit status.
+// Prints what --help, --version or a usage error asks for and returns the exit status. A usage
+// error is one line naming the problem and one naming the help to read.
 int runCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 
 // A failed job's message as the window shows it, on standard error: the caption (none for the

@@ -50,6 +50,11 @@ bool collectValues(const std::vector<ValueSource>& sources, std::vector<NamedVal
 
 int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::ostream& out, std::ostream& err)
 {
+    // As the Rar and Zip pages refuse a missing output directory, before anything is created.
+    if (options.output && !DirectoryPresent(*options.output)) {
+        printFailure(err, kOutputErrorCaption, "Output directory not found.");
+        return 1;
+    }
     const std::string iniPath = paths.iniPath();
     if (!FilePresent(iniPath)) {
         try {
@@ -92,7 +97,10 @@ int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::
             return 1;
         }
     }
-    const TemplateSettings settings = ReadTemplateSettings(iniPath);
+    TemplateSettings settings = ReadTemplateSettings(iniPath);
+    // In the settings, so that the output and the protected-file rules see the path written.
+    if (options.output)
+        settings.OutputDir = *options.output;
     for (const bool nfoFile : {true, false}) {
         if (!writes(nfoFile))
             continue;

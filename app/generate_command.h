@@ -9,7 +9,8 @@
 namespace pkm {
 
 // Reads paths' Release.ini (creating it first as the window's first start does), sets the
-// values, writes the files and prints each path written on `out`. Returns the exit status:
+// values, writes the files (into options.output instead of "Output dir" when it is given) and
+// prints each path written on `out`. Returns the exit status:
 // 0, or 1 after printing the failure on `err`.
 int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::ostream& out, std::ostream& err);
 

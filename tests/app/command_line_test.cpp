@@ -65,6 +65,8 @@ TEST(CommandLine, EachCommandTakesItsArgumentsInOrder)
     EXPECT_TRUE(generate.generate.diz);
     EXPECT_EQ(generate.generate.values,
               (std::vector<ValueSource> {{false, "Title=A=B"}, {true, "v.txt"}, {false, "Size="}}));
+    EXPECT_EQ(generate.generate.output, std::nullopt);
+    EXPECT_EQ(parseCommandLine({"generate", "--output", "-out"}).generate.output, "-out");
 
     const CommandLine volumes = parseCommandLine(
         {"volumes", "--ace", "--name", "rel", "--input", "/in", "--output=/out"});
@@ -87,16 +89,58 @@ TEST(CommandLine, EachCommandTakesItsArgumentsInOrder)
     EXPECT_EQ(render.render.output, "p.png");
 }
 
-TEST(CommandLine, TheHelpNamesEveryOptionAndCommandAndARefusalGoesToStandardError)
+TEST(CommandLine, TheHelpNamesEveryOptionAndCommandAndEachCommandHasItsOwn)
 {
     const std::string help = helpText();
-    for (const char* text : {"-h, --help", "-V, --version", "$XDG_CONFIG_HOME/pakmaster/", "pakmaster generate [--nfo]",
-                             "pakmaster volumes --input DIR", "pakmaster zips --output DIR", "pakmaster render FILE"})
+    for (const char* text : {"-h, --help", "-V, --version", "$XDG_CONFIG_HOME/pakmaster/",
+                             "pakmaster generate [--nfo] [--diz] [--output DIR]", "pakmaster volumes --input DIR",
+                             "pakmaster zips --output DIR", "pakmaster render FILE"})
         EXPECT_NE(help.find(text), std::string::npos) << text;
+    // A command's help: its usage line and description as the whole help lists them, alone.
+    for (const std::string command : {"generate", "volumes", "zips", "render"}) {
+        SCOPED_TRACE(command);
+        const std::string own = helpText(command);
+        const std::string usage = own.substr(0, own.find('\n') + 1);
+        const std::string described = own.substr(usage.size(), own.find('\n', usage.size()) + 1 - usage.size());
+        EXPECT_TRUE(usage.starts_with("Usage: pakmaster " + command + " ")) << usage;
+        EXPECT_NE(help.find("  " + usage.substr(7) + "      " + described), std::string::npos) << own;
+        EXPECT_EQ(own.find("Commands:"), std::string::npos) << own;
+        EXPECT_NE(own.find("\n\nExit status: "), std::string::npos) << own;
+    }
+}
 
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(runCommandLine(parseCommandLine({"--frobnicate"}), out, err), 2);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(err.str(), "pakmaster: unknown option '--frobnicate'\n\n" + help);
+TEST(CommandLine, AUsageErrorIsOneLineAndTheHelpToRead)
+{
+    struct Row {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const Row rows[] = {
+        {{"--help"}, 0, helpText(), ""},
+        {{"volumes", "--help"}, 0, helpText("volumes"), ""},
+        {{"render", "a.nfo", "-h"}, 0, helpText("render"), ""},
+        {{"generate", "--help", "--frobnicate"}, 0, helpText("generate"), ""},
+        {{"--frobnicate"}, 2, "", "pakmaster: unknown option '--frobnicate'\nTry 'pakmaster --help'.\n"},
+        {{"vol"}, 2, "", "pakmaster: unknown command 'vol'\nTry 'pakmaster --help'.\n"},
+        {{"--help", "zips"}, 2, "", "pakmaster: unexpected argument 'zips' after --help\nTry 'pakmaster --help'.\n"},
+        {{"zips", "--output", "o", "--name", "disk01"},
+         2,
+         "",
+         "pakmaster: --count is required\nTry 'pakmaster zips --help'.\n"},
+        {{"generate", "--output"}, 2, "", "pakmaster: --output needs a value\nTry 'pakmaster generate --help'.\n"},
+        {{"render", "--size=3", "a.nfo"},
+         2,
+         "",
+         "pakmaster: unknown option '--size' for render\nTry 'pakmaster render --help'.\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.args));
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(runCommandLine(parseCommandLine(row.args), out, err), row.status);
+        EXPECT_EQ(out.str(), row.out);
+        EXPECT_EQ(err.str(), row.err);
+    }
 }

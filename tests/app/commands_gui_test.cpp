@@ -279,6 +279,53 @@ TEST_F(Generate, RefusalsComeBeforeEitherFileIsWrittenAndACutValueIsNamed)
     EXPECT_NE(nfo.find("2.1 build "), std::string::npos);
 }
 
+TEST_F(Generate, OutputNamesTheDirectoryWrittenInsteadOfOutputDir)
+{
+    pkm::TemplateStore example = pkm::LoadTemplateStore(dir.file("Release.ini"));
+    example.settings.OutputDir = dir.file("releases");
+    dir.writeIni(pkm::BuildTemplateStore("", example.records, example.settings));
+    fs::create_directory(dir.file("releases"));
+    fs::create_directory(dir.file("out"));
+    ASSERT_EQ(run(program, {"generate"}, dir.path()).exitCode, 0);
+    const std::string nfo = dir.read("releases/release.nfo");
+    const std::string diz = dir.read("releases/file_id.diz");
+    fs::remove(dir.file("releases/release.nfo"));
+    fs::remove(dir.file("releases/file_id.diz"));
+
+    // The names stay Release.ini's; the paths are printed as they were given.
+    const Result result = run(program, {"generate", "--output", "out"}, dir.path());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "out/release.nfo\nout/file_id.diz\n");
+    EXPECT_EQ(dir.read("out/release.nfo"), nfo);
+    EXPECT_EQ(dir.read("out/file_id.diz"), diz);
+    EXPECT_TRUE(fs::is_empty(dir.file("releases")));
+
+    // The protected-file rules see the path written: a link there to the template is refused.
+    fs::create_directory(dir.file("linked"));
+    fs::create_symlink("../clone.nfo", dir.file("linked/release.nfo"));
+    const std::string nfoTemplate = dir.read("clone.nfo");
+    const struct {
+        QStringList args;
+        std::string err;
+    } refused[] = {
+        {{"generate", "--output", "nowhere"}, "pakmaster: Output error: Output directory not found.\n"},
+        {{"generate", "--output="}, "pakmaster: Output error: Output directory not found.\n"},
+        {{"generate", "--output", "clone.nfo"}, "pakmaster: Output error: Output directory not found.\n"},
+        {{"generate", "--output", "linked"},
+         "pakmaster: Output error: The output file would overwrite the NFO template:\nlinked/release.nfo\n"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Result r = run(program, c.args, dir.path());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, c.err);
+    }
+    EXPECT_EQ(dir.read("clone.nfo"), nfoTemplate);
+    EXPECT_FALSE(fs::exists(dir.file("linked/file_id.diz")));
+    EXPECT_TRUE(fs::is_empty(dir.file("releases")));
+}
+
 TEST(Commands, VolumesOfATreeExtractWhole)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("7zz")).isEmpty())

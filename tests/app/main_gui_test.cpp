@@ -1,5 +1,6 @@
 // The program started as a process: --help and --version answer without a display and open no
-// window; anything else on the command line is refused with the help and exit status 2.
+// window; anything else on the command line is refused in one line, pointing to the help, with
+// exit status 2.
 #include "app/command_line.h"
 
 #include <QProcess>
@@ -22,15 +23,16 @@ TEST(Program, AnswersItsOptionsWithoutADisplay)
         {{"-h"}, 0, pkm::helpText(), ""},
         {{"--version"}, 0, pkm::versionText(), ""},
         {{"-V"}, 0, "Pakmaster " PAKMASTER_VERSION "\n", ""},
-        {{"--frobnicate"}, 2, "", "pakmaster: unknown option '--frobnicate'\n\n" + pkm::helpText()},
+        {{"zips", "--help"}, 0, pkm::helpText("zips"), ""},
+        {{"--frobnicate"}, 2, "", "pakmaster: unknown option '--frobnicate'\nTry 'pakmaster --help'.\n"},
         {{"zips", "--output", "out", "--name", "disk01"},
          2,
          "",
-         "pakmaster: --count is required\n\n" + pkm::helpText()},
+         "pakmaster: --count is required\nTry 'pakmaster zips --help'.\n"},
         {{"generate", "--frobnicate"},
          2,
          "",
-         "pakmaster: unknown option '--frobnicate' for generate\n\n" + pkm::helpText()},
+         "pakmaster: unknown option '--frobnicate' for generate\nTry 'pakmaster generate --help'.\n"},
     };
     // No display at all: a window, or only the application object, would end the program
     // with Qt's complaint instead.

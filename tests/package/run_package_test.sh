@@ -37,8 +37,10 @@ want=(
     ./usr/share/applications/pakmaster.desktop
     ./usr/share/icons/hicolor/scalable/apps/pakmaster.svg
     ./usr/share/man/man1/pakmaster.1.gz
+    ./usr/share/bash-completion/completions/pakmaster
     ./usr/share/doc/pakmaster/copyright
     ./usr/share/doc/pakmaster/changelog.gz
+    ./usr/share/doc/pakmaster/examples/release.sh
 )
 for size in 16 32 48 64 128 256; do
     want+=("./usr/share/icons/hicolor/${size}x${size}/apps/pakmaster.png")

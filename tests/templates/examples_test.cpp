@@ -116,9 +116,9 @@ TEST(Examples, NfoKeepsItsFrameAndPutsEveryValueInPlace)
         {15, 16, "The Example Crew" + std::string(14, ' ')},
         {22, 11, "    Greetings to everyone who reads the readme    "},
     };
-    const std::vector<std::string> notes = {"Unpack the zips into one directory, then unrar the",
-                                            "first volume. Read the readme.hlp file before you",
-                                            "start: it takes only 5 minutes. Have fun!"};
+    const std::vector<std::string> notes = {"Unpack the zips into one directory, then extract the",
+                                            "first volume with 7-Zip: 7zz x release.7z.001. Read",
+                                            "the readme.hlp file before you start. Have fun!"};
     ASSERT_EQ(g.outputLines.size(), g.templateLines.size() + notes.size() - 1);
 
     for (int n = 1; n <= static_cast<int>(g.templateLines.size()); ++n) {
