@@ -124,10 +124,12 @@ const std::vector<Command>& commands()
          [](const CommandLine&) { return std::string(); }},
         {"volumes",
          CommandAction::Volumes,
-         "--input DIR --output DIR --name NAME [--size KIB] [--ace]",
-         "Compresses DIR into volumes of KIB kibibytes (1440 unless given) named NAME in the output\n"
-         "directory, as the Rar page's Start does (--ace as with \"Use ace\" ticked), and prints the\n"
-         "archiver's output and the number of volume files.\n",
+         "--input DIR --output DIR --name NAME [--size SIZE] [--ace]",
+         "Compresses DIR into volumes of SIZE thousand bytes (1440 unless given) named NAME in the\n"
+         "output directory, as the Rar page's Start does (--ace as with \"Use ace\" ticked), and\n"
+         "prints the archiver's output and the number of volume files. With an NFO and a DIZ of\n"
+         "ordinary size beside each volume, a zip fits a disk of 360, 720, 1200, 1440 or 2880 KB\n"
+         "with SIZE 340, 700, 1180, 1440 or 2880.\n",
          {
              {"--input", true, [](CommandLine& c, const std::string& v) { return set(c.volumes.input, v); }},
              {"--output", true, [](CommandLine& c, const std::string& v) { return set(c.volumes.output, v); }},
@@ -135,7 +137,7 @@ const std::vector<Command>& commands()
              {"--size", true,
               [](CommandLine& c, const std::string& v) {
                   if (boundedNumber(v, 1, 99999) < 0)
-                      return "--size takes a number of KiB from 1 to 99999, not '" + v + "'";
+                      return "--size takes a number of thousands of bytes from 1 to 99999, not '" + v + "'";
                   return set(c.volumes.size, v);
               }},
              {"--ace", false,

@@ -31,7 +31,7 @@ Then extract the first volume with 7zz x release.7z.001.")
 nfo=${written[0]}
 diz=${written[1]}
 
-# 2. Volumes of 200 KiB.
+# 2. Volumes of 200,000 bytes.
 "$pakmaster" volumes --input "$input" --output "$output/volumes" --name release --size 200
 
 # 3. disk01, disk02, ...: one volume each, the NFO and DIZ in every one.
@@ -46,5 +46,5 @@ done
 # 4. The NFO as a picture for the web page.
 "$pakmaster" render "$nfo" --output "$output/release.png"
 
-# 5. How to check the volumes against their checksums.
-echo "Check the release with: $pakmaster verify $output/volumes/release.sfv"
+# 5. How to check the zips against their checksums.
+echo "Check the release with: $pakmaster verify $output/disks/disk.sfv"

@@ -63,7 +63,7 @@ fi
 [ "$(dpkg-deb -f "$deb" Package)" = pakmaster ] || problem "Package is not pakmaster"
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || problem "no Maintainer"
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 zip 7zip fonts-unifont; do
+for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 zip unzip 7zip par2 fonts-unifont; do
     [[ ", $depends," == *", $d"[\ ,]* ]] || problem "Depends lacks $d: $depends"
 done
 
