@@ -62,7 +62,7 @@ int RunZips(const pkm::ZipsOptions& options, const std::string& programDir, std:
         return 1;
     }
     const pkm::ZipSet& zips = series.zips;
-    const pkm::ZipPlan plan = pkm::PlanZipRun(programDir, options.output, zips.entries());
+    const pkm::ZipPlan plan = pkm::PlanZipRun(programDir, options.output, zips.entries(), options.recovery);
     if (plan.refusal) {
         printRefusal(err, *plan.refusal);
         return 1;

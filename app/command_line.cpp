@@ -154,10 +154,12 @@ const std::vector<Command>& commands()
          }},
         {"zips",
          CommandAction::Zips,
-         "--output DIR --name FIRST --count N [--spread FILE]... [--each FILE]...",
+         "--output DIR --name FIRST --count N [--spread FILE]... [--each FILE]... [--recovery K]",
          "Makes the series of N zips FIRST ... as the \"Zip files\" dialog names it, puts the\n"
          "--spread files one per zip in the list's order and every --each file into every zip,\n"
-         "then runs zip for each into DIR as the Zip page's Start does.\n",
+         "then runs zip for each into DIR as the Zip page's Start does. Each zip is tested, and the\n"
+         "series gets its SFV checksum file (disk01 ...: disk.sfv); --recovery K (0 to 9) adds K\n"
+         "PAR2 recovery disks (disk.par2 and its volumes), with which any K zips can be rebuilt.\n",
          {
              {"--output", true, [](CommandLine& c, const std::string& v) { return set(c.zips.output, v); }},
              {"--name", true, [](CommandLine& c, const std::string& v) { return set(c.zips.name, v); }},
@@ -167,6 +169,14 @@ const std::vector<Command>& commands()
                   if (count < 0)
                       return "--count takes a number from 1 to 999, not '" + v + "'";
                   c.zips.count = static_cast<int>(count);
+                  return std::string();
+              }},
+             {"--recovery", true,
+              [](CommandLine& c, const std::string& v) {
+                  const long count = boundedNumber(v, 0, 9);
+                  if (count < 0)
+                      return "--recovery takes a number from 0 to 9, not '" + v + "'";
+                  c.zips.recovery = static_cast<int>(count);
                   return std::string();
               }},
              {"--spread", true,

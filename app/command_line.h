@@ -49,6 +49,7 @@ struct ZipsOptions {
     int count = 0; // 1 to 999; 0 until given
     std::vector<std::string> spread;
     std::vector<std::string> each;
+    int recovery = 0; // recovery disks, 0 to 9
 };
 
 struct RenderOptions {

@@ -5,8 +5,11 @@
 #include "archiving/Piper.h"
 #include "archiving/series_checks.h"
 #include "archiving/set_replacement.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/stop_signals.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -37,6 +40,39 @@ pkm::ReplaceError writeChecksums(pkm::SeriesReplacement& series, const std::vect
     if (lines.empty())
         return {};
     return series.addNewFile(checksumFile, pkm::checksumFileText(pkm::seriesName(checksumFile), lines));
+}
+
+// The staged files of the steps in the checksum file's directory, and the largest one's size.
+std::vector<std::string> stagedBeside(pkm::SeriesReplacement& series, const std::vector<CommandStep>& steps,
+                                      const std::string& directory, std::uint64_t& largest)
+{
+    std::vector<std::string> files;
+    largest = 0;
+    for (const CommandStep& step : steps) {
+        if (step.replaces.empty() || step.replaces.compare(0, directory.size(), directory) != 0
+            || step.replaces.find('/', directory.size()) != std::string::npos)
+            continue;
+        const std::string staged = series.stagedPath(step.replaces);
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(staged, error);
+        if (error)
+            continue;
+        largest = std::max<std::uint64_t>(largest, size);
+        files.push_back(staged);
+    }
+    return files;
+}
+
+// The recovery files par2 made in the staging folder: "<series>.par2" and "<series>.vol...par2".
+std::vector<std::string> recoveryFilesMade(const std::string& newDir, const std::string& series)
+{
+    std::vector<std::string> names;
+    int error = 0;
+    for (const std::string& name : pkm::directoryNames(newDir, error)) {
+        if (name == series + ".par2" || (name.rfind(series + ".vol", 0) == 0 && name.ends_with(".par2")))
+            names.push_back(name);
+    }
+    return names;
 }
 
 } // namespace
@@ -90,6 +126,30 @@ std::optional<std::string> runCommandSequence(const CommandSequence& sequence, c
         if (const pkm::ReplaceError error = writeChecksums(series, steps, files.checksumFile))
             return undone(error.reason);
     }
+    if (!files.checksumFile.empty() && files.recoveryFiles > 0) {
+        const std::string directory = files.checksumFile.substr(0, files.checksumFile.find_last_of('/') + 1);
+        const std::string name = pkm::seriesName(files.checksumFile);
+        std::uint64_t largest = 0;
+        const std::vector<std::string> staged = stagedBeside(series, steps, directory, largest);
+        pkm::ReplaceError error;
+        const std::string newDir = series.newFilesDirFor(withoutTrailingSeparator(directory), error);
+        if (error)
+            return undone(error.reason);
+        if (!staged.empty()) {
+            piper.ImageName = pkm::recoveryCommandLine(sequence.programDir, newDir + "/", name, largest,
+                                                       files.recoveryFiles, staged);
+            piper.Environment.clear();
+            const int result = piper.RunCommand();
+            if (const int signal = pkm::stopSignal())
+                return undone(pkm::stoppedText(signal));
+            if (result != 0 || piper.ExitCode != 0)
+                return undone(piper.ExitCode == 0
+                                  ? std::string(pkm::kStartFailureText)
+                                  : pkm::failedRunText(pkm::ArchiverKind::Recovery, piper.ExitCode, piper.StartError));
+            if ((error = series.adoptNewFiles(withoutTrailingSeparator(directory), recoveryFilesMade(newDir, name))))
+                return undone(error.reason);
+        }
+    }
     if (const int signal = pkm::stopSignal())
         return undone(pkm::stoppedText(signal));
     if (const pkm::ReplaceError error = series.commit())
@@ -112,7 +172,7 @@ std::vector<CommandStep> volumeSteps(const pkm::VolumePlan& plan)
 
 SeriesFiles zipSeriesFiles(const pkm::ZipPlan& plan)
 {
-    return {plan.checksumFile};
+    return {plan.checksumFile, plan.recoveryDisks};
 }
 
 } // namespace pkm

@@ -40,6 +40,9 @@ struct CommandStep {
 struct SeriesFiles {
     // The checksum file, which lists every file the steps make; empty for none.
     std::string checksumFile;
+    // Recovery files beside it, made by par2 from the files of its directory: any this many of
+    // them can be rebuilt. 0 for none.
+    int recoveryFiles = 0;
 };
 
 // Runs the steps in order and stops at the first that fails to start or exits with an error,
@@ -52,7 +55,7 @@ std::optional<std::string> runCommandSequence(const CommandSequence& sequence, c
 std::vector<CommandStep> volumeSteps(const pkm::VolumePlan& plan);
 // The zip runs of a plan: each line makes its zip afresh, and zip tests it.
 std::vector<CommandStep> zipSteps(const pkm::ZipPlan& plan);
-// What goes with the zips of a plan: their checksum file.
+// What goes with the zips of a plan: their checksum file and recovery disks.
 SeriesFiles zipSeriesFiles(const pkm::ZipPlan& plan);
 
 } // namespace pkm

@@ -4,6 +4,8 @@
 #include "platform/errors.h"
 #include "platform/paths.h"
 
+#include <algorithm>
+
 namespace pkm {
 
 std::string inputDirForCommand(std::string inDir)
@@ -141,11 +143,54 @@ std::string zipStatusText(int exitStatus)
     return "zip failed with exit status " + std::to_string(exitStatus) + ".";
 }
 
+std::string par2StatusText(int exitStatus)
+{
+    switch (exitStatus) {
+    case 1:
+        return "par2: the files are damaged; they can be repaired.";
+    case 2:
+        return "par2: the files are damaged; there is not enough recovery data to repair them.";
+    case 3:
+        return "par2: bad command line arguments.";
+    case 4:
+        return "par2: the recovery files are damaged too much to be used.";
+    case 5:
+        return "par2: the repair failed.";
+    case 6:
+        return "par2: a file could not be read or written.";
+    case 7:
+        return "par2: internal error.";
+    case 8:
+        return "par2: out of memory.";
+    default:
+        break;
+    }
+    if (exitStatus > 128 && exitStatus < 128 + 65)
+        return "par2 was ended by signal " + std::to_string(exitStatus - 128) + ".";
+    return "par2 failed with exit status " + std::to_string(exitStatus) + ".";
+}
+
+std::string recoveryCommandLine(const std::string& programDir, const std::string& dir, const std::string& series,
+                                std::uint64_t largestFile, int count, const std::vector<std::string>& files)
+{
+    const std::uint64_t block = std::max<std::uint64_t>(4, (largestFile + 3) / 4 * 4);
+    std::string line = "\"" + programDir + "par2\" create -s" + std::to_string(block) + " -c" + std::to_string(count)
+        + " -n" + std::to_string(count) + " -u \"-B";
+    appendWordEnd(line, withoutTrailingSeparator(dir));
+    line += " -- \"" + dir;
+    appendWordEnd(line, series + ".par2");
+    for (const std::string& file : files) {
+        line += " \"";
+        appendWordEnd(line, file);
+    }
+    return line;
+}
+
 std::string failedRunText(ArchiverKind archiver, int exitStatus, int startError)
 {
-    if (startError != 0 || archiver != ArchiverKind::Zip)
+    if (startError != 0 || archiver == ArchiverKind::Volumes)
         return exitCodeText(exitStatus);
-    return zipStatusText(exitStatus);
+    return archiver == ArchiverKind::Zip ? zipStatusText(exitStatus) : par2StatusText(exitStatus);
 }
 
 std::string stoppedText(int signal)

@@ -7,6 +7,7 @@
 #include "platform/errors.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -42,8 +43,9 @@ inline constexpr const char* kStartFailureText = "Error while trying to start co
 
 // Which archiver a command line runs, for what its exit status means.
 enum class ArchiverKind {
-    Volumes, // rar or ace32: the 7-Zip adapter exits with errno values
-    Zip,     // Info-ZIP zip: statuses of its own
+    Volumes,  // rar or ace32: the 7-Zip adapter exits with errno values
+    Zip,      // Info-ZIP zip: statuses of its own
+    Recovery, // par2: statuses of its own
 };
 
 // The "Compression error" text of a command that ran and failed. startError is the errno the
@@ -53,6 +55,15 @@ enum class ArchiverKind {
 std::string failedRunText(ArchiverKind archiver, int exitStatus, int startError);
 // What Info-ZIP zip documents for an exit status, as a sentence.
 std::string zipStatusText(int exitStatus);
+// What par2 means by an exit status, as a sentence.
+std::string par2StatusText(int exitStatus);
+
+// "<D>par2" create -s<B> -c<K> -n<K> -u -B"<dir>" -- "<dir><series>.par2" "<F1>" ... : K recovery
+// files of one block each, the block as large as the largest file (rounded up to a multiple of
+// four, as PAR2 needs), so that any K of the files can be rebuilt, each from one recovery file.
+// `dir` ends in a separator; the files lie in it.
+std::string recoveryCommandLine(const std::string& programDir, const std::string& dir, const std::string& series,
+                                std::uint64_t largestFile, int count, const std::vector<std::string>& files);
 // A run ended because the program was asked to stop.
 std::string stoppedText(int signal);
 

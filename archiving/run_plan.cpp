@@ -7,6 +7,7 @@
 #include "platform/file_io.h"
 #include "platform/paths.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace pkm {
@@ -108,7 +109,8 @@ ZipSeriesPlan PlanZipSeries(const std::string& firstName, int count, const std::
     return plan;
 }
 
-ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, const std::vector<ZipEntry>& zips)
+ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, const std::vector<ZipEntry>& zips,
+                   int recoveryDisks)
 {
     ZipPlan plan;
     if (!DirectoryPresent(outputDir)) {
@@ -141,6 +143,7 @@ ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, 
         plan.zipFiles.push_back(zipFileMade(outDir, zips[i].name));
         plan.testCommandLines.push_back(zipTestCommandLine(programDir, plan.zipFiles.back()));
     }
+    plan.recoveryDisks = std::clamp(recoveryDisks, 0, kMaxRecoveryDisks);
     if (!plan.zipFiles.empty()) {
         const std::string& first = plan.zipFiles.front();
         plan.checksumFile = first.substr(0, first.find_last_of(kPathSeparator) + 1) + checksumFileName(first);

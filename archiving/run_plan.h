@@ -52,7 +52,12 @@ struct ZipPlan {
     std::vector<std::string> testCommandLines;
     // The series' checksum file, beside its first zip; empty for an empty list.
     std::string checksumFile;
+    // How many recovery disks go with the series: any this many zips can be rebuilt.
+    int recoveryDisks = 0;
 };
+
+// The most recovery disks a series may have.
+inline constexpr int kMaxRecoveryDisks = 9;
 
 // Why a file cannot go into a zip, or nothing: zip takes regular files this process can read.
 // A missing file reads "<path>: file not found."; any other gives its reason on a line of its
@@ -72,6 +77,7 @@ ZipSeriesPlan PlanZipSeries(const std::string& firstName, int count, const std::
                             const std::vector<std::string>& each);
 
 // The zips as they stand when Start is pressed.
-ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, const std::vector<ZipEntry>& zips);
+ZipPlan PlanZipRun(const std::string& programDir, const std::string& outputDir, const std::vector<ZipEntry>& zips,
+                   int recoveryDisks = 0);
 
 } // namespace pkm

@@ -15,7 +15,7 @@ inline constexpr const char* kInstalledMarker = "INSTALLED";
 // links last, so that a file reached through one of them is named for itself. Nothing the
 // program writes may replace one of them.
 inline constexpr const char* kProgramFiles[] = {
-    "pakmaster", "PKM.DLL", "pkm_7z_adapter", "libpakmaster_sound.so", kInstalledMarker, "rar", "ace32", "zip",
+    "pakmaster", "PKM.DLL", "pkm_7z_adapter", "libpakmaster_sound.so", kInstalledMarker, "rar", "ace32", "zip", "par2",
 };
 // The folder of the example set inside the program's directory.
 inline constexpr const char* kExamplesFolder = "examples";

@@ -34,6 +34,7 @@ want=(
     ./usr/lib/pakmaster/examples/clone.nfo
     ./usr/lib/pakmaster/examples/clone.diz
     "./usr/lib/pakmaster/zip -> ../../bin/zip"
+    "./usr/lib/pakmaster/par2 -> ../../bin/par2"
     ./usr/share/applications/pakmaster.desktop
     ./usr/share/icons/hicolor/scalable/apps/pakmaster.svg
     ./usr/share/man/man1/pakmaster.1.gz
