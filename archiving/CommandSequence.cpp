@@ -39,7 +39,7 @@ pkm::ReplaceError writeChecksums(pkm::SeriesReplacement& series, const std::vect
     }
     if (lines.empty())
         return {};
-    return series.addNewFile(checksumFile, pkm::checksumFileText(pkm::seriesName(checksumFile), lines));
+    return series.addNewFile(checksumFile, pkm::checksumFileText(pkm::seriesOfChecksumFile(checksumFile), lines));
 }
 
 // The staged files of the steps in the checksum file's directory, and the largest one's size.
@@ -128,7 +128,7 @@ std::optional<std::string> runCommandSequence(const CommandSequence& sequence, c
     }
     if (!files.checksumFile.empty() && files.recoveryFiles > 0) {
         const std::string directory = files.checksumFile.substr(0, files.checksumFile.find_last_of('/') + 1);
-        const std::string name = pkm::seriesName(files.checksumFile);
+        const std::string name = pkm::seriesOfChecksumFile(files.checksumFile);
         std::uint64_t largest = 0;
         const std::vector<std::string> staged = stagedBeside(series, steps, directory, largest);
         pkm::ReplaceError error;

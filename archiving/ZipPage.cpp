@@ -13,7 +13,9 @@
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/FolderPicker.h"
+#include "platform/widgets/NumberField.h"
 #include "platform/widgets/TextCodec.h"
+#include "platform/widgets/UpDown.h"
 #include "resources/Resources.h"
 #include "ui_ZipPage.h"
 
@@ -63,9 +65,14 @@ ZipPage::ZipPage(const PageContext& context, QWidget* parent)
     OutDirEdit2 = ui.OutDirEdit2;
     Button6 = ui.Button6;
     Memo2 = ui.Memo2;
+    RecoveryEdit = ui.RecoveryEdit;
+    RecoveryUpDown = ui.RecoveryUpDown;
     // Labels take the size of their text in the window font.
-    for (QLabel* label : {ui.Label13, ui.Label14, ui.Label15})
+    for (QLabel* label : {ui.Label13, ui.Label14, ui.Label15, ui.Label16})
         label->adjustSize();
+    RecoveryUpDown->setRange(0, kMaxRecoveryDisks);
+    RecoveryUpDown->setAssociate(RecoveryEdit);
+    new TDigitFilter(RecoveryEdit, DigitKeys::WithBackspace);
     setUpGlyphButton(ui.BitBtn1, "zip_add");
     setUpGlyphButton(ui.BitBtn2, "zip_delete");
     setUpGlyphButton(ui.BitBtn4, "file_add");
@@ -226,7 +233,8 @@ void ZipPage::Button6Click()
     // The window stays usable while zip runs, so zips may be added, deleted or filled
     // meanwhile: the run works on the list as it stood when Start was pressed.
     const std::vector<pkm::ZipEntry> run = zips_.entries();
-    const pkm::ZipPlan plan = pkm::PlanZipRun(context_.paths.programDir, pathFromQString(OutDirEdit2->text()), run);
+    const pkm::ZipPlan plan = pkm::PlanZipRun(context_.paths.programDir, pathFromQString(OutDirEdit2->text()), run,
+                                              RecoveryUpDown->position());
     if (plan.outputField && pathToQString(*plan.outputField) != OutDirEdit2->text())
         OutDirEdit2->setText(pathToQString(*plan.outputField));
     if (plan.refusal) {

@@ -18,6 +18,7 @@ class TPiper;
 namespace pkm {
 
 class TLogBox;
+class TUpDown;
 
 class ZipPage : public ArchiverPage {
     Q_OBJECT
@@ -54,6 +55,9 @@ private:
     QLineEdit* OutDirEdit2;
     QPushButton* Button6;
     TLogBox* Memo2;
+    // How many recovery disks go with the series.
+    QLineEdit* RecoveryEdit;
+    TUpDown* RecoveryUpDown;
 
     PageContext context_;
     std::shared_ptr<QCollator> collator_;

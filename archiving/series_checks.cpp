@@ -32,6 +32,14 @@ std::string checksumFileName(const std::string& firstZipFile)
     return seriesName(firstZipFile) + ".sfv";
 }
 
+std::string seriesOfChecksumFile(const std::string& checksumFile)
+{
+    std::string name = checksumFile.substr(checksumFile.find_last_of('/') + 1);
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".sfv") == 0)
+        name.resize(name.size() - 4);
+    return name;
+}
+
 std::string checksumFileText(const std::string& series, const std::vector<ChecksumLine>& lines)
 {
     std::string text;

@@ -14,6 +14,8 @@ namespace pkm {
 std::string seriesName(const std::string& firstZipFile);
 // "disk.sfv" for the series of disk01.zip.
 std::string checksumFileName(const std::string& firstZipFile);
+// The series a checksum file is named for: its file name without ".sfv".
+std::string seriesOfChecksumFile(const std::string& checksumFile);
 
 struct ChecksumLine {
     std::string name; // relative to the checksum file's directory

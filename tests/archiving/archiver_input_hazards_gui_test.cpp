@@ -48,8 +48,9 @@ protected:
     // A fake archiver that records its words and succeeds; zip's test of what it made passes.
     void recordingArchiver(const std::string& name)
     {
-        const std::string path = dir.write(name, "#!/bin/sh\n[ \"$1\" = -T ] && exit 0\nprintf '%s\\0' \"$@\" > \""
-                                                     + work.file("words") + "\"\necho ran\n");
+        const std::string path = dir.write(name,
+                                           "#!/bin/sh\n[ \"$1\" = -T ] && exit 0\nprintf '%s\\0' \"$@\" > \""
+                                               + work.file("words") + "\"\necho ran\n");
         fs::permissions(path, fs::perms::owner_all);
     }
 

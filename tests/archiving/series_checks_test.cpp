@@ -14,11 +14,13 @@ TEST(SeriesChecks, TheChecksumFileIsNamedForTheSeries)
         const char* firstZip;
         const char* sfv;
     } rows[] = {
-        {"/out/disk01.zip", "disk.sfv"}, {"disk1.zip", "disk.sfv"},     {"/o/cd7.ZIP", "cd.sfv"},
+        {"/out/disk01.zip", "disk.sfv"}, {"disk1.zip", "disk.sfv"},         {"/o/cd7.ZIP", "cd.sfv"},
         {"/o/setup.zip", "setup.sfv"},   {"/o/rel2000.z", "rel2000.z.sfv"}, {"/o/01.zip", "01.sfv"},
     };
-    for (const auto& row : rows)
+    for (const auto& row : rows) {
         EXPECT_EQ(checksumFileName(row.firstZip), row.sfv) << row.firstZip;
+        EXPECT_EQ(seriesOfChecksumFile("/o/" + checksumFileName(row.firstZip)) + ".sfv", row.sfv) << row.firstZip;
+    }
 }
 
 TEST(SeriesChecks, LinesWrittenAreReadBackAndOthersAreNamed)

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -732,4 +733,40 @@ TEST_F(ZipPageTest, AStopSignalDuringARunEndsZipAndPutsTheEarlierZipBack)
         },
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(work.read("disk01.zip"), "earlier");
+}
+
+TEST_F(ZipPageTest, RecoveryDisksGoWithTheSeriesTheyRebuild)
+{
+    linkRealStub();
+    linkRealZip();
+    fs::create_symlink(PAKMASTER_BIN_DIR "/par2", dir.file("par2"));
+    const std::string a = work.write("in/a.bin", std::string(3000, 'a'));
+    const std::string b = work.write("in/b.bin", std::string(1000, 'b'));
+    fs::create_directory(work.file("out"));
+    addSeries("disk1", "2");
+    selectZips({0, 1});
+    addFiles({a, b});
+    outDir->setText(q(work.file("out")));
+    QLineEdit* recovery = find<QLineEdit>(page, "RecoveryEdit");
+    recovery->selectAll();
+    QTest::keyClicks(recovery, "1x");
+    EXPECT_EQ(recovery->text(), QStringLiteral("1")) << "digits only";
+    start();
+
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(work.file("out")))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names,
+              (std::vector<std::string> {"disk.par2", "disk.sfv", "disk.vol0+1.par2", "disk1.zip", "disk2.zip"}));
+    // Either zip, lost, comes back from the recovery disk.
+    const std::string first = work.read("out/disk1.zip");
+    fs::remove(work.file("out/disk1.zip"));
+    QProcess repair;
+    repair.setWorkingDirectory(q(work.file("out")));
+    repair.start(QStringLiteral("par2"), {QStringLiteral("repair"), QStringLiteral("-q"), QStringLiteral("disk.par2")});
+    ASSERT_TRUE(repair.waitForFinished(-1));
+    EXPECT_EQ(repair.exitCode(), 0);
+    EXPECT_EQ(work.read("out/disk1.zip"), first);
 }
