@@ -44,7 +44,7 @@ struct Command {
     const char* synopsis;
     const char* description;
     std::vector<CommandOption> options;
-    // The one operand the command takes (render's FILE), else nullptr.
+    // The one operand the command takes (render's FILE, verify's SFV_FILE), else nullptr.
     const char* operand;
     // What is missing once every argument is read, or nothing.
     std::function<std::string(const CommandLine&)> missing;
@@ -208,6 +208,24 @@ const std::vector<Command>& commands()
          [](const CommandLine& c) {
              return needs({{"FILE", !c.render.file.empty()}});
          }},
+        {"verify",
+         CommandAction::Verify,
+         "SFV_FILE [--repair]",
+         "Checks a zip series against its SFV checksum file: every file it names (OK, BAD with the\n"
+         "CRC found and the one expected, MISSING), each zip tested by zip, and the volumes the zips\n"
+         "carry tested as one set. --repair rebuilds missing or damaged zips with the series' PAR2\n"
+         "recovery disks beside it, then checks again. Exit status 0 when all is good, 1 otherwise.\n",
+         {
+             {"--repair", false,
+              [](CommandLine& c, const std::string&) {
+                  c.verify.repair = true;
+                  return std::string();
+              }},
+         },
+         "SFV_FILE",
+         [](const CommandLine& c) {
+             return needs({{"SFV_FILE", !c.verify.checksumFile.empty()}});
+         }},
     };
     return list;
 }
@@ -226,9 +244,12 @@ std::string parseCommand(const Command& command, const std::vector<std::string>&
             continue;
         }
         if (optionsEnded || arg.empty() || arg.front() != '-' || arg == "-") {
-            if (command.operand == nullptr || !result.render.file.empty())
+            std::string* operand = command.action == CommandAction::Render ? &result.render.file
+                : command.action == CommandAction::Verify                  ? &result.verify.checksumFile
+                                                                           : nullptr;
+            if (operand == nullptr || !operand->empty())
                 return "unexpected argument '" + arg + "'";
-            result.render.file = arg;
+            *operand = arg;
             continue;
         }
         const std::size_t equals = arg.find('=');

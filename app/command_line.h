@@ -18,6 +18,7 @@ enum class CommandAction {
     Volumes,  // the Rar page's run
     Zips,     // a zip series and the Zip page's run
     Render,   // a text file drawn as a PNG picture
+    Verify,   // a received zip series checked against its checksums
 };
 
 // One --set NAME=VALUE (text) or --values FILE (file), in the order given.
@@ -57,6 +58,11 @@ struct RenderOptions {
     std::string output; // empty: file + ".png"
 };
 
+struct VerifyOptions {
+    std::string checksumFile;
+    bool repair = false;
+};
+
 struct CommandLine {
     CommandAction action = CommandAction::Window;
     // The command named first, also for its Help and Usage; empty outside a command.
@@ -67,6 +73,7 @@ struct CommandLine {
     VolumesOptions volumes;
     ZipsOptions zips;
     RenderOptions render;
+    VerifyOptions verify;
 };
 
 // The arguments after the program's name.

@@ -5,6 +5,7 @@
 #include "app/RenderCommand.h"
 #include "app/command_line.h"
 #include "app/generate_command.h"
+#include "app/verify_command.h"
 #include "archiving/Piper.h"
 #include "platform/program_paths.h"
 #include "platform/stop_signals.h"
@@ -65,6 +66,8 @@ int runCommand(const pkm::CommandLine& commandLine, char* programName)
     case pkm::CommandAction::Zips:
         StopSignals::install();
         return stopped(RunZips(commandLine.zips, programDir, std::cout, std::cerr));
+    case pkm::CommandAction::Verify:
+        return pkm::RunVerify(commandLine.verify, programDir, std::cout, std::cerr);
     default:
         return pkm::runCommandLine(commandLine, std::cout, std::cerr);
     }
@@ -107,6 +110,7 @@ int main(int argc, char** argv)
     case pkm::CommandAction::Volumes:
     case pkm::CommandAction::Zips:
     case pkm::CommandAction::Render:
+    case pkm::CommandAction::Verify:
         return runCommand(commandLine, argv[0]);
     default:
         return pkm::runCommandLine(commandLine, std::cout, std::cerr);

@@ -64,7 +64,7 @@ TEST(BashCompletion, OffersTheCommandsAndOptionsTheHelpListsAndTheFilesAnOptionT
     EXPECT_EQ(bash("complete -p pakmaster"), "complete -F _pakmaster pakmaster\n");
 
     const std::vector<std::string> commands = matches(helpText(), "\n  pakmaster ([a-z]+) ");
-    ASSERT_EQ(commands.size(), 4u);
+    ASSERT_EQ(commands.size(), 5u);
     EXPECT_EQ(completions({"pakmaster", ""}), commands);
     EXPECT_EQ(completions({"pakmaster", "vol"}), (std::vector<std::string> {"volumes"}));
     EXPECT_EQ(completions({"pakmaster", "--v"}), (std::vector<std::string> {"--version"}));
@@ -90,6 +90,7 @@ TEST(BashCompletion, OffersTheCommandsAndOptionsTheHelpListsAndTheFilesAnOptionT
         {{"pakmaster", "generate", "--values", "no"}, {"notes.txt"}},
         {{"pakmaster", "zips", "--spread", ""}, {"notes.txt", "out"}},
         {{"pakmaster", "render", ""}, {"notes.txt", "out"}},
+        {{"pakmaster", "verify", "no"}, {"notes.txt"}},
         {{"pakmaster", "zips", "--count", ""}, {}},
         {{"pakmaster", "volumes", "--name", "-"}, {}},
         {{"pakmaster", "frobnicate", "--"}, {}},
