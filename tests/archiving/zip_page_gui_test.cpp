@@ -770,3 +770,21 @@ TEST_F(ZipPageTest, RecoveryDisksGoWithTheSeriesTheyRebuild)
     EXPECT_EQ(repair.exitCode(), 0);
     EXPECT_EQ(work.read("out/disk1.zip"), first);
 }
+
+TEST_F(ZipPageTest, AZipThatFailsItsTestNeverReplacesTheEarlierOne)
+{
+    linkRealStub();
+    // zip makes its file, and its test of it fails as zip -T does on a damaged zip.
+    const std::string fake = dir.write("zip", "#!/bin/sh\n[ \"$1\" = -T ] && { echo 'test of $2 FAILED'; exit 8; }\n"
+                                              "echo made >\"$3.zip\"\n");
+    fs::permissions(fake, fs::perms::owner_all);
+    addSeries("disk01", "1");
+    outDir->setText(q(work.path()));
+    work.write("disk01.zip", "earlier");
+    start();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("zip -T failed or out of memory."));
+    EXPECT_EQ(work.read("disk01.zip"), "earlier");
+    EXPECT_EQ(std::distance(fs::directory_iterator(work.path()), fs::directory_iterator()), 1)
+        << "no checksum file, no staging folder";
+}
