@@ -4,12 +4,12 @@
 #include "support/temp_dir.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <regex>
 #include <sstream>
 
 using namespace pkm;
@@ -50,9 +50,9 @@ std::vector<std::string> completions(const QStringList& words, const std::string
 std::vector<std::string> matches(const std::string& text, const char* pattern)
 {
     std::vector<std::string> found;
-    const std::regex re(pattern);
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it)
-        found.push_back((*it)[1]);
+    const QRegularExpression re(QString::fromLatin1(pattern));
+    for (const QRegularExpressionMatch& match : re.globalMatch(QString::fromStdString(text)))
+        found.push_back(match.captured(1).toStdString());
     std::sort(found.begin(), found.end());
     return found;
 }
