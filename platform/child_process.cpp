@@ -4,11 +4,14 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <initializer_list>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 #ifdef __linux__
 #include <sys/prctl.h>
 #endif
+
+extern char** environ;
 
 namespace pkm {
 
@@ -38,6 +41,26 @@ pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* child
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
+    // The environment: this process's, with the spec's variables put over it.
+    std::vector<std::string> variables;
+    std::vector<char*> envp;
+    if (!spec.environment.empty()) {
+        for (char** variable = environ; *variable != nullptr; ++variable) {
+            const std::string_view entry(*variable);
+            const std::string_view name = entry.substr(0, entry.find('='));
+            bool replaced = false;
+            for (const auto& [set, value] : spec.environment)
+                replaced = replaced || set == name;
+            if (!replaced)
+                variables.emplace_back(entry);
+        }
+        for (const auto& [name, value] : spec.environment)
+            variables.push_back(name + "=" + value);
+        for (std::string& variable : variables)
+            envp.push_back(variable.data());
+        envp.push_back(nullptr);
+    }
+    char** const childEnvironment = envp.empty() ? environ : envp.data();
 
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) {
@@ -67,11 +90,17 @@ pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* child
         if (failure == 0 && spec.outputFd >= 0
             && (::dup2(spec.outputFd, STDOUT_FILENO) < 0 || ::dup2(spec.outputFd, STDERR_FILENO) < 0))
             failure = errno;
+        if (failure == 0 && spec.inputFd >= 0 && ::dup2(spec.inputFd, STDIN_FILENO) < 0)
+            failure = errno;
+        for (const int fd : spec.inheritedFds) {
+            if (failure == 0 && ::fcntl(fd, F_SETFD, 0) != 0)
+                failure = errno;
+        }
         if (failure == 0) {
             if (spec.searchPath)
-                ::execvp(argv[0], argv.data());
+                ::execvpe(argv[0], argv.data(), childEnvironment);
             else
-                ::execv(argv[0], argv.data());
+                ::execve(argv[0], argv.data(), childEnvironment);
             failure = errno;
         }
         while (::write(report[1], &failure, sizeof failure) < 0 && errno == EINTR) { }
@@ -100,6 +129,11 @@ pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* child
         return -1;
     }
     return child;
+}
+
+void replaceProcess(const std::string& program, char** argv)
+{
+    ::execv(program.c_str(), argv);
 }
 
 int waitForChild(pid_t child)

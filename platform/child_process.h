@@ -5,6 +5,7 @@
 #include <csignal>
 #include <string>
 #include <sys/types.h>
+#include <utility>
 #include <vector>
 
 namespace pkm {
@@ -22,6 +23,12 @@ struct ChildSpec {
     // The child starts with SIGPIPE ignored: a write to a reader that is gone fails instead of
     // killing it, so it ends through its own clean-up (when it is then told to stop).
     bool ignorePipeSignal = false;
+    // Standard input comes from this descriptor when it is not -1.
+    int inputFd = -1;
+    // Descriptors the child keeps open across exec, close-on-exec or not here.
+    std::vector<int> inheritedFds {};
+    // Variables set in the child's environment, over those of this process.
+    std::vector<std::pair<std::string, std::string>> environment {};
 };
 
 // Starts the child and returns its process id, or -1 with `error` set to the errno value of the
@@ -29,6 +36,10 @@ struct ChildSpec {
 // before any signal that came in the meantime is delivered, so a handler that forwards signals
 // to it never misses the child.
 pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* childSlot = nullptr);
+
+// Runs `program` in place of this process, with the same process id and these arguments; returns
+// only when it could not, with errno set.
+void replaceProcess(const std::string& program, char** argv);
 
 // Waits for the child, through interruptions by signals; its wait status, or -1 with errno.
 int waitForChild(pid_t child);

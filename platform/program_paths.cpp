@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -60,6 +61,15 @@ std::string perUserFolder(const UserEnvironment& env)
         ? env.xdgConfigHome
         : withTrailingSeparator(env.home) + ".config";
     return withTrailingSeparator(config) + "pakmaster" + kPathSeparator;
+}
+
+std::string runningProgramDir()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || program.empty())
+        return {};
+    return withTrailingSeparator(program.parent_path().string());
 }
 
 ProgramPaths ProgramPaths::beside(const std::string& dir)

@@ -15,8 +15,10 @@ inline constexpr const char* kInstalledMarker = "INSTALLED";
 // links last, so that a file reached through one of them is named for itself. Nothing the
 // program writes may replace one of them.
 inline constexpr const char* kProgramFiles[] = {
-    "pakmaster", "PKM.DLL", "pkm_7z_adapter", "libpakmaster_sound.so", kInstalledMarker, "rar", "ace32", "zip", "par2",
+    "pakmaster", "pakmaster-window", "PKM.DLL", "pkm_7z_adapter", "libpakmaster_sound.so", kInstalledMarker, "rar", "ace32", "zip", "par2",
 };
+// The window's program beside the command-line program, which hands it the window and pictures.
+inline constexpr const char* kWindowProgram = "pakmaster-window";
 // The folder of the example set inside the program's directory.
 inline constexpr const char* kExamplesFolder = "examples";
 
@@ -35,6 +37,10 @@ struct ProgramDirFacts {
 // Portable exactly when the copy is not installed and its directory can hold Release.ini.
 StoreMode chooseStoreMode(const ProgramDirFacts& facts);
 ProgramDirFacts probeProgramDir(const std::string& programDir);
+
+// The directory of the running program's file (links resolved), ending in a separator; empty
+// when it cannot be told.
+std::string runningProgramDir();
 
 // The variables the per-user folder is taken from.
 struct UserEnvironment {

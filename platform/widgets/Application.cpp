@@ -1,6 +1,7 @@
 #include "platform/widgets/Application.h"
 
 #include "platform/paths.h"
+#include "platform/program_paths.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/TextCodec.h"
 
@@ -32,7 +33,8 @@ void ShowException(const std::exception& error)
 
 std::string applicationDirectory()
 {
-    return pkm::withTrailingSeparator(pathFromQString(QCoreApplication::applicationDirPath()));
+    const std::string dir = runningProgramDir();
+    return dir.empty() ? withTrailingSeparator(pathFromQString(QCoreApplication::applicationDirPath())) : dir;
 }
 
 } // namespace pkm

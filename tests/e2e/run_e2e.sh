@@ -66,7 +66,7 @@ wait_for() {
 app_log="$work/pakmaster.log"
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" || fail "cmake --install"
 prog="$work/prefix/lib/pakmaster"
-for f in pakmaster PKM.DLL pkm_7z_adapter rar ace32 zip INSTALLED examples/Release.ini examples/clone.nfo examples/clone.diz; do
+for f in pakmaster pakmaster-window PKM.DLL pkm_7z_adapter rar ace32 zip INSTALLED examples/Release.ini examples/clone.nfo examples/clone.diz; do
     [ -e "$prog/$f" ] || fail "installation lacks $f"
 done
 [ -L "$work/prefix/bin/pakmaster" ] || fail "installation lacks the bin/pakmaster link"

@@ -27,6 +27,7 @@ dpkg-deb -c "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }
 want=(
     "./usr/bin/pakmaster -> ../lib/pakmaster/pakmaster"
     ./usr/lib/pakmaster/pakmaster
+    ./usr/lib/pakmaster/pakmaster-window
     ./usr/lib/pakmaster/PKM.DLL
     ./usr/lib/pakmaster/libpakmaster_sound.so
     ./usr/lib/pakmaster/INSTALLED

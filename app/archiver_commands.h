@@ -1,6 +1,5 @@
 #pragma once
-// `pakmaster volumes` and `pakmaster zips`: the Rar and Zip pages' runs without a window. They
-// need a QCoreApplication (no display) for the pipe to the stub.
+// `pakmaster volumes` and `pakmaster zips`: the Rar and Zip pages' runs without a window.
 #include "app/command_line.h"
 
 #include <iosfwd>

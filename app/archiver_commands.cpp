@@ -1,10 +1,11 @@
 // The volume and zip runs of the command line: the pages' plans, run through the stub.
-#include "app/ArchiverCommands.h"
+#include "app/archiver_commands.h"
 
 #include "app/console_log.h"
-#include "archiving/CommandSequence.h"
+#include "archiving/command_sequence.h"
 #include "archiving/command_lines.h"
 #include "archiving/run_plan.h"
+#include "archiving/stub_pipe.h"
 #include "archiving/volume_files.h"
 #include "archiving/zip_set.h"
 #include "platform/paths.h"
@@ -25,8 +26,8 @@ int runAndClose(const std::string& programDir, const std::vector<CommandStep>& s
                 pkm::ConsoleLog& log, const std::function<std::size_t()>& filesCreated, std::ostream& out,
                 std::ostream& err)
 {
-    const std::optional<std::string> failure = runCommandSequence(
-        {programDir, [&log](TPiper*, const std::string& line) { log.line(line); }, nullptr}, steps, files);
+    StubPipe pipe(programDir, [&log](const std::string& line) { log.line(line); });
+    const std::optional<std::string> failure = runSteps(pipe, steps, files, {programDir, {}});
     log.finish();
     for (const std::string& line : pkm::closingLines(filesCreated()))
         out << line << '\n';

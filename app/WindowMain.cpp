@@ -1,0 +1,92 @@
+// The window program's start, in place of the command-line program: the application object and
+// the main window, or a picture drawn without a display.
+#include "app/MainWindow.h"
+#include "app/RenderCommand.h"
+#include "app/command_line.h"
+#include "archiving/Piper.h"
+#include "platform/program_paths.h"
+#include "platform/stop_signals.h"
+#include "platform/widgets/Application.h"
+#include "platform/widgets/StopSignals.h"
+#include "resources/Resources.h"
+
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <iostream>
+#include <utility>
+
+// The wizard's own window and pipe classes are global; everything else is in pkm.
+using namespace pkm;
+
+namespace {
+
+QtMessageHandler qtMessages = nullptr;
+
+// The offscreen platform looks up the session's runtime folder, which a picture never needs;
+// without a session (a CI job, a root shell) Qt would warn about it on every run.
+void withoutRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    qtMessages(type, context, message);
+}
+
+// A picture needs fonts, not a display. Qt gets the program's name alone: it would take a
+// command's argument such as a file named "-platform" as an option of its own.
+int runRender(const pkm::RenderOptions& options, char* programName)
+{
+    int argc = 1;
+    char* argv[] = {programName, nullptr};
+    // Pictures are drawn in memory: the offscreen platform, whatever QT_QPA_PLATFORM says.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qtMessages = qInstallMessageHandler(withoutRuntimeDirWarning);
+    QGuiApplication app(argc, argv);
+    return RunRender(options, std::cout, std::cerr);
+}
+
+// The window ends on a stop signal once every run under way has been ended and undone.
+void exitOnStopSignal(QObject* context)
+{
+    QObject::connect(StopSignals::install(), &StopSignals::stopRequested, context, [context] {
+        static bool stopping = false;
+        if (std::exchange(stopping, true))
+            return;
+        auto* waiting = new QTimer(context);
+        // Asked again at every tick: a modal loop that the first request ends (a message box
+        // shown before the main loop runs) does not end the program.
+        QObject::connect(waiting, &QTimer::timeout, context, [] {
+            if (TPiper::running() == 0)
+                QCoreApplication::exit(128 + pkm::stopSignal());
+        });
+        waiting->start(20);
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Read before the application object exists, which would need a display.
+    const pkm::CommandLine commandLine = pkm::parseCommandLine(
+        argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>());
+    switch (commandLine.action) {
+    case pkm::CommandAction::Window:
+        break;
+    case pkm::CommandAction::Render:
+        return runRender(commandLine.render, argv[0]);
+    default:
+        return pkm::runCommandLine(commandLine, std::cout, std::cerr);
+    }
+
+    // Runs record stop signals from now on, and act on them once they can be ended cleanly.
+    pkm::installStopSignals();
+    TApplication app(argc, argv);
+    initResources();
+    app.setWindowIcon(applicationIcon());
+    exitOnStopSignal(&app);
+    TForm1 form(pkm::ProgramPaths::forProgram(applicationDirectory(), pkm::processEnvironment()));
+    form.show();
+    const int status = app.exec();
+    return pkm::stopSignal() != 0 ? 128 + pkm::stopSignal() : status;
+}
