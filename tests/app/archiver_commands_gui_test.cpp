@@ -62,8 +62,14 @@ std::vector<std::string> processesMentioning(const std::string& text)
         const std::string pid = entry.path().filename().string();
         if (pid.find_first_not_of("0123456789") != std::string::npos || pid == std::to_string(::getpid()))
             continue;
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        std::string line(std::istreambuf_iterator<char>(in), {});
+        std::string line;
+        // A process may end while it is read: libstdc++ then throws from the read.
+        try {
+            std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+            line.assign(std::istreambuf_iterator<char>(in), {});
+        } catch (const std::ios_base::failure&) {
+            continue;
+        }
         std::replace(line.begin(), line.end(), '\0', ' ');
         if (line.find(text) != std::string::npos)
             found.push_back(line);
