@@ -336,7 +336,7 @@ void FileUpdate::removeStaleTemporaries() const
     ::closedir(dir);
 }
 
-WriteOutcome FileUpdate::replace(std::string_view bytes)
+WriteOutcome FileUpdate::replace(std::string_view bytes, Flush flush)
 {
     struct stat target { };
     const bool exists = ::lstat(target_.c_str(), &target) == 0;
@@ -349,14 +349,14 @@ WriteOutcome FileUpdate::replace(std::string_view bytes)
     removeStaleTemporaries();
     // A rename would leave the other names of the file with the old content.
     if (exists && target.st_nlink > 1)
-        return writeInPlace(bytes, target.st_size);
+        return writeInPlace(bytes, target.st_size, flush);
 
     std::string tmp = target_ + ".pkm-XXXXXX";
     const int fd = g_writer->createTemporary(tmp);
     if (fd < 0) {
         // A directory the user may not add to, holding a file the user may write.
         if (exists && (errno == EACCES || errno == EPERM))
-            return writeInPlace(bytes, target.st_size);
+            return writeInPlace(bytes, target.st_size, flush);
         return WriteOutcome::CannotCreate;
     }
 
@@ -367,7 +367,7 @@ WriteOutcome FileUpdate::replace(std::string_view bytes)
             // Only the file itself keeps an owner this process cannot give away.
             ::close(fd);
             ::unlink(tmp.c_str());
-            return writeInPlace(bytes, target.st_size);
+            return writeInPlace(bytes, target.st_size, flush);
         }
         // After the owner: a change of owner clears the set-id bits.
         ::fchmod(fd, target.st_mode & 07777);
@@ -375,7 +375,7 @@ WriteOutcome FileUpdate::replace(std::string_view bytes)
         ::fchmod(fd, newFileMode());
     }
 
-    const bool ok = writeAll(fd, bytes) && g_writer->syncFile(fd) == 0;
+    const bool ok = writeAll(fd, bytes) && (flush == Flush::Atomic || g_writer->syncFile(fd) == 0);
     if (::close(fd) != 0 || !ok) {
         ::unlink(tmp.c_str());
         return WriteOutcome::WriteFailed;
@@ -385,16 +385,17 @@ WriteOutcome FileUpdate::replace(std::string_view bytes)
         ::unlink(tmp.c_str());
         // A file mounted over its name (a bind mount) cannot be renamed over; it can be written.
         if (exists && error == EBUSY)
-            return writeInPlace(bytes, target.st_size);
+            return writeInPlace(bytes, target.st_size, flush);
         return WriteOutcome::CannotCreate;
     }
     // The rename is only durable once the directory is; a file system without directory sync
     // has nothing to lose here.
-    g_writer->syncDirectory(directoryOf(target_));
+    if (flush == Flush::Durable)
+        g_writer->syncDirectory(directoryOf(target_));
     return WriteOutcome::Written;
 }
 
-WriteOutcome FileUpdate::writeInPlace(std::string_view bytes, off_t oldSize)
+WriteOutcome FileUpdate::writeInPlace(std::string_view bytes, off_t oldSize, Flush flush)
 {
     const std::optional<std::string> old = read();
     const int fd = g_writer->openExisting(target_);
@@ -410,7 +411,8 @@ WriteOutcome FileUpdate::writeInPlace(std::string_view bytes, off_t oldSize)
         }
     }
     bool ok = ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes)
-        && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && g_writer->syncFile(fd) == 0;
+        && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0
+        && (flush == Flush::Atomic || g_writer->syncFile(fd) == 0);
     if (!ok && old)
         putBack(fd, *old);
     if (::close(fd) != 0)
@@ -430,10 +432,10 @@ std::string resolvedSaveTarget(const std::string& path)
     return resolved.string();
 }
 
-WriteOutcome replaceFile(const std::string& path, std::string_view bytes)
+WriteOutcome replaceFile(const std::string& path, std::string_view bytes, Flush flush)
 {
     FileUpdate update(path);
-    return update.replace(bytes);
+    return update.replace(bytes, flush);
 }
 
 std::vector<std::string> directoryNames(const std::string& directory, int& error)

@@ -132,7 +132,8 @@ InfoFileResult WriteInfoFile(const ProgramPaths& paths, const TemplateSettings& 
         result.message = generated.errorMessage();
         return result;
     }
-    switch (replaceFile(result.path, generated.bytes)) {
+    // The outputs are made again from the settings and templates at any time.
+    switch (replaceFile(result.path, generated.bytes, Flush::Atomic)) {
     case WriteOutcome::Written:
         break;
     case WriteOutcome::CannotCreate:

@@ -187,6 +187,14 @@ TEST(FileSaves, TheNewFileIsSyncedBeforeTheRenameAndTheDirectoryAfterIt)
     EXPECT_EQ(steps.steps[3], "rename " + temporary + " " + path);
     EXPECT_EQ(steps.steps[4], "sync directory " + dir.path());
     EXPECT_EQ(dir.read("Release.ini"), "new");
+
+    // An output made again at any time is renamed into place without waiting for the disk.
+    steps.steps.clear();
+    EXPECT_EQ(replaceFile(path, "newer", Flush::Atomic), WriteOutcome::Written);
+    ASSERT_EQ(steps.steps.size(), 3u);
+    EXPECT_EQ(steps.steps[1], "write");
+    EXPECT_EQ(steps.steps[2].rfind("rename ", 0), 0u) << steps.steps[2];
+    EXPECT_EQ(dir.read("Release.ini"), "newer");
 }
 
 TEST(FileSaves, ModeOwnerAndGroupOfTheReplacedFileAreKept)
