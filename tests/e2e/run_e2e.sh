@@ -70,6 +70,11 @@ for f in pakmaster pakmaster-window PKM.DLL pkm_7z_adapter rar ace32 zip INSTALL
     [ -e "$prog/$f" ] || fail "installation lacks $f"
 done
 [ -L "$work/prefix/bin/pakmaster" ] || fail "installation lacks the bin/pakmaster link"
+# The commands start like any small tool: the command-line program loads no Qt at all.
+libraries=$(ldd "$prog/pakmaster")
+if grep -q 'libQt' <<<"$libraries"; then fail "the command-line program loads Qt"; fi
+libraries=$(ldd "$prog/pakmaster-window")
+grep -q 'libQt6Widgets' <<<"$libraries" || fail "the window program does not load Qt Widgets"
 [ -f "$work/prefix/share/applications/pakmaster.desktop" ] || fail "installation lacks the desktop entry"
 [ -f "$work/prefix/share/icons/hicolor/32x32/apps/pakmaster.png" ] || fail "installation lacks the icon"
 # An installed copy keeps Release.ini, the templates and its outputs in the per-user folder,
