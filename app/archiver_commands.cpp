@@ -2,8 +2,8 @@
 #include "app/archiver_commands.h"
 
 #include "app/console_log.h"
-#include "archiving/command_sequence.h"
 #include "archiving/command_lines.h"
+#include "archiving/command_sequence.h"
 #include "archiving/run_plan.h"
 #include "archiving/stub_pipe.h"
 #include "archiving/volume_files.h"

@@ -30,8 +30,9 @@ int main(int argc, char** argv)
         return 127;
     }
     case pkm::CommandAction::Generate:
-        return pkm::RunGenerate(commandLine.generate, pkm::ProgramPaths::forProgram(programDir, pkm::processEnvironment()),
-                                std::cout, std::cerr);
+        return pkm::RunGenerate(commandLine.generate,
+                                pkm::ProgramPaths::forProgram(programDir, pkm::processEnvironment()), std::cout,
+                                std::cerr);
     case pkm::CommandAction::Volumes:
         pkm::installStopSignals();
         return stopped(

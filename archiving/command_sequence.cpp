@@ -18,7 +18,7 @@ namespace {
 
 // The checksum file of what the steps made, from their staged copies.
 ReplaceError writeChecksums(SeriesReplacement& series, const std::vector<CommandStep>& steps,
-                                 const std::string& checksumFile)
+                            const std::string& checksumFile)
 {
     const std::string directory = checksumFile.substr(0, checksumFile.find_last_of('/') + 1);
     std::vector<ChecksumLine> lines;

@@ -48,7 +48,9 @@ RunOutcome StubPipe::run(const std::string& commandLine, const EnvironmentAdditi
     int output[2] = {-1, -1};
     int input[2] = {-1, -1};
     int status[2] = {-1, -1};
-    const ScopeGuard closePipes([&] { closeAll({&output[0], &output[1], &input[0], &input[1], &status[0], &status[1]}); });
+    const ScopeGuard closePipes([&] {
+        closeAll({&output[0], &output[1], &input[0], &input[1], &status[0], &status[1]});
+    });
     if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(input, O_CLOEXEC) != 0
         || ::pipe2(status, O_CLOEXEC | O_NONBLOCK) != 0)
         return {1, 0, 0};

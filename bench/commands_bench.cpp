@@ -119,12 +119,20 @@ int main(int argc, char** argv)
     fs::create_directories(work);
 
     const Contender helloLine {"hello (C++, prints a line)", [&] { return runProcess({hello}, work); }};
-    compare("--version", {"pakmaster --version", [&] { return runProcess({program, "--version"}, work); }}, helloLine,
-            rounds);
+    compare("--version",
+            {"pakmaster --version",
+             [&] {
+                 return runProcess({program, "--version"}, work);
+             }},
+            helloLine, rounds);
     compare("--help", {"pakmaster --help", [&] { return runProcess({program, "--help"}, work); }}, helloLine, rounds);
 
     // generate writes the NFO and DIZ beside the program, as a portable copy does.
-    compare("generate", {"pakmaster generate", [&] { return runProcess({program, "generate"}, work); }},
+    compare("generate",
+            {"pakmaster generate",
+             [&] {
+                 return runProcess({program, "generate"}, work);
+             }},
             {"cat clone.nfo > o1; cat clone.diz > o2",
              [&] {
                  return runProcess({"/bin/cat", programDir + "clone.nfo"}, work, work + "o1")
