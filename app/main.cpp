@@ -3,6 +3,7 @@
 #include "app/ArchiverCommands.h"
 #include "app/MainWindow.h"
 #include "app/RenderCommand.h"
+#include "app/ViewerWindow.h"
 #include "app/command_line.h"
 #include "app/generate_command.h"
 #include "app/verify_command.h"
@@ -105,6 +106,7 @@ int main(int argc, char** argv)
         pkm::installStopSignals();
     switch (commandLine.action) {
     case pkm::CommandAction::Window:
+    case pkm::CommandAction::View:
         break;
     case pkm::CommandAction::Generate:
     case pkm::CommandAction::Volumes:
@@ -116,9 +118,13 @@ int main(int argc, char** argv)
         return pkm::runCommandLine(commandLine, std::cout, std::cerr);
     }
 
-    TApplication app(argc, argv);
+    // Qt sees no file name: it would take one such as "-platform" for an option of its own.
+    int qtArgc = 1;
+    TApplication app(qtArgc, argv);
     initResources();
     app.setWindowIcon(applicationIcon());
+    if (commandLine.action == pkm::CommandAction::View)
+        return RunViewer(commandLine.viewFile);
     exitOnStopSignal(&app);
     TForm1 form(pkm::ProgramPaths::forProgram(applicationDirectory(), pkm::processEnvironment()));
     form.show();

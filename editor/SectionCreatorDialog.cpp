@@ -399,6 +399,8 @@ void TForm2::BitBtn5Click(QObject* sender)
         throw;
     }
     helper->setSizeable(true);
+    // Wide enough that no line wraps: the read-out's lines are then the file's.
+    helper->fitToText();
     postDeferredMessage(helper); // the position read-out
     helper->show();
 }
