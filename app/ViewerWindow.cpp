@@ -21,8 +21,7 @@ std::unique_ptr<TForm3> OpenViewer(const std::string& path, QWidget* parent)
     if (!read.bytes) {
         const std::string text = InputFailureText(path, read.failure);
         printFailure(std::cerr, kInputErrorCaption, text);
-        Dialogs().showMessage(parent, QString::fromLatin1(kInputErrorCaption), pathToQString(text),
-                              MessageIcon::Error);
+        Dialogs().showMessage(parent, QString::fromLatin1(kInputErrorCaption), pathToQString(text), MessageIcon::Error);
         return nullptr;
     }
     auto viewer = std::make_unique<TForm3>(parent);

@@ -213,8 +213,8 @@ const std::vector<Command>& commands()
               [](CommandLine& c, const std::string& v) {
                   const long columns = boundedNumber(v, 1, kMostRenderColumns);
                   if (columns < 0)
-                      return "--columns takes a number from 1 to " + std::to_string(kMostRenderColumns) + ", not '"
-                          + v + "'";
+                      return "--columns takes a number from 1 to " + std::to_string(kMostRenderColumns) + ", not '" + v
+                          + "'";
                   c.render.columns = static_cast<int>(columns);
                   return std::string();
               }},

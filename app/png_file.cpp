@@ -63,13 +63,14 @@ std::string deflateRows(const PalettePicture& picture, std::size_t rowBytes, int
 
 std::string EncodePng(const PalettePicture& picture, int level)
 {
-    const std::size_t rowBytes = (static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.bitsPerPixel) + 7) / 8;
+    const std::size_t rowBytes =
+        (static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.bitsPerPixel) + 7) / 8;
     std::string out("\x89PNG\r\n\x1a\n", 8);
     std::string header;
     putBigEndian(header, picture.width);
     putBigEndian(header, picture.height);
     header += static_cast<char>(picture.bitsPerPixel);
-    header += '\x03'; // colour type: palette
+    header += '\x03';       // colour type: palette
     header.append(3, '\0'); // deflate, adaptive filters, no interlace
     putChunk(out, "IHDR", header);
     std::string palette;

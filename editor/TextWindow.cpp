@@ -17,11 +17,11 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QScreen>
-#include <QStyle>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextEdit>
 
@@ -127,8 +127,10 @@ void TForm3::setScrollBar(bool shown)
 
 bool TForm3::textTallerThanMemo() const
 {
-    const qreal shown = Memo1->height() - 2 * Memo1->frameWidth();
-    return Memo1->document()->documentLayout()->documentSize().height() > shown;
+    // The lines against the memo's inside; the document's margin below them may be cut.
+    const QTextDocument* doc = Memo1->document();
+    const qreal shown = Memo1->height() - 2 * Memo1->frameWidth() - doc->documentMargin();
+    return doc->documentLayout()->documentSize().height() - 2 * doc->documentMargin() > shown;
 }
 
 void TForm3::applyColumns()

@@ -44,8 +44,9 @@ std::optional<std::string> DizLimitsNotice(std::string_view bytes)
             + (wide.size() == 1 ? "is" : "are") + " longer than " + std::to_string(kDizLineWidth) + " characters.";
     if (count > kDizLines)
         text += "\rThe file has " + std::to_string(count) + " lines: "
-            + (count == kDizLines + 1 ? "line " + std::to_string(count) + " is"
-                                      : "lines " + std::to_string(kDizLines + 1) + " to " + std::to_string(count) + " are")
+            + (count == kDizLines + 1
+                   ? "line " + std::to_string(count) + " is"
+                   : "lines " + std::to_string(kDizLines + 1) + " to " + std::to_string(count) + " are")
             + " past the " + std::to_string(kDizLines) + " read.";
     return text;
 }

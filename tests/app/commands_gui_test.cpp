@@ -674,3 +674,44 @@ TEST(Commands, NamesLikeOptionsAreTheCommandsOwn)
     EXPECT_NE(program.read("release.nfo").find("FROM A DASH"), std::string::npos);
     EXPECT_NE(program.read("release.nfo").find("9.9"), std::string::npos);
 }
+
+TEST_F(Generate, ADizPastWhatBbsSoftwareReadsIsSaidByPreviewAndGenerateAndStillWritten)
+{
+    // The example's DIZ with a wide line, then lines up to 12 (more once multi-line values are in).
+    std::string diz = dir.read("clone.diz");
+    diz += std::string(46, '-') + "\r\n";
+    while (std::count(diz.begin(), diz.end(), '\n') < 12)
+        diz += "more\r\n";
+    dir.write("clone.diz", diz);
+    startWindow();
+    next();
+    preview();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("DIZ file"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
+    const std::string notice = dialogs.messages[0].text.toStdString();
+    const std::string written = dir.read("file_id.diz");
+    const auto count = std::count(written.begin(), written.end(), '\n');
+    ASSERT_GE(count, 12);
+    // The wide line, wherever the values moved it.
+    const std::string wide = "\r\n" + std::string(46, '-') + "\r\n";
+    const auto wideLine = std::count(written.begin(), written.begin() + static_cast<long>(written.find(wide)), '\n')
+        + 2;
+    EXPECT_NE(notice.find("\rLine " + std::to_string(wideLine) + " is longer than 45 characters.\r"), std::string::npos)
+        << notice;
+    EXPECT_NE(notice.find("\rThe file has " + std::to_string(count) + " lines: lines 11 to " + std::to_string(count)
+                          + " are past the 10 read."),
+              std::string::npos)
+        << notice;
+
+    const Result result = run(program, {"generate", "--diz"}, dir.path());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(dir.read("file_id.diz"), written);
+    std::string printed = "pakmaster: warning: " + dir.file("file_id.diz") + ": " + notice + "\n";
+    std::replace(printed.begin(), printed.end(), '\r', '\n');
+    EXPECT_EQ(result.err, printed);
+    // The example set itself is within the limits.
+    fs::copy_file(PAKMASTER_SOURCE_DIR "/examples/clone.diz", dir.file("clone.diz"),
+                  fs::copy_options::overwrite_existing);
+    EXPECT_EQ(run(program, {"generate", "--diz"}, dir.path()).err, "");
+}

@@ -34,8 +34,9 @@ TEST(DizLimits, LinesLongerThan45AndLinesPast10AreNamed)
         {lines(10) + "\r\n", head + "\rThe file has 11 lines: line 11 is past the 10 read."},
         {lines(2) + wide, head + "\rLine 3 is longer than 45 characters."},
         {wide + lines(1) + wide + lines(9) + wide,
-         head + "\rLines 1, 3 and 13 are longer than 45 characters.\rThe file has 13 lines: lines 11 to 13 are past "
-                "the 10 read."},
+         head
+             + "\rLines 1, 3 and 13 are longer than 45 characters.\rThe file has 13 lines: lines 11 to 13 are past "
+               "the 10 read."},
         {lines(0, 46) + std::string(10, 'x') + "\r\n" + lines(9, 46),
          head + "\rLines 2, 3, 4, 5, 6, 7, 8, 9 and 1 more are longer than 45 characters."},
     };

@@ -16,8 +16,8 @@ TEST(TextWindowSize, WholeTextWithinTheScreenNeverBelowTheDesignSize)
     } cases[] = {
         // An 80-column NFO of 24 lines and the empty paragraph after its last line end.
         {80, 25, {80 * 8 + 26, 25 * 16 + 61, false}},
-        {10, 3, {592, 373, false}},          // a short DIZ keeps the design size
-        {70, 19, {592, 373, false}},         // the design size holds 70 columns and 19 lines
+        {10, 3, {592, 373, false}},  // a short DIZ keeps the design size
+        {70, 19, {592, 373, false}}, // the design size holds 70 columns and 19 lines
         {71, 20, {71 * 8 + 26, 20 * 16 + 61, false}},
         {80, 41, {80 * 8 + 26, 41 * 16 + 61, false}}, // 717 of 720
         {80, 42, {80 * 8 + 26 + 14, 720, true}},      // 42 lines do not fit: the bar widens the window
