@@ -345,10 +345,10 @@ void TForm1::Button4Click()
 
     // Destroyed however the preview ends, a failed save included.
     const auto preview = std::make_unique<TForm3>(this);
-    preview->loadFromFile(path);
-    preview->setWindowTitle(pathToQString(pkm::fileNameOf(path)));
     preview->setSizeable(true);
     preview->fitToText();
+    preview->loadFromFile(path);
+    preview->setWindowTitle(pathToQString(pkm::fileNameOf(path)));
     if (Dialogs().execDialog(preview.get()) == QDialog::Accepted)
         preview->saveToFile(path);
 }

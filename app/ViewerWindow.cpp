@@ -27,11 +27,11 @@ std::unique_ptr<TForm3> OpenViewer(const std::string& path, QWidget* parent)
     auto viewer = std::make_unique<TForm3>(parent);
     viewer->setObjectName(QStringLiteral("Viewer"));
     viewer->setUpAsViewer();
+    viewer->setSizeable(true);
+    viewer->fitToText();
     // The art editors' record of title and author is not part of the picture.
     viewer->setMemoText(std::string(WithoutSauce(*read.bytes)));
     viewer->setWindowTitle(pathToQString(fileNameOf(path)));
-    viewer->setSizeable(true);
-    viewer->fitToText();
     return viewer;
 }
 

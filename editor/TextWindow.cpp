@@ -16,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -139,11 +140,19 @@ void TForm3::applyColumns()
     // font lays the document out again by itself; only a new column count needs it here.
     following_ = true;
     if (fitted_) {
-        // Without the bar first: a text that then fits needs none, and one that does not only
+        // More paragraphs than the memo shows lines need the bar whatever the columns; else
+        // without the bar first: a text that then fits needs none, and one that does not only
         // grows when the bar takes its columns.
-        setScrollBar(false);
-        if (textTallerThanMemo())
+        const QTextDocument* doc = Memo1->document();
+        const qreal lineHeight = QFontMetricsF(doc->defaultFont()).height();
+        const qreal shown = Memo1->height() - 2 * Memo1->frameWidth() - doc->documentMargin();
+        if (doc->blockCount() * lineHeight > shown) {
             setScrollBar(true);
+        } else {
+            setScrollBar(false);
+            if (textTallerThanMemo())
+                setScrollBar(true);
+        }
     } else {
         static_cast<ParagraphLayout*>(Memo1->document()->documentLayout())->setColumns(columns());
     }
@@ -281,7 +290,14 @@ std::string TForm3::memoText() const
 
 void TForm3::setMemoText(const std::string& bytes)
 {
+    if (!fitted_) {
+        Memo1->setPlainText(bytesToMemo(bytes));
+        return;
+    }
+    // Counted once, at the columns of the window sized to it: until then no line wraps.
+    static_cast<ParagraphLayout*>(Memo1->document()->documentLayout())->setColumns(1 << 20);
     Memo1->setPlainText(bytesToMemo(bytes));
+    fitToText();
 }
 
 void TForm3::loadFromFile(const std::string& path)

@@ -44,7 +44,7 @@ public:
     // Sizes the window to the memo's text: wide enough for its longest line and tall enough
     // for all its lines, within the screen's available area (never below the design size).
     // From then on a text taller than the memo shows a vertical scroll bar, which takes no
-    // column.
+    // column, and each text the window is given sizes it again (counted once, at its size).
     void fitToText();
     bool scrollBarShown() const { return scrollBar_; }
 
