@@ -314,13 +314,14 @@ void TForm1::reject()
     // Escape does not close the wizard.
 }
 
-bool TForm1::GenerateInfoFile(std::string& outputPath)
+bool TForm1::GenerateInfoFile(std::string& outputPath, std::optional<std::string>& notice)
 {
     // The generator works on its own copy of the records: the user's sections never move.
     const pkm::InfoFileResult result = pkm::WriteInfoFile(context_.paths, pkm::ReadTemplateSettings(IniPath()), NfoMode,
                                                           currentSections());
     if (result.outcome == pkm::InfoFileOutcome::Written) {
         outputPath = result.path;
+        notice = result.notice;
         return true;
     }
     if (result.caption.empty())
@@ -335,14 +336,19 @@ void TForm1::Button4Click()
     // Alt+W presses the button without moving the focus: a value being typed goes in first.
     Page1->commitPendingEdit();
     std::string path;
-    if (!GenerateInfoFile(path))
+    std::optional<std::string> notice;
+    if (!GenerateInfoFile(path, notice))
         return;
+    // Said before the preview opens, where the lines it names can still be changed.
+    if (notice)
+        Dialogs().showMessage(this, QStringLiteral("DIZ file"), toDisplay(*notice), MessageIcon::Information);
 
     // Destroyed however the preview ends, a failed save included.
     const auto preview = std::make_unique<TForm3>(this);
+    preview->setSizeable(true);
+    preview->fitToText();
     preview->loadFromFile(path);
     preview->setWindowTitle(pathToQString(pkm::fileNameOf(path)));
-    preview->setSizeable(true);
     if (Dialogs().execDialog(preview.get()) == QDialog::Accepted)
         preview->saveToFile(path);
 }

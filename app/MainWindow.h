@@ -9,6 +9,7 @@
 #include "templates/section.h"
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 class QCheckBox;
@@ -72,7 +73,8 @@ private:
     void CheckBox1Click();
     void Label3Click();
     // Preview: generates the file of the current mode and opens it for a last edit.
-    bool GenerateInfoFile(std::string& outputPath);
+    // The path written, and for a DIZ past what BBS software reads the notice saying so.
+    bool GenerateInfoFile(std::string& outputPath, std::optional<std::string>& notice);
     void Button4Click();
     // Preferences: the section creator.
     void BitBtn3Click();

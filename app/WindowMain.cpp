@@ -2,6 +2,7 @@
 // the main window, or a picture drawn without a display.
 #include "app/MainWindow.h"
 #include "app/RenderCommand.h"
+#include "app/ViewerWindow.h"
 #include "app/command_line.h"
 #include "archiving/Piper.h"
 #include "platform/program_paths.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv)
         argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>());
     switch (commandLine.action) {
     case pkm::CommandAction::Window:
+    case pkm::CommandAction::View:
         break;
     case pkm::CommandAction::Render:
         return runRender(commandLine.render, argv[0]);
@@ -81,9 +83,13 @@ int main(int argc, char** argv)
 
     // Runs record stop signals from now on, and act on them once they can be ended cleanly.
     pkm::installStopSignals();
-    TApplication app(argc, argv);
+    // Qt sees no file name: it would take one such as "-platform" for an option of its own.
+    int qtArgc = 1;
+    TApplication app(qtArgc, argv);
     initResources();
     app.setWindowIcon(applicationIcon());
+    if (commandLine.action == pkm::CommandAction::View)
+        return RunViewer(commandLine.viewFile);
     exitOnStopSignal(&app);
     TForm1 form(pkm::ProgramPaths::forProgram(applicationDirectory(), pkm::processEnvironment()));
     form.show();

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <ostream>
@@ -49,6 +50,9 @@ struct Command {
     // What is missing once every argument is read, or nothing.
     std::function<std::string(const CommandLine&)> missing;
 };
+
+// As many columns as a PNG picture is wide at most.
+constexpr long kMostRenderColumns = 125000;
 
 bool allDigits(const std::string& text)
 {
@@ -198,11 +202,30 @@ const std::vector<Command>& commands()
          }},
         {"render",
          CommandAction::Render,
-         "FILE [--output PNG]",
+         "FILE [--output PNG] [--columns N] [--scale K]",
          "Draws the code page 437 text FILE as a PNG picture, one 8 x 16 cell per character in the\n"
-         "text window's font, light grey on black, into FILE.png unless --output names another path.\n",
+         "text window's font, light grey on black, into FILE.png unless --output names another path.\n"
+         "A SAUCE record at the end of FILE is not drawn. --columns draws at least N columns (80 as\n"
+         "a PC screen shows them), --scale K (1 to 4) draws each pixel as K x K pixels.\n",
          {
              {"--output", true, [](CommandLine& c, const std::string& v) { return set(c.render.output, v); }},
+             {"--columns", true,
+              [](CommandLine& c, const std::string& v) {
+                  const long columns = boundedNumber(v, 1, kMostRenderColumns);
+                  if (columns < 0)
+                      return "--columns takes a number from 1 to " + std::to_string(kMostRenderColumns) + ", not '" + v
+                          + "'";
+                  c.render.columns = static_cast<int>(columns);
+                  return std::string();
+              }},
+             {"--scale", true,
+              [](CommandLine& c, const std::string& v) {
+                  const long scale = boundedNumber(v, 1, 4);
+                  if (scale < 0)
+                      return "--scale takes a number from 1 to 4, not '" + v + "'";
+                  c.render.scale = static_cast<int>(scale);
+                  return std::string();
+              }},
          },
          "FILE",
          [](const CommandLine& c) {
@@ -287,6 +310,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     if (args.empty())
         return result;
     const std::string& first = args.front();
+    // A path alone opens that file; after "--" it may look like an option or a command.
+    if (args.size() == 2 && first == "--") {
+        result.action = CommandAction::View;
+        result.viewFile = args[1];
+        return result;
+    }
+    const auto isCommand = [&first](const Command& command) { return first == command.name; };
+    if (args.size() == 1 && (first.empty() || first.front() != '-')
+        && std::none_of(commands().begin(), commands().end(), isCommand)) {
+        result.action = CommandAction::View;
+        result.viewFile = first;
+        return result;
+    }
     for (const Command& command : commands()) {
         if (first != command.name)
             continue;
@@ -324,11 +360,13 @@ std::string helpText(std::string_view name)
             return "Usage: " + usage(command) + command.description + "\n" + kExitStatusText;
     }
     std::string text = "Usage: pakmaster [OPTION]\n"
+                       "       pakmaster [--] FILE\n"
                        "       pakmaster COMMAND [ARGUMENT]...\n"
                        "       pakmaster COMMAND --help\n"
                        "Pakmaster fills a release's details into NFO and DIZ templates, compresses a directory\n"
                        "into disk-sized volumes and packs them into a numbered series of zip files.\n"
                        "Without arguments it opens the wizard; the commands do the same jobs without a window.\n"
+                       "With a FILE alone it shows that NFO or DIZ file as a PC screen shows it, read-only.\n"
                        "\n"
                        "Options:\n";
     for (const Option& option : kOptions) {

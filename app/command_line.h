@@ -19,6 +19,7 @@ enum class CommandAction {
     Zips,     // a zip series and the Zip page's run
     Render,   // a text file drawn as a PNG picture
     Verify,   // a received zip series checked against its checksums
+    View,     // one path alone: that file in the fixed-font window, without the wizard
 };
 
 // One --set NAME=VALUE (text) or --values FILE (file), in the order given.
@@ -56,6 +57,8 @@ struct ZipsOptions {
 struct RenderOptions {
     std::string file;
     std::string output; // empty: file + ".png"
+    int columns = 0;    // --columns: at least this many columns
+    int scale = 1;      // --scale: each pixel drawn as scale x scale, 1 to 4
 };
 
 struct VerifyOptions {
@@ -74,6 +77,7 @@ struct CommandLine {
     ZipsOptions zips;
     RenderOptions render;
     VerifyOptions verify;
+    std::string viewFile; // View
 };
 
 // The arguments after the program's name.

@@ -123,6 +123,8 @@ int RunGenerate(const GenerateOptions& options, const ProgramPaths& paths, std::
             printFailure(err, result.caption, result.message);
             return 1;
         }
+        if (result.notice)
+            printFailure(err, "warning", result.path + ": " + *result.notice);
         out << result.path << '\n';
     }
     return 0;

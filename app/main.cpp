@@ -1,5 +1,5 @@
 // The program's start: the command line, then the job a command asks for. The commands run plain
-// C++ and load no Qt; the window and pictures are the window program's, which takes this
+// C++ and load no Qt; the window, the viewer and pictures are the window program's, which takes this
 // process's place with the same arguments.
 #include "app/archiver_commands.h"
 #include "app/command_line.h"
@@ -23,6 +23,7 @@ int main(int argc, char** argv)
     const auto stopped = [](int status) { return pkm::stopSignal() != 0 ? 128 + pkm::stopSignal() : status; };
     switch (commandLine.action) {
     case pkm::CommandAction::Window:
+    case pkm::CommandAction::View:
     case pkm::CommandAction::Render: {
         const std::string windowProgram = programDir + pkm::kWindowProgram;
         pkm::replaceProcess(windowProgram, argv);

@@ -43,11 +43,13 @@ TextExtent MeasureText(std::string_view bytes)
     return extent;
 }
 
-PictureSize PictureSizeOf(const TextExtent& extent)
+PictureSize PictureSizeOf(const TextExtent& extent, std::size_t leastColumns, int scale)
 {
-    // Rows and columns are at most eight times the text's bytes: far from overflowing.
-    return {static_cast<std::int64_t>(std::max<std::size_t>(extent.columns, 1)) * kCellWidth,
-            static_cast<std::int64_t>(std::max<std::size_t>(extent.rows, 1)) * kCellHeight};
+    // Rows and columns are at most eight times the text's bytes (and the least columns a
+    // command line's number), scaled at most four times: far from overflowing.
+    const std::int64_t k = std::max(scale, 1);
+    return {static_cast<std::int64_t>(std::max<std::size_t>({extent.columns, leastColumns, 1})) * kCellWidth * k,
+            static_cast<std::int64_t>(std::max<std::size_t>(extent.rows, 1)) * kCellHeight * k, static_cast<int>(k)};
 }
 
 std::optional<std::string> PictureTooLargeText(const std::string& file, const PictureSize& size)
@@ -56,8 +58,9 @@ std::optional<std::string> PictureTooLargeText(const std::string& file, const Pi
         + std::to_string(size.height) + " pixels: ";
     if (size.width > kPictureSideLimit || size.height > kPictureSideLimit)
         return first + "a PNG picture is at most " + std::to_string(kPictureSideLimit) + " pixels wide and high ("
-            + std::to_string(kPictureSideLimit / kCellWidth) + " columns, "
-            + std::to_string(kPictureSideLimit / kCellHeight) + " lines).";
+            + std::to_string(kPictureSideLimit / (kCellWidth * size.scale)) + " columns, "
+            + std::to_string(kPictureSideLimit / (kCellHeight * size.scale)) + " lines"
+            + (size.scale > 1 ? " at scale " + std::to_string(size.scale) : std::string()) + ").";
     if (size.width > kPicturePixelLimit / size.height)
         return first + "at most " + std::to_string(kPicturePixelLimit) + " pixels in all are drawn.";
     return std::nullopt;

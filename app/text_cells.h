@@ -37,12 +37,14 @@ inline constexpr std::int64_t kPictureSideLimit = 1000000;
 // A picture this large already takes a gigabyte of memory while it is drawn.
 inline constexpr std::int64_t kPicturePixelLimit = std::int64_t(1) << 28;
 
-// A picture's size in pixels: at least one cell, as many columns as the longest row.
+// A picture's size in pixels: at least one cell and `leastColumns`, as many columns as the
+// longest row, each pixel of a cell drawn as `scale` x `scale`.
 struct PictureSize {
     std::int64_t width = 0;
     std::int64_t height = 0;
+    int scale = 1;
 };
-PictureSize PictureSizeOf(const TextExtent& extent);
+PictureSize PictureSizeOf(const TextExtent& extent, std::size_t leastColumns = 0, int scale = 1);
 
 // The message refusing the picture of `file` when it would be larger than the limits above,
 // lines separated by a carriage return; nothing when the picture can be made.

@@ -16,9 +16,8 @@ namespace pkm {
 
 namespace {
 // A block's user state says whether its Qt lines are those of the current text, columns and
-// font; a changed block is laid out again when next shown.
+// font (the layout's generation); a changed block is laid out again when next shown.
 constexpr int kNotLaidOut = -1;
-constexpr int kLaidOut = 1;
 } // namespace
 
 ParagraphLayout::ParagraphLayout(QTextDocument* doc)
@@ -32,6 +31,7 @@ void ParagraphLayout::setColumns(int columns)
     if (columns == columns_)
         return;
     columns_ = columns;
+    countAll_ = true;
     documentChanged(0, 0, document()->characterCount());
 }
 
@@ -149,8 +149,19 @@ int ParagraphLayout::lineCountOf(const QTextBlock& block) const
 
 void ParagraphLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
-    Q_UNUSED(charsRemoved);
-    count(from, charsAdded);
+    // Qt reports the whole document as changed when only its page size or font did (a shown or
+    // resized editor sets the page size): the line counts hold, as they depend on the text and
+    // the columns alone; the metrics and the blocks' Qt lines are taken anew.
+    QTextDocument* doc = document();
+    if (from == 0 && charsRemoved == 0 && charsAdded == doc->characterCount() && !countAll_
+        && charsAdded == countedChars_ && static_cast<int>(lines_.size()) == doc->blockCount()) {
+        updateMetrics();
+        ++generation_;
+        sumLines();
+    } else {
+        count(from, charsAdded);
+    }
+    countedChars_ = doc->characterCount();
     emit documentSizeChanged(size_);
     emit update(QRectF(0, 0, 1e9, 1e9));
 }
@@ -216,7 +227,7 @@ void ParagraphLayout::keepUp() const
 void ParagraphLayout::ensureLaidOut(const QTextBlock& block) const
 {
     QTextLayout* layout = block.layout();
-    if (block.userState() != kLaidOut || layout->lineCount() == 0)
+    if (block.userState() != generation_ || layout->lineCount() == 0)
         layoutBlock(block);
     layout->setPosition(QPointF(margin_, topOf(block.blockNumber())));
 }
@@ -252,7 +263,7 @@ void ParagraphLayout::layoutBlock(QTextBlock block) const
         line.setPosition(QPointF(0, static_cast<qreal>(i) * lineHeight_));
     }
     layout->endLayout();
-    block.setUserState(kLaidOut);
+    block.setUserState(generation_);
 }
 
 } // namespace pkm

@@ -64,6 +64,8 @@ private:
     std::vector<int> lines_;     // display lines of each paragraph
     std::vector<int> firstLine_; // display lines above each paragraph, and the total last
     bool countAll_ = false;      // the counts held no longer match the blocks they stand for
+    int countedChars_ = 0;       // the document's length when the lines were counted
+    int generation_ = 1;         // the blocks laid out since the last change of font or columns
     QSizeF size_;
 };
 

@@ -390,6 +390,8 @@ void TForm2::BitBtn5Click(QObject* sender)
         name, [this] { HelperOkClick(); }, [this] { HelperClosed(); });
     // The helper is not a modal dialog: Escape must not hide it behind the back of Helper.
     helper->installEventFilter(this);
+    // Wide enough that no line wraps: the read-out's lines are then the file's.
+    helper->fitToText();
     try {
         helper->loadFromFile(paths_.dataDir + pathFromQString(name));
     } catch (...) {

@@ -10,15 +10,19 @@
 #include "platform/widgets/TextCodec.h"
 #include "platform/widgets/WindowPlacement.h"
 #include "templates/text_lines.h"
+#include "templates/text_window_size.h"
 #include "templates/word_wrap.h"
 #include "ui_TextWindow.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStringList>
+#include <QScreen>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextEdit>
 
@@ -30,13 +34,21 @@ using namespace pkm;
 
 namespace {
 
-// Byte text to the memo's text, a paragraph per line.
+// Byte text to the memo's text, a paragraph per line, decoded straight into one string.
 QString bytesToMemo(const std::string& bytes)
 {
-    QStringList paragraphs;
-    for (const std::string& paragraph : pkm::splitTextParagraphs(bytes))
-        paragraphs.append(toDisplay(paragraph));
-    return paragraphs.join(QLatin1Char('\n'));
+    const std::vector<std::string_view> paragraphs = pkm::splitTextParagraphViews(bytes);
+    std::size_t size = paragraphs.size();
+    for (std::string_view paragraph : paragraphs)
+        size += paragraph.size();
+    QString text;
+    text.reserve(static_cast<qsizetype>(size));
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char('\n');
+        appendDisplay(text, paragraphs[i]);
+    }
+    return text;
 }
 
 // The memo's paragraphs as bytes; a document has one at least.
@@ -78,6 +90,8 @@ TForm3::TForm3(QWidget* owner)
             accept();
     });
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Memo1->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            [this] { followDocumentHeight(); });
 
     setSizeable(false);
     Memo1->setFocus();
@@ -97,14 +111,93 @@ int TForm3::memoWidthForChars(int chars) const
 
 int TForm3::columns() const
 {
-    return std::max(1, (Memo1->width() - 6) / charAdvance());
+    return std::max(1, (Memo1->width() - pkm::kMemoTextInset - (scrollBar_ ? scrollBarWidth() : 0)) / charAdvance());
+}
+
+int TForm3::scrollBarWidth() const
+{
+    return Memo1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Memo1);
+}
+
+void TForm3::setScrollBar(bool shown)
+{
+    scrollBar_ = shown;
+    Memo1->setVerticalScrollBarPolicy(shown ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    static_cast<ParagraphLayout*>(Memo1->document()->documentLayout())->setColumns(columns());
+}
+
+bool TForm3::textTallerThanMemo() const
+{
+    // The lines against the memo's inside; the document's margin below them may be cut.
+    const QTextDocument* doc = Memo1->document();
+    const qreal shown = Memo1->height() - 2 * Memo1->frameWidth() - doc->documentMargin();
+    return doc->documentLayout()->documentSize().height() - 2 * doc->documentMargin() > shown;
 }
 
 void TForm3::applyColumns()
 {
     // Wrap at a whole number of character cells, as the memo holds `columns()` characters. A new
     // font lays the document out again by itself; only a new column count needs it here.
-    static_cast<ParagraphLayout*>(Memo1->document()->documentLayout())->setColumns(columns());
+    following_ = true;
+    if (fitted_) {
+        // More paragraphs than the memo shows lines need the bar whatever the columns; else
+        // without the bar first: a text that then fits needs none, and one that does not only
+        // grows when the bar takes its columns.
+        const QTextDocument* doc = Memo1->document();
+        const qreal lineHeight = QFontMetricsF(doc->defaultFont()).height();
+        const qreal shown = Memo1->height() - 2 * Memo1->frameWidth() - doc->documentMargin();
+        if (doc->blockCount() * lineHeight > shown) {
+            setScrollBar(true);
+        } else {
+            setScrollBar(false);
+            if (textTallerThanMemo())
+                setScrollBar(true);
+        }
+    } else {
+        static_cast<ParagraphLayout*>(Memo1->document()->documentLayout())->setColumns(columns());
+    }
+    following_ = false;
+}
+
+void TForm3::followDocumentHeight()
+{
+    if (!fitted_ || following_)
+        return;
+    following_ = true;
+    if (!scrollBar_ && textTallerThanMemo())
+        setScrollBar(true);
+    else if (scrollBar_ && !textTallerThanMemo())
+        setScrollBar(false);
+    following_ = false;
+}
+
+void TForm3::fitToText()
+{
+    const QTextDocument* doc = Memo1->document();
+    std::size_t longest = 0;
+    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next())
+        longest = std::max(longest, static_cast<std::size_t>(b.length() - 1));
+    pkm::TextWindowMetrics metrics;
+    metrics.advance = charAdvance();
+    metrics.lineHeight = std::max(1, QFontMetrics(Memo1->font()).height());
+    metrics.scrollBarWidth = scrollBarWidth();
+    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+        // The frame is the window manager's, known once the window has been shown; until then
+        // a title bar's height is kept free.
+        const QRect area = screen->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+        metrics.availableWidth = area.width() - frame.width();
+        metrics.availableHeight = area.height() - (frame.height() > 0 ? frame.height() : titleBar);
+    }
+    const pkm::TextWindowSize fit = pkm::TextWindowSizeFor(longest, static_cast<std::size_t>(doc->blockCount()),
+                                                           metrics);
+    fitted_ = true;
+    if (minimumSize() == maximumSize())
+        setFixedSize(fit.clientWidth, fit.clientHeight);
+    else
+        resize(fit.clientWidth, fit.clientHeight);
+    FormResize();
 }
 
 void TForm3::fitToColumns(int chars, int leastWidth)
@@ -156,7 +249,7 @@ void TForm3::FormResize()
     const int cw = width();
     const int ch = height();
     Memo1->setGeometry(10, 10, std::max(0, cw - 20), std::max(0, ch - 55));
-    const int okLeft = helperMode() ? (cw - Button1->width()) / 2 : cw - 170;
+    const int okLeft = helperMode() || centredOk_ ? (cw - Button1->width()) / 2 : cw - 170;
     Button1->move(okLeft, ch - 35);
     Button2->move(cw - 85, ch - 35);
     applyColumns();
@@ -170,6 +263,15 @@ void TForm3::setUpAsSectionHelper(const QString& fileName, std::function<void()>
     Button2->hide();
     Memo1->setReadOnly(true);
     // Read-only, the caret still moves and selects with the keys, for the read-out.
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    FormResize();
+}
+
+void TForm3::setUpAsViewer()
+{
+    centredOk_ = true;
+    Button2->hide();
+    Memo1->setReadOnly(true);
     Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     FormResize();
 }
@@ -188,7 +290,14 @@ std::string TForm3::memoText() const
 
 void TForm3::setMemoText(const std::string& bytes)
 {
+    if (!fitted_) {
+        Memo1->setPlainText(bytesToMemo(bytes));
+        return;
+    }
+    // Counted once, at the columns of the window sized to it: until then no line wraps.
+    static_cast<ParagraphLayout*>(Memo1->document()->documentLayout())->setColumns(1 << 20);
     Memo1->setPlainText(bytesToMemo(bytes));
+    fitToText();
 }
 
 void TForm3::loadFromFile(const std::string& path)

@@ -41,6 +41,16 @@ public:
     void setMemoFontName(const QString& family);
     // Switches the border to sizeable, with a maximise box.
     void setSizeable(bool sizeable);
+    // Sizes the window to the memo's text: wide enough for its longest line and tall enough
+    // for all its lines, within the screen's available area (never below the design size).
+    // From then on a text taller than the memo shows a vertical scroll bar, which takes no
+    // column, and each text the window is given sizes it again (counted once, at its size).
+    void fitToText();
+    bool scrollBarShown() const { return scrollBar_; }
+
+    // Makes the window a read-only viewer of a file: OK alone, centred, closing it; the caret
+    // still moves and selects, for copying.
+    void setUpAsViewer();
 
     // Makes the window the section helper on the template `fileName`: OK alone, centred,
     // running `onOk`; the memo read-only, its caret still moving and selecting with the keys
@@ -68,11 +78,22 @@ private:
     void ShowPosition();
     void postPositionReadout();
     void applyColumns();
+    // After an edit: the bar shows once the text is taller than the memo and goes once the
+    // text fits with it.
+    void followDocumentHeight();
+    bool textTallerThanMemo() const;
+    int scrollBarWidth() const;
+    void setScrollBar(bool shown);
 
     QTextEdit* Memo1;
     QPushButton* Button1; // "OK"
     QPushButton* Button2; // "Cancel"
     QString HelperFileName;
+    bool centredOk_ = false;
+    // Sized to its text (fitToText): the scroll bar follows the text's height.
+    bool fitted_ = false;
+    bool scrollBar_ = false;
+    bool following_ = false;
     // Take over the OK button and the closing.
     std::function<void()> OnOkClick;
     std::function<void()> OnClosed;

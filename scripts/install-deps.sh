@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     zip unzip 7zip par2 cksfv mtools
-    fonts-unifont fonts-dejavu-core fonts-liberation2
+    fonts-pc-extra fonts-unifont fonts-dejavu-core fonts-liberation2
     xvfb xauth xdotool xclip imagemagick
     dpkg-dev desktop-file-utils appstream lintian
     clang libclang-rt-dev valgrind

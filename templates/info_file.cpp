@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "templates/diz_limits.h"
 #include "templates/generator.h"
 
 #include <filesystem>
@@ -135,6 +136,8 @@ InfoFileResult WriteInfoFile(const ProgramPaths& paths, const TemplateSettings& 
     // The outputs are made again from the settings and templates at any time.
     switch (replaceFile(result.path, generated.bytes, Flush::Atomic)) {
     case WriteOutcome::Written:
+        if (!nfo)
+            result.notice = DizLimitsNotice(generated.bytes);
         break;
     case WriteOutcome::CannotCreate:
         result.outcome = InfoFileOutcome::CannotCreate;

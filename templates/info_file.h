@@ -38,6 +38,8 @@ struct InfoFileResult {
     // caption for the failures the window's general error handler shows.
     std::string message;
     std::string caption;
+    // A written DIZ file past what BBS and archive software reads: DizLimitsNotice's text.
+    std::optional<std::string> notice;
 };
 
 // The message of an input file that cannot be read: kInputFileErrorText, the file, and why.

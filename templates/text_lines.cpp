@@ -76,13 +76,19 @@ void forEachTextLine(std::string_view text, const std::function<void(std::string
     forEachLine(text, line);
 }
 
-std::vector<std::string> splitTextParagraphs(std::string_view text)
+std::vector<std::string_view> splitTextParagraphViews(std::string_view text)
 {
-    std::vector<std::string> paragraphs = splitTextLines(text);
+    std::vector<std::string_view> paragraphs = splitTextLineViews(text);
     text = beforeNul(text);
     if (text.empty() || text.back() == '\r' || text.back() == '\n')
         paragraphs.emplace_back();
     return paragraphs;
+}
+
+std::vector<std::string> splitTextParagraphs(std::string_view text)
+{
+    const std::vector<std::string_view> views = splitTextParagraphViews(text);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 std::size_t joinedTextSize(std::string_view text)

@@ -21,6 +21,8 @@ void forEachTextLine(std::string_view text, const std::function<void(std::string
 // line end at the very end leaves an empty last paragraph and an empty text is one empty
 // paragraph.
 std::vector<std::string> splitTextParagraphs(std::string_view text);
+// The same paragraphs as views into `text` (which must outlive them).
+std::vector<std::string_view> splitTextParagraphViews(std::string_view text);
 
 // The size of joinTextLines(splitTextLines(text)), without building either.
 std::size_t joinedTextSize(std::string_view text);

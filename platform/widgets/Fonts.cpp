@@ -15,12 +15,17 @@ QString findFamily(const QString& wanted)
 
 QFont fallbackFixedFont()
 {
-    // GNU Unifont at 16 px gives the 8 x 16 cells of a PC text screen, block characters
-    // tiling without gaps; DejaVu Sans Mono at 13 px also advances 8 pixels.
+    // "Px IBM VGA8" is the IBM PC's own 8 x 16 text font, the one NFO art is drawn for: at
+    // 16 px without antialiasing each glyph is the font's own pixels. GNU Unifont at 16 px gives
+    // the same cells with other shapes; DejaVu Sans Mono at 13 px also advances 8 pixels.
     static const struct {
         const char* family;
         int pixelSize;
-    } candidates[] = {{"Unifont", 16}, {"DejaVu Sans Mono", 13}, {"Liberation Mono", 13}};
+        bool pixels;
+    } candidates[] = {{kVgaFontFamily, 16, true},
+                      {"Unifont", 16, false},
+                      {"DejaVu Sans Mono", 13, false},
+                      {"Liberation Mono", 13, false}};
     for (const auto& c : candidates) {
         const QString family = findFamily(QString::fromLatin1(c.family));
         if (!family.isEmpty()) {
@@ -28,6 +33,8 @@ QFont fallbackFixedFont()
             f.setPixelSize(c.pixelSize);
             f.setStyleHint(QFont::TypeWriter);
             f.setKerning(false);
+            if (c.pixels)
+                f.setStyleStrategy(QFont::NoAntialias);
             return f;
         }
     }

@@ -3,12 +3,29 @@
 #include "platform/cp437.h"
 #include "platform/file_name_codec.h"
 
+#include <array>
+
 namespace pkm {
 
 QString toDisplay(const std::string& bytes)
 {
     const std::u16string text = pkm::cp437Decode(bytes);
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void appendDisplay(QString& out, std::string_view bytes)
+{
+    static const auto table = [] {
+        std::array<QChar, 256> chars {};
+        for (std::size_t b = 0; b < chars.size(); ++b)
+            chars[b] = QChar(pkm::cp437ToUnicode(static_cast<unsigned char>(b)));
+        return chars;
+    }();
+    const qsizetype start = out.size();
+    out.resize(start + static_cast<qsizetype>(bytes.size()));
+    QChar* to = out.data() + start;
+    for (const char byte : bytes)
+        *to++ = table[static_cast<unsigned char>(byte)];
 }
 
 std::string fromDisplay(const QString& text)

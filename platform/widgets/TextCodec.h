@@ -4,10 +4,13 @@
 // encoding (UTF-8, with bytes that are not UTF-8 kept as they are).
 #include <QString>
 #include <string>
+#include <string_view>
 
 namespace pkm {
 
 QString toDisplay(const std::string& bytes);
+// toDisplay(bytes) appended to `out`, without a string in between.
+void appendDisplay(QString& out, std::string_view bytes);
 std::string fromDisplay(const QString& text);
 // What the word wrap needs of a text, faster than fromDisplay: blanks and tabs as they are,
 // every other character as 'x'.

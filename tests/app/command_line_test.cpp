@@ -22,7 +22,15 @@ TEST(CommandLine, OptionsCommandsAndRefusals)
         {{"-V"}, CommandAction::Version, ""},
         {{"--frobnicate"}, CommandAction::Usage, "unknown option '--frobnicate'"},
         {{"-help"}, CommandAction::Usage, "unknown option '-help'"},
-        {{"release.nfo"}, CommandAction::Usage, "unknown command 'release.nfo'"},
+        {{"release.nfo"}, CommandAction::View, ""},
+        {{"--", "-odd.nfo"}, CommandAction::View, ""},
+        {{"--", "render"}, CommandAction::View, ""},
+        {{"release.nfo", "file_id.diz"}, CommandAction::Usage, "unknown command 'release.nfo'"},
+        {{"-odd.nfo"}, CommandAction::Usage, "unknown option '-odd.nfo'"},
+        {{"render", "a.nfo", "--scale", "5"}, CommandAction::Usage, "--scale takes a number from 1 to 4, not '5'"},
+        {{"render", "a.nfo", "--columns", "0"},
+         CommandAction::Usage,
+         "--columns takes a number from 1 to 125000, not '0'"},
         {{"--help", "extra"}, CommandAction::Usage, "unexpected argument 'extra' after --help"},
         {{"generate"}, CommandAction::Generate, ""},
         {{"zips", "--help"}, CommandAction::Help, ""},
@@ -87,6 +95,12 @@ TEST(CommandLine, EachCommandTakesItsArgumentsInOrder)
     const CommandLine render = parseCommandLine({"render", "--output", "p.png", "a.nfo"});
     EXPECT_EQ(render.render.file, "a.nfo");
     EXPECT_EQ(render.render.output, "p.png");
+    EXPECT_EQ(render.render.columns, 0);
+    EXPECT_EQ(render.render.scale, 1);
+    const CommandLine sized = parseCommandLine({"render", "a.nfo", "--columns=80", "--scale", "4"});
+    EXPECT_EQ(sized.render.columns, 80);
+    EXPECT_EQ(sized.render.scale, 4);
+    EXPECT_EQ(parseCommandLine({"--", "-odd.nfo"}).viewFile, "-odd.nfo");
 }
 
 TEST(CommandLine, TheHelpNamesEveryOptionAndCommandAndEachCommandHasItsOwn)
@@ -123,7 +137,7 @@ TEST(CommandLine, AUsageErrorIsOneLineAndTheHelpToRead)
         {{"render", "a.nfo", "-h"}, 0, helpText("render"), ""},
         {{"generate", "--help", "--frobnicate"}, 0, helpText("generate"), ""},
         {{"--frobnicate"}, 2, "", "pakmaster: unknown option '--frobnicate'\nTry 'pakmaster --help'.\n"},
-        {{"vol"}, 2, "", "pakmaster: unknown command 'vol'\nTry 'pakmaster --help'.\n"},
+        {{"vol", "--input"}, 2, "", "pakmaster: unknown command 'vol'\nTry 'pakmaster --help'.\n"},
         {{"--help", "zips"}, 2, "", "pakmaster: unexpected argument 'zips' after --help\nTry 'pakmaster --help'.\n"},
         {{"zips", "--output", "o", "--name", "disk01"},
          2,

@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "editor/TextWindow.h"
 #include "platform/widgets/Application.h"
+#include "platform/widgets/Fonts.h"
 #include "platform/widgets/TextCodec.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
@@ -17,6 +18,7 @@
 #include <QFontDatabase>
 #include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -431,11 +433,59 @@ TEST(Commands, ZipsSpreadOneFilePerZipAndPutTheOthersIntoEvery)
     EXPECT_FALSE(fs::exists(dir.file("out/d1.zip")));
 }
 
+namespace {
+
+// A cell of a picture as rows of '#' (text colour) and '.' (background); '?' for any other.
+// `scale` pixels of the picture make one pixel of the cell.
+std::vector<std::string> cellOf(const QImage& picture, int column, int row, int scale = 1)
+{
+    const QRgb on = qRgb(0xAA, 0xAA, 0xAA);
+    const QRgb off = qRgb(0, 0, 0);
+    std::vector<std::string> rows;
+    for (int y = 0; y < 16; ++y) {
+        std::string line;
+        for (int x = 0; x < 8; ++x) {
+            const QRgb p = picture.pixel((column * 8 + x) * scale, (row * 16 + y) * scale) | 0xFF000000;
+            line += p == on ? '#' : p == off ? '.' : '?';
+        }
+        rows.push_back(line);
+    }
+    return rows;
+}
+
+// The glyph as the VGA font itself draws it into an 8 x 16 cell, in the test's own process.
+std::vector<std::string> vgaGlyph(unsigned char byte)
+{
+    QFont font(QString::fromLatin1(kVgaFontFamily));
+    font.setPixelSize(16);
+    font.setStyleStrategy(QFont::NoAntialias);
+    QImage cell(8, 16, QImage::Format_RGB32);
+    cell.fill(Qt::black);
+    {
+        QPainter painter(&cell);
+        painter.setFont(font);
+        painter.setPen(QColor(0xAA, 0xAA, 0xAA));
+        painter.drawText(0, QFontMetrics(font).ascent(), toDisplay(std::string(1, static_cast<char>(byte))));
+    }
+    return cellOf(cell, 0, 0);
+}
+
+std::vector<std::string> filled(int top, int bottom, int left, int right)
+{
+    std::vector<std::string> rows(16, std::string(8, '.'));
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = '#';
+    return rows;
+}
+
+} // namespace
+
 TEST(Commands, RenderDrawsEachCharacterInItsCell)
 {
-    // The shapes below are GNU Unifont's (package fonts-unifont), the text window's font here.
-    if (!QFontDatabase::families().contains(QStringLiteral("Unifont")))
-        GTEST_SKIP() << "Unifont is not installed";
+    // The shapes below are the IBM VGA font's (package fonts-pc-extra), the text window's font.
+    if (!QFontDatabase::families().contains(QString::fromLatin1(kVgaFontFamily)))
+        GTEST_SKIP() << kVgaFontFamily << " is not installed";
     TempDir dir;
     // Box-drawing and block characters; a tab to column 8; a line shorter than the longest.
     dir.write("art.nfo", "\xC9\xCD\xCD\xBB\t\xDB\r\n\xBA\xDF\xDC\xBA\xDD\xDE\xB0\r\nA\r\n");
@@ -446,60 +496,97 @@ TEST(Commands, RenderDrawsEachCharacterInItsCell)
     QImage picture(QString::fromStdString(dir.file("art.nfo.png")));
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), QSize(9 * 8, 3 * 16));
+    const auto cell = [&](int column, int row) { return cellOf(picture, column, row); };
 
-    const QRgb on = qRgb(0xAA, 0xAA, 0xAA);
-    const QRgb off = qRgb(0, 0, 0);
-    // The cell's pixels as rows of '#' (text colour) and '.' (background); '?' for any other.
-    const auto cell = [&](int column, int row) {
-        std::vector<std::string> rows;
-        for (int y = 0; y < 16; ++y) {
-            std::string line;
-            for (int x = 0; x < 8; ++x) {
-                const QRgb p = picture.pixel(column * 8 + x, row * 16 + y) | 0xFF000000;
-                line += p == on ? '#' : p == off ? '.' : '?';
-            }
-            rows.push_back(line);
-        }
-        return rows;
-    };
-    const auto filled = [](int top, int bottom, int left, int right) {
-        std::vector<std::string> rows(16, std::string(8, '.'));
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x)
-                rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = '#';
-        return rows;
-    };
+    // The VGA font's own block shapes: its upper half block is 7 rows high, its lower one 9.
     EXPECT_EQ(cell(8, 0), filled(0, 16, 0, 8)) << "full block after the tab";
-    EXPECT_EQ(cell(1, 1), filled(0, 8, 0, 8)) << "upper half block";
-    EXPECT_EQ(cell(2, 1), filled(8, 16, 0, 8)) << "lower half block";
+    EXPECT_EQ(cell(1, 1), filled(0, 7, 0, 8)) << "upper half block";
+    EXPECT_EQ(cell(2, 1), filled(7, 16, 0, 8)) << "lower half block";
     EXPECT_EQ(cell(4, 1), filled(0, 16, 0, 4)) << "left half block";
     EXPECT_EQ(cell(5, 1), filled(0, 16, 4, 8)) << "right half block";
     EXPECT_EQ(cell(4, 0), filled(0, 16, 0, 0)) << "the tab's blanks";
     EXPECT_EQ(cell(1, 2), filled(0, 16, 0, 0)) << "beyond a short line";
-    // Light shade: a quarter of the pixels, spread over every row.
-    int shade = 0;
-    for (const std::string& line : cell(6, 1)) {
-        EXPECT_NE(line, std::string(8, '.'));
-        shade += static_cast<int>(std::count(line.begin(), line.end(), '#'));
-    }
-    EXPECT_EQ(shade, 32);
-    // Double lines: the horizontal ones join their neighbours, the vertical ones run the whole
-    // cell; both in whole pixels of the two colours only.
-    const std::vector<std::string> horizontal = cell(1, 0);
-    EXPECT_EQ(std::count(horizontal.begin(), horizontal.end(), std::string(8, '#')), 2);
+    // Light shade: every fourth pixel, in rows that alternate ...#...# and .#...#..
+    std::vector<std::string> shade;
+    for (int y = 0; y < 16; ++y)
+        shade.push_back(y % 2 == 0 ? "...#...#" : ".#...#..");
+    EXPECT_EQ(cell(6, 1), shade);
+    // Double lines join their neighbours: rows 5 and 7 across the cell, two 2-pixel lines down it.
+    std::vector<std::string> horizontal(16, std::string(8, '.'));
+    horizontal[5] = horizontal[7] = std::string(8, '#');
+    EXPECT_EQ(cell(1, 0), horizontal);
     EXPECT_EQ(cell(2, 0), horizontal);
-    EXPECT_EQ(std::count(horizontal.begin(), horizontal.end(), std::string(8, '.')), 14);
-    const std::vector<std::string> vertical = cell(0, 1);
-    for (const std::string& line : vertical)
-        EXPECT_EQ(line, vertical.front());
-    EXPECT_EQ(std::count(vertical.front().begin(), vertical.front().end(), '#'), 2);
-    EXPECT_EQ(cell(3, 1), vertical);
+    EXPECT_EQ(cell(0, 1), std::vector<std::string>(16, "..##.##."));
+    EXPECT_EQ(cell(3, 1), cell(0, 1));
 
     const Result missing = run(kProgram, {"render", "absent.nfo", "--output", "x.png"}, dir.path());
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err,
               "pakmaster: Input error: Error while reading input file...\nabsent.nfo\nNo such file or directory.\n");
     EXPECT_FALSE(fs::exists(dir.file("x.png")));
+}
+
+TEST(Commands, RenderDrawsTheVgaFontsGlyphsCellForCellWithoutTheSauceRecordAtAnySize)
+{
+    if (!QFontDatabase::families().contains(QString::fromLatin1(kVgaFontFamily)))
+        GTEST_SKIP() << kVgaFontFamily << " is not installed";
+    // Every line and block character of code page 437, and letters, digits and symbols around
+    // them, 16 a line.
+    std::string chart;
+    std::vector<unsigned char> bytes;
+    for (int b = 0xB0; b <= 0xDF; ++b)
+        bytes.push_back(static_cast<unsigned char>(b));
+    for (const char c : std::string("Az09@#~{|"))
+        bytes.push_back(static_cast<unsigned char>(c));
+    for (const int b : {0x01, 0x03, 0x80, 0x9B, 0xE1, 0xF0, 0xFE})
+        bytes.push_back(static_cast<unsigned char>(b));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        chart += static_cast<char>(bytes[i]);
+        if (i % 16 == 15)
+            chart += "\r\n";
+    }
+    chart += "\r\n";
+    // The SAUCE record an art editor appends: end of file, a comment line, the record.
+    std::string record = "SAUCE00" + std::string("Title").append(30, ' ');
+    record.resize(128, ' ');
+    record[104] = 1;
+    TempDir dir;
+    dir.write("chart.nfo", chart + '\x1A' + "COMNT" + std::string(64, 'c') + record);
+
+    const struct {
+        QStringList options;
+        QSize size;
+        int scale;
+    } sizes[] = {
+        {{}, {16 * 8, 5 * 16}, 1},
+        {{"--columns", "80"}, {80 * 8, 5 * 16}, 1},
+        {{"--columns", "10"}, {16 * 8, 5 * 16}, 1},
+        {{"--scale", "2", "--columns=80"}, {80 * 8 * 2, 5 * 16 * 2}, 2},
+        {{"--scale=4"}, {16 * 8 * 4, 5 * 16 * 4}, 4},
+    };
+    for (const auto& c : sizes) {
+        SCOPED_TRACE(c.options.join(' ').toStdString());
+        const Result result = run(kProgram, QStringList {"render", "chart.nfo", "--output", "chart.png"} + c.options,
+                                  dir.path());
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const QImage picture(QString::fromStdString(dir.file("chart.png")));
+        // Four lines of characters and an empty one: the record left no line of its own.
+        EXPECT_EQ(picture.size(), c.size);
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            SCOPED_TRACE(static_cast<int>(bytes[i]));
+            const int column = static_cast<int>(i % 16);
+            const int row = static_cast<int>(i / 16);
+            EXPECT_EQ(cellOf(picture, column, row, c.scale), vgaGlyph(bytes[i]));
+            // Each pixel a whole square of the scale.
+            for (int y = 0; y < 16 * c.scale; ++y) {
+                for (int x = 0; x < 8 * c.scale; ++x) {
+                    const QPoint corner((column * 8 + x / c.scale) * c.scale, (row * 16 + y / c.scale) * c.scale);
+                    ASSERT_EQ(picture.pixel(column * 8 * c.scale + x, row * 16 * c.scale + y), picture.pixel(corner));
+                }
+            }
+        }
+        EXPECT_EQ(cellOf(picture, 0, 4, c.scale), filled(0, 16, 0, 0)) << "the record is not drawn";
+    }
 }
 
 TEST(Commands, RenderRefusesAPictureTooLargeForPngAndKeepsTheEarlierOne)
@@ -586,4 +673,45 @@ TEST(Commands, NamesLikeOptionsAreTheCommandsOwn)
     EXPECT_EQ(generated.err, "");
     EXPECT_NE(program.read("release.nfo").find("FROM A DASH"), std::string::npos);
     EXPECT_NE(program.read("release.nfo").find("9.9"), std::string::npos);
+}
+
+TEST_F(Generate, ADizPastWhatBbsSoftwareReadsIsSaidByPreviewAndGenerateAndStillWritten)
+{
+    // The example's DIZ with a wide line, then lines up to 12 (more once multi-line values are in).
+    std::string diz = dir.read("clone.diz");
+    diz += std::string(46, '-') + "\r\n";
+    while (std::count(diz.begin(), diz.end(), '\n') < 12)
+        diz += "more\r\n";
+    dir.write("clone.diz", diz);
+    startWindow();
+    next();
+    preview();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("DIZ file"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
+    const std::string notice = dialogs.messages[0].text.toStdString();
+    const std::string written = dir.read("file_id.diz");
+    const auto count = std::count(written.begin(), written.end(), '\n');
+    ASSERT_GE(count, 12);
+    // The wide line, wherever the values moved it.
+    const std::string wide = "\r\n" + std::string(46, '-') + "\r\n";
+    const auto wideLine = std::count(written.begin(), written.begin() + static_cast<long>(written.find(wide)), '\n')
+        + 2;
+    EXPECT_NE(notice.find("\rLine " + std::to_string(wideLine) + " is longer than 45 characters.\r"), std::string::npos)
+        << notice;
+    EXPECT_NE(notice.find("\rThe file has " + std::to_string(count) + " lines: lines 11 to " + std::to_string(count)
+                          + " are past the 10 read."),
+              std::string::npos)
+        << notice;
+
+    const Result result = run(program, {"generate", "--diz"}, dir.path());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(dir.read("file_id.diz"), written);
+    std::string printed = "pakmaster: warning: " + dir.file("file_id.diz") + ": " + notice + "\n";
+    std::replace(printed.begin(), printed.end(), '\r', '\n');
+    EXPECT_EQ(result.err, printed);
+    // The example set itself is within the limits.
+    fs::copy_file(PAKMASTER_SOURCE_DIR "/examples/clone.diz", dir.file("clone.diz"),
+                  fs::copy_options::overwrite_existing);
+    EXPECT_EQ(run(program, {"generate", "--diz"}, dir.path()).err, "");
 }

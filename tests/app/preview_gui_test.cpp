@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -287,4 +289,58 @@ TEST_F(Preview, AValueTypedJustBeforePreviewIsInTheFile)
     // The shortcut presses the button a moment later, as a click seen on screen.
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.dialogHandlers.empty(); })) << "no preview";
     EXPECT_NE(dir.read("release.nfo").find("| Size :    3 x 1.4 |"), std::string::npos) << dir.read("release.nfo");
+}
+
+TEST_F(Preview, OpensSizedToTheFileWithinTheScreenAndAScrollBarForTheLinesBelow)
+{
+    // The offscreen platform's screen, of a fixed size: 24 lines fit it, 200 do not.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_GE(screen.height(), 25 * 16 + 61);
+    ASSERT_LT(screen.height(), 200 * 16);
+    const struct {
+        int lines;
+        QSize client;
+        bool scrollBar;
+    } cases[] = {
+        // 80 columns and 24 lines, and the empty line after the last line end.
+        {24, {80 * 8 + 26, 25 * 16 + 61}, false},
+        {200, {0, 0}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines);
+        std::string art;
+        for (int i = 0; i < c.lines; ++i)
+            art += "\xDB\xDB" + std::string(76, '\xB0') + "\xDB\xDB\r\n";
+        dir.write("clone.nfo", art);
+        start({}, nfoSettings());
+        QSize client;
+        bool scrollBar = false;
+        QScrollBar* bar = nullptr;
+        std::size_t shownLines = 0;
+        int columns = 0;
+        dialogs.dialogHandlers.push_back([&](QDialog* d) {
+            auto* preview = qobject_cast<TForm3*>(d);
+            preview->show();
+            client = preview->size();
+            scrollBar = preview->scrollBarShown();
+            bar = find<QTextEdit>(preview, "Memo1")->verticalScrollBar();
+            EXPECT_EQ(bar->isVisible(), c.scrollBar);
+            if (c.scrollBar) {
+                EXPECT_GT(bar->maximum(), 0) << "the bar shows there is more";
+            }
+            EXPECT_TRUE(screen.contains(preview->frameGeometry())) << "within the screen";
+            shownLines = preview->displayLines().size();
+            columns = preview->columns();
+            return int(QDialog::Rejected);
+        });
+        pressPreview();
+        ASSERT_TRUE(dialogs.dialogHandlers.empty());
+        EXPECT_EQ(scrollBar, c.scrollBar);
+        if (!c.client.isEmpty()) {
+            EXPECT_EQ(client, c.client);
+        }
+        // Every line whole: the bar takes no column.
+        EXPECT_EQ(columns, 80);
+        EXPECT_EQ(shownLines, static_cast<std::size_t>(c.lines));
+    }
 }

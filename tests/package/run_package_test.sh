@@ -65,7 +65,7 @@ fi
 [ "$(dpkg-deb -f "$deb" Package)" = pakmaster ] || problem "Package is not pakmaster"
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || problem "no Maintainer"
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 zip unzip 7zip par2 fonts-unifont; do
+for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 zip unzip 7zip par2 fonts-pc-extra fonts-unifont; do
     [[ ", $depends," == *", $d"[\ ,]* ]] || problem "Depends lacks $d: $depends"
 done
 
@@ -79,6 +79,11 @@ lintian_output=$(grep -v '^running with root privileges' <<<"$lintian_output" ||
 # --- The desktop entry, the metainfo and the program itself. ----------------------------------
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/pakmaster.desktop" || problem "the desktop entry is invalid"
+# "Open with" finds it for NFO and DIZ files: the type, and *.diz added to it.
+grep -qx 'MimeType=text/x-nfo;' "$work/root/usr/share/applications/pakmaster.desktop" \
+    || problem "the desktop entry declares no NFO type"
+grep -q '<glob pattern="\*.diz"/>' "$work/root/usr/share/mime/packages/pakmaster.xml" \
+    || problem "the package does not type *.diz as text/x-nfo"
 if [ -n "$metainfo" ]; then
     appstreamcli validate --no-net "$work/root/${metainfo#./}" || problem "the metainfo is invalid"
     grep -q '<launchable type="desktop-id">pakmaster.desktop</launchable>' "$work/root/${metainfo#./}" \

@@ -65,9 +65,11 @@ TEST(BashCompletion, OffersTheCommandsAndOptionsTheHelpListsAndTheFilesAnOptionT
 
     const std::vector<std::string> commands = matches(helpText(), "\n  pakmaster ([a-z]+) ");
     ASSERT_EQ(commands.size(), 5u);
-    EXPECT_EQ(completions({"pakmaster", ""}), commands);
-    EXPECT_EQ(completions({"pakmaster", "vol"}), (std::vector<std::string> {"volumes"}));
-    EXPECT_EQ(completions({"pakmaster", "--v"}), (std::vector<std::string> {"--version"}));
+    // The first word is a command or a file to show: here none.
+    const TempDir empty;
+    EXPECT_EQ(completions({"pakmaster", ""}, empty.path()), commands);
+    EXPECT_EQ(completions({"pakmaster", "vol"}, empty.path()), (std::vector<std::string> {"volumes"}));
+    EXPECT_EQ(completions({"pakmaster", "--v"}, empty.path()), (std::vector<std::string> {"--version"}));
     for (const std::string& command : commands) {
         SCOPED_TRACE(command);
         const std::string usage = helpText(command).substr(0, helpText(command).find('\n'));
@@ -90,6 +92,8 @@ TEST(BashCompletion, OffersTheCommandsAndOptionsTheHelpListsAndTheFilesAnOptionT
         {{"pakmaster", "generate", "--values", "no"}, {"notes.txt"}},
         {{"pakmaster", "zips", "--spread", ""}, {"notes.txt", "out"}},
         {{"pakmaster", "render", ""}, {"notes.txt", "out"}},
+        {{"pakmaster", "no"}, {"notes.txt"}},
+        {{"pakmaster", "render", "--scale", ""}, {}},
         {{"pakmaster", "verify", "no"}, {"notes.txt"}},
         {{"pakmaster", "zips", "--count", ""}, {}},
         {{"pakmaster", "volumes", "--name", "-"}, {}},
