@@ -94,19 +94,9 @@ TForm1::TForm1(const pkm::ProgramPaths& paths, QWidget* parent)
     setUpClickableLabel(Label3, this);
     Notebook1->addWidget(page0);
 
-    BrowseDirectoryDlg = new TBrowseDirectoryDlg(this);
-    BrowseDirectoryDlg->setObjectName(QStringLiteral("BrowseDirectoryDlg"));
-    BrowseDirectoryDlg->configureForPakmaster();
-    context_.folderPicker = BrowseDirectoryDlg;
-
-    Page1 = new NfoDizPage(Notebook1);
-    Page1->setMemoEditor(editSectionValue);
-    Notebook1->addWidget(Page1);
-    Page2 = new RarPage(context_, Notebook1);
-    Notebook1->addWidget(Page2);
-    Page3 = new ZipPage(context_, Notebook1);
-    Notebook1->addWidget(Page3);
-    connect(Page2, &RarPage::volumesMade, Page3, &ZipPage::offerVolumes);
+    // Stand-ins keep the pages' numbers until the pages themselves are built.
+    for (int page = 1; page <= 3; ++page)
+        Notebook1->addWidget(new QWidget(Notebook1));
 
     connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
@@ -153,9 +143,79 @@ void TForm1::FormCreate()
     // Enter on an edited tree label must not press the default button.
     installEventFilter(this);
 
-    const QString outputDir = pathToQString(pkm::ReadMainSetting(IniPath(), "Output dir"));
-    Page2->setOutputDirectory(outputDir);
-    Page3->setOutputDirectory(outputDir);
+    rarOutputDir_ = pathToQString(pkm::ReadMainSetting(IniPath(), "Output dir"));
+    zipOutputDir_ = rarOutputDir_;
+}
+
+void TForm1::placePage(int index, QWidget* page)
+{
+    QWidget* standIn = Notebook1->widget(index);
+    // The current page is never a stand-in: a page is built before it is entered.
+    Notebook1->insertWidget(index, page);
+    Notebook1->removeWidget(standIn);
+    delete standIn;
+}
+
+TBrowseDirectoryDlg* TForm1::folderPicker()
+{
+    if (BrowseDirectoryDlg == nullptr) {
+        BrowseDirectoryDlg = new TBrowseDirectoryDlg(this);
+        BrowseDirectoryDlg->setObjectName(QStringLiteral("BrowseDirectoryDlg"));
+        BrowseDirectoryDlg->configureForPakmaster();
+    }
+    return BrowseDirectoryDlg;
+}
+
+NfoDizPage* TForm1::nfoDizPage()
+{
+    if (Page1 == nullptr) {
+        Page1 = new NfoDizPage(Notebook1);
+        Page1->setMemoEditor(editSectionValue);
+        placePage(1, Page1);
+    }
+    return Page1;
+}
+
+RarPage* TForm1::rarPage()
+{
+    if (Page2 == nullptr) {
+        context_.folderPicker = folderPicker();
+        Page2 = new RarPage(context_, Notebook1);
+        Page2->setOutputDirectory(rarOutputDir_);
+        // The Zip page offers the volumes in its open-file dialog.
+        connect(Page2, &RarPage::volumesMade, this, [this](const QString& directory, const QString& baseName) {
+            zipPage()->offerVolumes(directory, baseName);
+        });
+        placePage(2, Page2);
+    }
+    return Page2;
+}
+
+ZipPage* TForm1::zipPage()
+{
+    if (Page3 == nullptr) {
+        context_.folderPicker = folderPicker();
+        Page3 = new ZipPage(context_, Notebook1);
+        Page3->setOutputDirectory(zipOutputDir_);
+        placePage(3, Page3);
+    }
+    return Page3;
+}
+
+QString TForm1::outputDirectoryOf(int page) const
+{
+    if (page == 2)
+        return Page2 != nullptr ? Page2->outputDirectory() : rarOutputDir_;
+    return Page3 != nullptr ? Page3->outputDirectory() : zipOutputDir_;
+}
+
+void TForm1::offerOutputDirectory(int page, const QString& dir)
+{
+    ArchiverPage* built = page == 2 ? static_cast<ArchiverPage*>(Page2) : Page3;
+    if (built != nullptr)
+        built->offerOutputDirectory(dir);
+    else if (QString& pending = page == 2 ? rarOutputDir_ : zipOutputDir_; pending.isEmpty())
+        pending = dir;
 }
 
 pkm::WizardOptions TForm1::options() const
@@ -184,7 +244,12 @@ void TForm1::enterPage(pkm::WizardEntry entry)
         FillSectionTree(NfoMode);
     // The zips usually go where the volumes went.
     if (entry == pkm::WizardEntry::Zip)
-        Page3->offerOutputDirectory(Page2->outputDirectory());
+        offerOutputDirectory(3, outputDirectoryOf(2));
+    // The page is built before the notebook turns to it.
+    if (entry == pkm::WizardEntry::Rar)
+        rarPage();
+    else if (entry == pkm::WizardEntry::Zip)
+        zipPage();
     Button4->setVisible(state.previewVisible);
     Notebook1->setCurrentIndex(pkm::pageOfEntry(entry));
     emit pageEntered(pkm::pageOfEntry(entry));
@@ -220,7 +285,7 @@ void TForm1::LoadPagePicture(const QString& name)
 
 void TForm1::FillSectionTree(bool nfo)
 {
-    Page1->FillSectionTree(nfo ? NfoSections : DizSections, nfo);
+    nfoDizPage()->FillSectionTree(nfo ? NfoSections : DizSections, nfo);
 }
 
 void TForm1::UpdateNextButton()
@@ -273,7 +338,9 @@ void TForm1::Label3Click()
 
 bool TForm1::FormCloseQuery()
 {
-    if (!Page2->isRunning() && !Page3->isRunning())
+    // A page not built yet has never run.
+    const auto running = [](const ArchiverPage* page) { return page != nullptr && page->isRunning(); };
+    if (!running(Page2) && !running(Page3))
         return true;
     Dialogs().showMessage(this, QString::fromLatin1(kCloseErrorCaption),
                           QStringLiteral("Compression in progress...\rCan't close the application."),
@@ -294,7 +361,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // The tree's label editor has taken Enter as "accept"; it must not go on to press
         // the default button.
         const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && currentPage() == 1
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && currentPage() == 1 && Page1 != nullptr
             && Page1->isEditingLabel())
             return true;
     }
@@ -334,7 +401,7 @@ bool TForm1::GenerateInfoFile(std::string& outputPath, std::optional<std::string
 void TForm1::Button4Click()
 {
     // Alt+W presses the button without moving the focus: a value being typed goes in first.
-    Page1->commitPendingEdit();
+    nfoDizPage()->commitPendingEdit();
     std::string path;
     std::optional<std::string> notice;
     if (!GenerateInfoFile(path, notice))
@@ -361,6 +428,6 @@ void TForm1::BitBtn3Click()
         return;
     // Release.ini was rewritten: the sections typed on page 1 give way to the new definitions.
     ReloadSectionLists();
-    Page2->offerOutputDirectory(creator->outputDirectory());
-    Page3->offerOutputDirectory(creator->outputDirectory());
+    offerOutputDirectory(2, creator->outputDirectory());
+    offerOutputDirectory(3, creator->outputDirectory());
 }

@@ -37,6 +37,12 @@ public:
     bool nfoMode() const { return NfoMode; }
     int currentPage() const;
 
+    // Pages 1 to 3 and the folder picker are built when they are first needed (page 0 alone is
+    // on screen at start-up); each accessor builds its page on the first call.
+    pkm::NfoDizPage* nfoDizPage();
+    pkm::RarPage* rarPage();
+    pkm::ZipPage* zipPage();
+
     // Page entries: the only way the page changes.
     void ShowIntroPage();
     void ShowNfoPage();
@@ -65,6 +71,13 @@ private:
     // Frees both lists and reads them again from IniPath().
     void ReloadSectionLists();
     bool FormCloseQuery();
+    // Puts a page built late into its place in the notebook, instead of the empty stand-in.
+    void placePage(int index, QWidget* page);
+    TBrowseDirectoryDlg* folderPicker();
+    // The output directory box of an archiver page, or what it will show once built.
+    QString outputDirectoryOf(int page) const;
+    // Fills an archiver page's output directory box when it is empty, built or not.
+    void offerOutputDirectory(int page, const QString& dir);
 
     // Handlers.
     void Button1Click();
@@ -102,12 +115,16 @@ private:
     QCheckBox* CheckBox4;
     QLabel* Label3; // "zapzap"
 
-    // Pages 1 to 3.
-    pkm::NfoDizPage* Page1;
-    pkm::RarPage* Page2;
-    pkm::ZipPage* Page3;
+    // Pages 1 to 3, null until built.
+    pkm::NfoDizPage* Page1 = nullptr;
+    pkm::RarPage* Page2 = nullptr;
+    pkm::ZipPage* Page3 = nullptr;
+    // The output directory boxes of pages 2 and 3 until the pages exist: "Output dir" as read
+    // at start-up, and what the window offered them since.
+    QString rarOutputDir_;
+    QString zipOutputDir_;
 
-    TBrowseDirectoryDlg* BrowseDirectoryDlg;
+    TBrowseDirectoryDlg* BrowseDirectoryDlg = nullptr;
     // Loaded on the first click on "zapzap".
     std::unique_ptr<pkm::Sound> sound_;
     bool soundLoaded_ = false;

@@ -10,6 +10,7 @@
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/Drops.h"
 #include "platform/widgets/FolderPicker.h"
 #include "platform/widgets/NumberField.h"
 #include "platform/widgets/TextCodec.h"
@@ -45,6 +46,8 @@ RarPage::RarPage(const PageContext& context, QWidget* parent)
     setUpGlyphButton(ui.BitBtn7, "folder");
 
     setRunControls(OutDirEdit, Button5);
+    acceptFolderDrops(InDirEdit);
+    acceptFolderDrops(OutDirEdit);
 
     new TDigitFilter(VolumeEdit, DigitKeys::WithBackspace);
     VolumeEdit->installEventFilter(this);

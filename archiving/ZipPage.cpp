@@ -12,6 +12,7 @@
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/Drops.h"
 #include "platform/widgets/FolderPicker.h"
 #include "platform/widgets/NumberField.h"
 #include "platform/widgets/TextCodec.h"
@@ -80,6 +81,12 @@ ZipPage::ZipPage(const PageContext& context, QWidget* parent)
     setUpGlyphButton(ui.BitBtn8, "folder");
 
     setRunControls(OutDirEdit2, Button6);
+    acceptFolderDrops(OutDirEdit2);
+    // Files dropped on the content list go where the open-file dialog's would; without a zip
+    // selected they have nowhere to go and are refused.
+    acceptFileDrops(
+        ListBox2, [this] { return !selectedZips().empty(); },
+        [this](const std::vector<std::string>& files) { guarded([&] { addFiles(files, selectedZips()); }); });
 
     connect(ui.BitBtn1, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
     connect(ui.BitBtn2, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
@@ -194,6 +201,11 @@ void ZipPage::BitBtn4Click()
     files.reserve(static_cast<std::size_t>(chosen.size()));
     for (const QString& file : chosen)
         files.push_back(pathFromQString(file));
+    addFiles(files, selected);
+}
+
+void ZipPage::addFiles(const std::vector<std::string>& files, const pkm::ZipSelection& selected)
+{
     zips_.AddFiles(files, selected);
     RefreshContentList();
 }

@@ -49,6 +49,9 @@ private:
     pkm::ZipSelection selectedZips() const;
     void showZipError(const char* text);
     OpenFilesRequest fileRequest() const;
+    // Files chosen in the open-file dialog or dropped on the content list, as AddFiles places
+    // them; the content list shows the result.
+    void addFiles(const std::vector<std::string>& files, const pkm::ZipSelection& selected);
 
     QListWidget* ListBox1;
     QListWidget* ListBox2;

@@ -1,6 +1,8 @@
 // Start-up as whole processes: each command is started again and again, in turn, and timed
 // until its first window is mapped on the X display; the program's median (the last command)
-// is given as a multiple of each reference's.
+// is given as a multiple of each reference's. The spread: each command's quartiles and extremes,
+// and the quartiles of the ratio taken round by round (the commands of a round run back to back,
+// so a load that comes and goes moves both sides of a round's ratio alike).
 //   pakmaster_startup_bench ROUNDS REFERENCE... PROGRAM
 #include <X11/Xlib.h>
 
@@ -40,10 +42,17 @@ double timeToWindow(Display* display, const char* program)
     return seconds;
 }
 
-double median(std::vector<double> v)
+// The value below which a fraction `q` of `v` lies (nearest rank).
+double quantile(std::vector<double> v, double q)
 {
     std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    const auto rank = static_cast<std::size_t>(q * static_cast<double>(v.size() - 1) + 0.5);
+    return v[std::min(rank, v.size() - 1)];
+}
+
+double median(const std::vector<double>& v)
+{
+    return quantile(v, 0.5);
 }
 
 } // namespace
@@ -70,9 +79,17 @@ int main(int argc, char** argv)
         for (std::size_t c = 0; c < commands.size(); ++c)
             times[c].push_back(timeToWindow(display, commands[c]));
     const double program = median(times.back());
-    for (std::size_t c = 0; c < commands.size(); ++c)
-        std::printf("%-40s median %6.1f ms  program / this = %.3f\n", commands[c], median(times[c]) * 1000,
-                    program / median(times[c]));
+    for (std::size_t c = 0; c < commands.size(); ++c) {
+        const std::vector<double>& t = times[c];
+        std::vector<double> ratios;
+        for (std::size_t i = 0; i < t.size(); ++i)
+            ratios.push_back(times.back()[i] / t[i]);
+        std::printf("%-40s median %6.1f ms (quartiles %.1f-%.1f, range %.1f-%.1f)  program / this = %.3f"
+                    " (per round: median %.3f, quartiles %.3f-%.3f)\n",
+                    commands[c], median(t) * 1000, quantile(t, 0.25) * 1000, quantile(t, 0.75) * 1000,
+                    quantile(t, 0) * 1000, quantile(t, 1) * 1000, program / median(t), median(ratios),
+                    quantile(ratios, 0.25), quantile(ratios, 0.75));
+    }
     XCloseDisplay(display);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/DeferredMessage.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/Drops.h"
 #include "platform/widgets/FolderPicker.h"
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/NumberField.h"
@@ -108,6 +109,7 @@ TForm2::TForm2(const pkm::ProgramPaths& paths, QWidget* owner)
     BrowseDirectoryDlg = new TBrowseDirectoryDlg(this);
     BrowseDirectoryDlg->setObjectName(QStringLiteral("BrowseDirectoryDlg"));
     BrowseDirectoryDlg->configureForPakmaster();
+    acceptFolderDrops(Edit5);
 
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { guarded([this] { ListBox1Click(); }); });
     ListBox1->OnMouseDown = [this](QMouseEvent* e) { ListBox1MouseDown(e); };

@@ -111,8 +111,8 @@ TEST_F(MainWindow, FirstStartShowsTheMessageOnceAndCreatesAnEmptyReleaseIni)
         EXPECT_EQ(std::filesystem::file_size(dir.iniPath()), 0u);
         EXPECT_TRUE(form->nfoSections().empty());
         EXPECT_TRUE(form->dizSections().empty());
-        EXPECT_TRUE(find<QLineEdit>(form, "OutDirEdit")->text().isEmpty());
-        EXPECT_TRUE(find<QLineEdit>(form, "OutDirEdit2")->text().isEmpty());
+        EXPECT_TRUE(find<QLineEdit>(form->rarPage(), "OutDirEdit")->text().isEmpty());
+        EXPECT_TRUE(find<QLineEdit>(form->zipPage(), "OutDirEdit2")->text().isEmpty());
     }
     auto again = start();
     EXPECT_EQ(dialogs.messages.size(), 1u);
@@ -392,7 +392,8 @@ TEST_F(MainWindow, ClosingIsRefusedWhileAStartButtonIsDisabled)
 {
     dir.writeIni();
     auto form = start();
-    for (QPushButton* start : {find<QPushButton>(form, "Button5"), find<QPushButton>(form, "Button6")}) {
+    for (QPushButton* start :
+         {find<QPushButton>(form->rarPage(), "Button5"), find<QPushButton>(form->zipPage(), "Button6")}) {
         start->setEnabled(false);
         EXPECT_FALSE(form->close());
         EXPECT_TRUE(form->isVisible());
@@ -419,9 +420,9 @@ TEST_F(MainWindow, StartUpReadsTheSectionListsAndTheOutputDirectory)
     EXPECT_EQ(form->nfoSections()[1].Name, "Notes");
     ASSERT_EQ(form->dizSections().size(), 1u);
     EXPECT_EQ(form->dizSections()[0].Name, "Short");
-    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit")->text(), QStringLiteral("/srv/release"));
-    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit2")->text(), QStringLiteral("/srv/release"));
-    EXPECT_EQ(find<NfoDizPage>(form, "NfoDiz")->editedSectionIndex(), -1);
+    EXPECT_EQ(find<QLineEdit>(form->rarPage(), "OutDirEdit")->text(), QStringLiteral("/srv/release"));
+    EXPECT_EQ(find<QLineEdit>(form->zipPage(), "OutDirEdit2")->text(), QStringLiteral("/srv/release"));
+    EXPECT_EQ(form->nfoDizPage()->editedSectionIndex(), -1);
 }
 
 TEST_F(MainWindow, AnInstalledCopyKeepsEverythingInTheUsersFolder)

@@ -69,8 +69,8 @@ protected:
 TEST_F(Preferences, OkReloadsTheSectionsAndFillsOnlyEmptyOutputBoxes)
 {
     typeOnPage1("typed on page 1");
-    find<QLineEdit>(form, "OutDirEdit")->setText("/kept");
-    find<QLineEdit>(form, "OutDirEdit2")->clear();
+    find<QLineEdit>(form->rarPage(), "OutDirEdit")->setText("/kept");
+    find<QLineEdit>(form->zipPage(), "OutDirEdit2")->clear();
 
     QPointer<TForm2> seen;
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
@@ -98,15 +98,15 @@ TEST_F(Preferences, OkReloadsTheSectionsAndFillsOnlyEmptyOutputBoxes)
     EXPECT_EQ(form->nfoSections()[1].Name, "Title");
     EXPECT_EQ(form->nfoSections()[1].Value, ""); // values typed so far give way to the file's
     ASSERT_EQ(form->dizSections().size(), 1u);
-    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit")->text(), "/kept");
-    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit2")->text(), "/srv/second");
+    EXPECT_EQ(find<QLineEdit>(form->rarPage(), "OutDirEdit")->text(), "/kept");
+    EXPECT_EQ(find<QLineEdit>(form->zipPage(), "OutDirEdit2")->text(), "/srv/second");
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(Preferences, OkFillsBothBoxesWhenBothAreEmpty)
 {
-    find<QLineEdit>(form, "OutDirEdit")->clear();
-    find<QLineEdit>(form, "OutDirEdit2")->clear();
+    find<QLineEdit>(form->rarPage(), "OutDirEdit")->clear();
+    find<QLineEdit>(form->zipPage(), "OutDirEdit2")->clear();
     dialogs.dialogHandlers.push_back([&](QDialog* d) {
         auto* creator = static_cast<TForm2*>(d);
         find<QLineEdit>(creator, "Edit5")->setText("/srv/second");
@@ -114,15 +114,15 @@ TEST_F(Preferences, OkFillsBothBoxesWhenBothAreEmpty)
         return creator->result();
     });
     QTest::mouseClick(find<QToolButton>(form, "BitBtn3"), Qt::LeftButton);
-    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit")->text(), "/srv/second");
-    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit2")->text(), "/srv/second");
+    EXPECT_EQ(find<QLineEdit>(form->rarPage(), "OutDirEdit")->text(), "/srv/second");
+    EXPECT_EQ(find<QLineEdit>(form->zipPage(), "OutDirEdit2")->text(), "/srv/second");
 }
 
 TEST_F(Preferences, CancelKeepsTheListsTheBoxesAndTheFile)
 {
     typeOnPage1("typed on page 1");
-    find<QLineEdit>(form, "OutDirEdit")->clear();
-    find<QLineEdit>(form, "OutDirEdit2")->clear();
+    find<QLineEdit>(form->rarPage(), "OutDirEdit")->clear();
+    find<QLineEdit>(form->zipPage(), "OutDirEdit2")->clear();
 
     QPointer<TForm2> seen;
     QPointer<TForm3> helper;
@@ -144,7 +144,35 @@ TEST_F(Preferences, CancelKeepsTheListsTheBoxesAndTheFile)
     EXPECT_TRUE(helper.isNull());
     ASSERT_EQ(form->nfoSections().size(), 1u);
     EXPECT_EQ(form->nfoSections()[0].Value, "typed on page 1");
-    EXPECT_TRUE(find<QLineEdit>(form, "OutDirEdit")->text().isEmpty());
-    EXPECT_TRUE(find<QLineEdit>(form, "OutDirEdit2")->text().isEmpty());
+    EXPECT_TRUE(find<QLineEdit>(form->rarPage(), "OutDirEdit")->text().isEmpty());
+    EXPECT_TRUE(find<QLineEdit>(form->zipPage(), "OutDirEdit2")->text().isEmpty());
     EXPECT_EQ(dir.read("Release.ini"), kStore);
+}
+
+TEST_F(Preferences, PagesBuiltAfterOkShowWhatTheyWouldHaveShownFromTheStart)
+{
+    // Pages 2 and 3 are built on first use: what OK offered them before must still count, and
+    // only for a box that was empty at start-up.
+    const struct {
+        const char* startOutputDir;
+        const char* expected;
+    } rows[] = {{"/srv/first", "/srv/first"}, {"", "/srv/second"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.startOutputDir);
+        form.reset();
+        dir.writeIni(std::string("[Main]\r\nOutput dir=") + row.startOutputDir + "\r\n");
+        form = std::make_unique<TForm1>(dir.paths());
+        form->show();
+        ASSERT_EQ(form->findChild<RarPage*>(), nullptr);
+        ASSERT_EQ(form->findChild<ZipPage*>(), nullptr);
+        dialogs.dialogHandlers.push_back([&](QDialog* d) {
+            auto* creator = static_cast<TForm2*>(d);
+            find<QLineEdit>(creator, "Edit5")->setText("/srv/second");
+            creator->accept();
+            return creator->result();
+        });
+        QTest::mouseClick(find<QToolButton>(form, "BitBtn3"), Qt::LeftButton);
+        EXPECT_EQ(find<QLineEdit>(form->rarPage(), "OutDirEdit")->text(), row.expected);
+        EXPECT_EQ(find<QLineEdit>(form->zipPage(), "OutDirEdit2")->text(), row.expected);
+    }
 }

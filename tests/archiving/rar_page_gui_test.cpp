@@ -4,6 +4,7 @@
 
 #include "archiving/LogBox.h"
 #include "platform/widgets/TextCodec.h"
+#include "support/gui/drops.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
@@ -299,6 +300,21 @@ TEST_F(RarPageTest, BrowseButtonsStartAtTheFieldAndTakeTheChosenFolder)
     outDir->setText(QStringLiteral("keep"));
     QTest::mouseClick(find<QToolButton>(page, "BitBtn7"), Qt::LeftButton);
     EXPECT_EQ(outDir->text(), QStringLiteral("keep"));
+}
+
+TEST_F(RarPageTest, FoldersDroppedFromTheFileManagerAreTheDirectoriesOfTheRun)
+{
+    archiver("rar", "touch \"$7.7z.001\"\n");
+    fill("", "", "rel");
+    EXPECT_TRUE(dropOn(inDir, *fileUrls({dir.file("in")})).dropped);
+    EXPECT_TRUE(dropOn(outDir, *fileUrls({dir.file("out")})).dropped);
+    // A file is no directory: refused, the box keeps its folder.
+    EXPECT_FALSE(dropOn(inDir, *fileUrls({dir.file("in/a.txt")})).entered);
+    EXPECT_EQ(inDir->text().toStdString(), dir.file("in"));
+    EXPECT_EQ(outDir->text().toStdString(), dir.file("out"));
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessageText().toStdString();
+    EXPECT_TRUE(fs::exists(dir.file("out/rel.7z.001")));
 }
 
 TEST_F(RarPageTest, TheBuiltInArchiverMakesVolumesThatSevenZipRestores)

@@ -5,6 +5,7 @@
 #include "archiving/LogBox.h"
 #include "archiving/ZipSeriesDialog.h"
 #include "platform/widgets/StopSignals.h"
+#include "support/gui/drops.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
@@ -284,6 +285,50 @@ TEST_F(ZipPageTest, FilesAreSpreadOverTheSelectedZips)
     addFiles({});
     EXPECT_EQ(rows(contentList), (QStringList {"readme.nfo", "rel.r00", "rel.r01"}));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ZipPageTest, FilesDroppedOnTheContentListGoWhereTheOpenFileDialogPutsThem)
+{
+    const std::string nfo = work.write("rel/readme.nfo", "n");
+    const std::string r00 = work.write("rel/rel.r00", "1");
+    const std::string r01 = work.write("rel/rel.r01", "2");
+    addSeries("disk1", "3");
+    QWidget* target = contentList->viewport();
+
+    // Nothing selected: the files have nowhere to go.
+    zipList->clearSelection();
+    EXPECT_FALSE(dropOn(target, *fileUrls({nfo})).entered);
+
+    // Several files, several zips: one each, in order.
+    selectZips({0, 1});
+    const DropAnswer spread = dropOn(target, *fileUrls({r00, r01}));
+    EXPECT_TRUE(spread.entered);
+    EXPECT_TRUE(spread.dropped);
+    EXPECT_EQ(spread.action, Qt::CopyAction);
+    EXPECT_TRUE(rows(contentList).isEmpty()); // the two zips share nothing yet
+    EXPECT_EQ(contentOf(0), (QStringList {"rel.r00"}));
+    EXPECT_EQ(contentOf(1), (QStringList {"rel.r01"}));
+
+    // One file, several zips: into every one, the content list refreshed at once.
+    selectZips({0, 1, 2});
+    EXPECT_TRUE(dropOn(target, *fileUrls({nfo})).dropped);
+    EXPECT_EQ(rows(contentList), (QStringList {"readme.nfo"}));
+
+    // Several files into the one selected zip.
+    selectZips({2});
+    EXPECT_TRUE(dropOn(target, *fileUrls({r01, r00})).dropped);
+    EXPECT_EQ(rows(contentList), (QStringList {"readme.nfo", "rel.r00", "rel.r01"}));
+
+    // A folder among the files refuses the whole drop.
+    selectZips({0});
+    EXPECT_FALSE(dropOn(target, *fileUrls({nfo, work.file("rel")})).entered);
+    EXPECT_EQ(contentOf(0), (QStringList {"readme.nfo", "rel.r00"}));
+    EXPECT_TRUE(dialogs.fileRequests.empty());
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessageText().toStdString();
+
+    // The output directory box takes a folder.
+    EXPECT_TRUE(dropOn(outDir, *fileUrls({work.file("rel")})).dropped);
+    EXPECT_EQ(outDir->text(), q(work.file("rel")));
 }
 
 TEST_F(ZipPageTest, ContentFollowsClicksAndArrowKeysInTheZipList)
@@ -775,8 +820,9 @@ TEST_F(ZipPageTest, AZipThatFailsItsTestNeverReplacesTheEarlierOne)
 {
     linkRealStub();
     // zip makes its file, and its test of it fails as zip -T does on a damaged zip.
-    const std::string fake = dir.write("zip", "#!/bin/sh\n[ \"$1\" = -T ] && { echo 'test of $2 FAILED'; exit 8; }\n"
-                                              "echo made >\"$3.zip\"\n");
+    const std::string fake = dir.write("zip",
+                                       "#!/bin/sh\n[ \"$1\" = -T ] && { echo 'test of $2 FAILED'; exit 8; }\n"
+                                       "echo made >\"$3.zip\"\n");
     fs::permissions(fake, fs::perms::owner_all);
     addSeries("disk01", "1");
     outDir->setText(q(work.path()));

@@ -9,6 +9,7 @@
 #include "platform/widgets/TextCodec.h"
 #include "platform/widgets/UpDown.h"
 #include "support/faulty_file_writer.h"
+#include "support/gui/drops.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
@@ -680,6 +681,17 @@ TEST_F(SectionCreator, BrowseStartsAtTheOutputDirOrTheProgramDirectory)
     QTest::mouseClick(button("BitBtn1"), Qt::LeftButton);
     EXPECT_EQ(dialogs.folderRequests[1].selection, "/data/games");
     EXPECT_EQ(edit("Edit5")->text(), "/data/games/");
+}
+
+TEST_F(SectionCreator, TheOutputDirBoxTakesAFolderDroppedOnItAndRefusesAFile)
+{
+    open(std::string());
+    edit("Edit5")->setText("/srv/out");
+    const std::string file = dir.write("notes.txt", "x");
+    EXPECT_FALSE(dropOn(edit("Edit5"), *fileUrls({file})).entered);
+    EXPECT_EQ(edit("Edit5")->text(), "/srv/out");
+    EXPECT_TRUE(dropOn(edit("Edit5"), *fileUrls({dir.path()})).dropped);
+    EXPECT_EQ(edit("Edit5")->text(), QString::fromStdString(dir.path()));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,6 +4,8 @@
 // what a disk may hold where the program reads (a FIFO, a byte-order mark) or what it would
 // write (a file too large to build): the usual message, and the window goes on.
 #include "app/MainWindow.h"
+#include "archiving/RarPage.h"
+#include "archiving/ZipPage.h"
 
 #include "editor/SectionCreatorDialog.h"
 #include "editor/TextWindow.h"
@@ -266,7 +268,7 @@ TEST(ReadHazards, AByteOrderMarkedReleaseIniStartsWithItsSectionsAndOutputDirect
     auto form = std::make_unique<TForm1>(dir.paths());
     ASSERT_EQ(form->nfoSections().size(), 1u);
     EXPECT_EQ(form->nfoSections()[0].Name, "Title");
-    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit")->text(), QStringLiteral("/srv/out"));
-    EXPECT_EQ(find<QLineEdit>(form, "OutDirEdit2")->text(), QStringLiteral("/srv/out"));
+    EXPECT_EQ(find<QLineEdit>(form->rarPage(), "OutDirEdit")->text(), QStringLiteral("/srv/out"));
+    EXPECT_EQ(find<QLineEdit>(form->zipPage(), "OutDirEdit2")->text(), QStringLiteral("/srv/out"));
     EXPECT_TRUE(dialogs.messages.empty());
 }

@@ -68,7 +68,7 @@ protected:
         form = std::make_unique<TForm1>(dir.paths());
         form->show();
         QApplication::setActiveWindow(form.get());
-        page = find<NfoDizPage>(form, "NfoDiz");
+        page = form->nfoDizPage();
         const char* boxes[] = {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4"};
         for (int option : options)
             QTest::mouseClick(find<QCheckBox>(form, boxes[option - 1]), Qt::LeftButton);

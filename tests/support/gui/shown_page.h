@@ -12,6 +12,7 @@
 #include <QStackedWidget>
 
 #include <memory>
+#include <type_traits>
 
 template <class Page> class ShownPage {
 public:
@@ -33,7 +34,13 @@ public:
         dir.writeIni();
         window_ = std::make_unique<TForm1>(dir.paths());
         window_->show();
-        Page* page = find<Page>(window_, name);
+        // The window builds its pages when they are first needed.
+        Page* page = nullptr;
+        if constexpr (std::is_same_v<Page, pkm::RarPage>)
+            page = window_->rarPage();
+        else
+            page = window_->zipPage();
+        EXPECT_EQ(page->objectName(), QString::fromLatin1(name));
         find<QStackedWidget>(window_, "Notebook1")->setCurrentWidget(page);
         return page;
     }
