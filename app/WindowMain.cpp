@@ -1,7 +1,6 @@
 // The window program's start, in place of the command-line program: the application object and
-// the main window, or a picture drawn without a display.
+// the main window, or the viewer.
 #include "app/MainWindow.h"
-#include "app/RenderCommand.h"
 #include "app/ViewerWindow.h"
 #include "app/command_line.h"
 #include "archiving/Piper.h"
@@ -11,7 +10,6 @@
 #include "platform/widgets/StopSignals.h"
 #include "resources/Resources.h"
 
-#include <QGuiApplication>
 #include <QTimer>
 
 #include <iostream>
@@ -21,30 +19,6 @@
 using namespace pkm;
 
 namespace {
-
-QtMessageHandler qtMessages = nullptr;
-
-// The offscreen platform looks up the session's runtime folder, which a picture never needs;
-// without a session (a CI job, a root shell) Qt would warn about it on every run.
-void withoutRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
-        return;
-    qtMessages(type, context, message);
-}
-
-// A picture needs fonts, not a display. Qt gets the program's name alone: it would take a
-// command's argument such as a file named "-platform" as an option of its own.
-int runRender(const pkm::RenderOptions& options, char* programName)
-{
-    int argc = 1;
-    char* argv[] = {programName, nullptr};
-    // Pictures are drawn in memory: the offscreen platform, whatever QT_QPA_PLATFORM says.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qtMessages = qInstallMessageHandler(withoutRuntimeDirWarning);
-    QGuiApplication app(argc, argv);
-    return RunRender(options, std::cout, std::cerr);
-}
 
 // The window ends on a stop signal once every run under way has been ended and undone.
 void exitOnStopSignal(QObject* context)
@@ -75,8 +49,6 @@ int main(int argc, char** argv)
     case pkm::CommandAction::Window:
     case pkm::CommandAction::View:
         break;
-    case pkm::CommandAction::Render:
-        return runRender(commandLine.render, argv[0]);
     default:
         return pkm::runCommandLine(commandLine, std::cout, std::cerr);
     }

@@ -1,6 +1,6 @@
 // The program's start: the command line, then the job a command asks for. The commands run plain
-// C++ and load no Qt; the window, the viewer and pictures are the window program's, which takes this
-// process's place with the same arguments.
+// C++ and load no Qt; the window and the viewer are the window program's, pictures the picture
+// program's, which takes this process's place with the same arguments.
 #include "app/archiver_commands.h"
 #include "app/command_line.h"
 #include "app/generate_command.h"
@@ -25,7 +25,8 @@ int main(int argc, char** argv)
     case pkm::CommandAction::Window:
     case pkm::CommandAction::View:
     case pkm::CommandAction::Render: {
-        const std::string windowProgram = programDir + pkm::kWindowProgram;
+        const std::string windowProgram =
+            programDir + (commandLine.action == pkm::CommandAction::Render ? pkm::kRenderProgram : pkm::kWindowProgram);
         pkm::replaceProcess(windowProgram, argv);
         std::cerr << "pakmaster: cannot start " << windowProgram << ": " << std::strerror(errno) << '\n';
         return 127;

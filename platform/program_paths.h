@@ -15,10 +15,12 @@ inline constexpr const char* kInstalledMarker = "INSTALLED";
 // links last, so that a file reached through one of them is named for itself. Nothing the
 // program writes may replace one of them.
 inline constexpr const char* kProgramFiles[] = {
-    "pakmaster", "pakmaster-window", "PKM.DLL", "pkm_7z_adapter", "libpakmaster_sound.so", kInstalledMarker, "rar", "ace32", "zip", "par2",
+    "pakmaster", "pakmaster-window", "pakmaster-render", "PKM.DLL", "pkm_7z_adapter", "libpakmaster_sound.so", kInstalledMarker, "rar", "ace32", "zip", "par2",
 };
-// The window's program beside the command-line program, which hands it the window and pictures.
+// The window's program beside the command-line program, which hands it the window and the viewer.
 inline constexpr const char* kWindowProgram = "pakmaster-window";
+// ... and `render`, drawn with Qt's fonts but without its widgets.
+inline constexpr const char* kRenderProgram = "pakmaster-render";
 // The folder of the example set inside the program's directory.
 inline constexpr const char* kExamplesFolder = "examples";
 

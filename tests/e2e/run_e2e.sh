@@ -66,7 +66,7 @@ wait_for() {
 app_log="$work/pakmaster.log"
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" || fail "cmake --install"
 prog="$work/prefix/lib/pakmaster"
-for f in pakmaster pakmaster-window PKM.DLL pkm_7z_adapter rar ace32 zip INSTALLED examples/Release.ini examples/clone.nfo examples/clone.diz; do
+for f in pakmaster pakmaster-window pakmaster-render PKM.DLL pkm_7z_adapter rar ace32 zip INSTALLED examples/Release.ini examples/clone.nfo examples/clone.diz; do
     [ -e "$prog/$f" ] || fail "installation lacks $f"
 done
 [ -L "$work/prefix/bin/pakmaster" ] || fail "installation lacks the bin/pakmaster link"
@@ -75,6 +75,8 @@ libraries=$(ldd "$prog/pakmaster")
 if grep -q 'libQt' <<<"$libraries"; then fail "the command-line program loads Qt"; fi
 libraries=$(ldd "$prog/pakmaster-window")
 grep -q 'libQt6Widgets' <<<"$libraries" || fail "the window program does not load Qt Widgets"
+libraries=$(ldd "$prog/pakmaster-render")
+if grep -q 'libQt6Widgets' <<<"$libraries"; then fail "the picture program loads Qt Widgets"; fi
 [ -f "$work/prefix/share/applications/pakmaster.desktop" ] || fail "installation lacks the desktop entry"
 [ -f "$work/prefix/share/icons/hicolor/32x32/apps/pakmaster.png" ] || fail "installation lacks the icon"
 # An installed copy keeps Release.ini, the templates and its outputs in the per-user folder,

@@ -28,6 +28,7 @@ want=(
     "./usr/bin/pakmaster -> ../lib/pakmaster/pakmaster"
     ./usr/lib/pakmaster/pakmaster
     ./usr/lib/pakmaster/pakmaster-window
+    ./usr/lib/pakmaster/pakmaster-render
     ./usr/lib/pakmaster/PKM.DLL
     ./usr/lib/pakmaster/libpakmaster_sound.so
     ./usr/lib/pakmaster/INSTALLED
