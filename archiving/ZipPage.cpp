@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -79,7 +80,7 @@ ZipPage::ZipPage(const PageContext& context, QWidget* parent)
     setUpGlyphButton(ui.BitBtn5, "file_delete");
     setUpGlyphButton(ui.BitBtn8, "folder");
 
-    setRunControls(OutDirEdit2, Button6);
+    setRunControls({OutDirEdit2, Button6, ui.StopButton, ui.RunProgressBar, ui.RunTimeLabel}, context_.runs);
 
     connect(ui.BitBtn1, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
     connect(ui.BitBtn2, &QToolButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
@@ -244,7 +245,7 @@ void ZipPage::Button6Click()
     }
 
     ArchiverRun archiverRun;
-    archiverRun.startButton = Button6;
+    prepareRun(archiverRun, RunKind::Zips, QStringLiteral("The zips are being made: one run at a time."));
     archiverRun.log = Memo2;
     archiverRun.programDir = context_.paths.programDir;
     archiverRun.onLine = [this](TPiper* sender, const std::string& line) { ZipLogLine(sender, line); };

@@ -94,11 +94,14 @@ std::optional<std::string> runSteps(CommandRunner& runner, const std::vector<Com
         return outcome.exitCode == 0 ? std::string(kStartFailureText)
                                      : failedRunText(archiver, outcome.exitCode, outcome.startError);
     };
+    // Set once a command that keeps its own set whole (the volume archiver) has replaced it:
+    // a stop request that came too late to end that command has nothing left to undo.
+    bool replacedByArchiver = false;
     // A stop signal, then the caller's own stop request: why the run ends here, if it does.
-    const auto stopped = [&hooks]() -> std::optional<std::string> {
+    const auto stopped = [&hooks, &replacedByArchiver]() -> std::optional<std::string> {
         if (const int signal = stopSignal())
             return stoppedText(signal);
-        if (hooks.stopRequested && hooks.stopRequested())
+        if (!replacedByArchiver && hooks.stopRequested && hooks.stopRequested())
             return std::string(kRunStoppedText);
         return std::nullopt;
     };
@@ -122,6 +125,8 @@ std::optional<std::string> runSteps(CommandRunner& runner, const std::vector<Com
         if (!step.replaces.empty())
             environment.emplace_back("PKM_STUB_UNDO", series.stagingFor(step.replaces));
         const RunOutcome outcome = runner.run(step.commandLine, environment);
+        if (step.replaces.empty() && outcome.result == 0 && outcome.exitCode == 0)
+            replacedByArchiver = true;
         if (std::optional<std::string> why = stopped())
             return undone(std::move(*why));
         if (const std::optional<std::string> failure = failed(outcome, step.archiver))

@@ -1,5 +1,5 @@
 // runSteps asked to stop: the run ends where the request is seen, undone, and no later command
-// runs.
+// runs; a request that comes after the volume archiver replaced its set does not claim otherwise.
 #include "archiving/command_sequence.h"
 #include "support/temp_dir.h"
 
@@ -57,7 +57,16 @@ TEST(RunSteps, AStopRequestEndsTheRunUndoneWhereItIsSeen)
                   (std::map<std::string, std::string> {{"disk01.zip", "earlier 1"}, {"disk02.zip", "earlier 2"}}));
     }
 
-    // Never asked to stop: both zips replaced.
+    // Too late: the volume archiver, which replaces its set itself, had already succeeded.
+    {
+        WritingRunner runner;
+        SequenceHooks hooks;
+        hooks.stopRequested = [&runner] { return !runner.ran.empty(); };
+        TempDir dir;
+        EXPECT_EQ(runSteps(runner, {{dir.file("rel.7z.001"), {}, ArchiverKind::Volumes, {}}}, {}, hooks), std::nullopt);
+    }
+
+    // Never asked to stop: the zip replaced.
     TempDir dir;
     dir.write("disk01.zip", "earlier 1");
     WritingRunner runner;
