@@ -158,12 +158,12 @@ void runArchivers(const ArchiverRun& run, const std::vector<CommandStep>& steps,
     const auto failure = runCommandSequence(sequence, steps, files);
     progress.finish(RunProgress::Clock::now(), !failure);
     shown.stop();
-    const bool stopped = failure && stop.requested() && failure->starts_with(pkm::kRunStoppedText);
-    if (stopped)
+    // Stopped as asked and undone, the run needs no message; should putting the earlier files
+    // back have failed, the message says so. A stop signal ends the program once the run is
+    // undone: no message waits for a click.
+    if (failure && stop.requested() && *failure == pkm::kRunStoppedText)
         lastLine = pkm::kRunStoppedText;
-    // Stopped as asked, the run needs no message, unless putting the earlier files back failed.
-    // A stop signal ends the program once the run is undone: no message waits for a click.
-    if (failure && (stopped ? *failure != pkm::kRunStoppedText : pkm::stopSignal() == 0))
+    else if (failure && pkm::stopSignal() == 0)
         Dialogs().showMessage(window, QString::fromLatin1(pkm::kCompressionErrorCaption),
                               QString::fromLocal8Bit(*failure), MessageIcon::Error);
 }
