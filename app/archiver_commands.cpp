@@ -5,6 +5,7 @@
 #include "archiving/command_lines.h"
 #include "archiving/command_sequence.h"
 #include "archiving/run_plan.h"
+#include "archiving/run_progress.h"
 #include "archiving/stub_pipe.h"
 #include "archiving/volume_files.h"
 #include "archiving/zip_set.h"
@@ -21,13 +22,27 @@ void printRefusal(std::ostream& err, const pkm::RunRefusal& refusal)
     pkm::printFailure(err, refusal.caption, refusal.text);
 }
 
-// Runs the lines and ends the log as the pages do; the failure, if any, on `err`.
+// Runs the lines and ends the log as the pages do; the failure, if any, on `err`. The log's
+// status shows the run's progress as the pages' bars do.
 int runAndClose(const std::string& programDir, const std::vector<CommandStep>& steps, const SeriesFiles& files,
-                pkm::ConsoleLog& log, const std::function<std::size_t()>& filesCreated, std::ostream& out,
+                RunKind kind, pkm::ConsoleLog& log, const std::function<std::size_t()>& filesCreated, std::ostream& out,
                 std::ostream& err)
 {
-    StubPipe pipe(programDir, [&log](const std::string& line) { log.line(line); });
-    const std::optional<std::string> failure = runSteps(pipe, steps, files, {programDir, {}});
+    using Clock = RunProgress::Clock;
+    RunProgress progress(kind, Clock::now());
+    const auto showProgress = [&log, &progress] { log.status(progress.statusText(Clock::now())); };
+    StubPipe pipe(programDir, [&log, &progress, &showProgress](const std::string& line) {
+        log.line(line);
+        progress.line(line);
+        showProgress();
+    });
+    pipe.setTick(showProgress);
+    SequenceHooks hooks {programDir, {}};
+    hooks.onStep = [&progress, &showProgress](std::size_t step, std::size_t stepCount) {
+        progress.step(step, stepCount);
+        showProgress();
+    };
+    const std::optional<std::string> failure = runSteps(pipe, steps, files, hooks);
     log.finish();
     for (const std::string& line : pkm::closingLines(filesCreated()))
         out << line << '\n';
@@ -40,8 +55,8 @@ int runAndClose(const std::string& programDir, const std::vector<CommandStep>& s
 
 } // namespace
 
-int RunVolumes(const pkm::VolumesOptions& options, const std::string& programDir, bool terminal, std::ostream& out,
-               std::ostream& err)
+int RunVolumes(const pkm::VolumesOptions& options, const std::string& programDir, const Console& console,
+               std::ostream& out, std::ostream& err)
 {
     const pkm::VolumePlan plan = pkm::PlanVolumeRun(
         programDir, {options.input, options.output, options.name, options.size, options.ace});
@@ -49,13 +64,14 @@ int RunVolumes(const pkm::VolumesOptions& options, const std::string& programDir
         printRefusal(err, *plan.refusal);
         return 1;
     }
-    pkm::ConsoleLog log(out, terminal, true);
+    pkm::ConsoleLog log(out, console, true);
     return runAndClose(
-        programDir, volumeSteps(plan), {}, log, [&] { return pkm::countVolumeFiles(plan.outputField, options.name); },
-        out, err);
+        programDir, volumeSteps(plan), {}, RunKind::Volumes, log,
+        [&] { return pkm::countVolumeFiles(plan.outputField, options.name); }, out, err);
 }
 
-int RunZips(const pkm::ZipsOptions& options, const std::string& programDir, std::ostream& out, std::ostream& err)
+int RunZips(const pkm::ZipsOptions& options, const std::string& programDir, const Console& console, std::ostream& out,
+            std::ostream& err)
 {
     const pkm::ZipSeriesPlan series = pkm::PlanZipSeries(options.name, options.count, options.spread, options.each);
     if (series.refusal) {
@@ -68,10 +84,10 @@ int RunZips(const pkm::ZipsOptions& options, const std::string& programDir, std:
         printRefusal(err, *plan.refusal);
         return 1;
     }
-    pkm::ConsoleLog log(out, false, false);
+    pkm::ConsoleLog log(out, console, false);
     const std::size_t count = zips.size();
     return runAndClose(
-        programDir, zipSteps(plan), zipSeriesFiles(plan), log, [count] { return count; }, out, err);
+        programDir, zipSteps(plan), zipSeriesFiles(plan), RunKind::Zips, log, [count] { return count; }, out, err);
 }
 
 } // namespace pkm

@@ -12,7 +12,23 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <sys/ioctl.h>
 #include <unistd.h>
+
+namespace {
+
+// Standard output as a terminal of so many columns, or not a terminal.
+pkm::Console standardOutput()
+{
+    pkm::Console console;
+    console.terminal = ::isatty(STDOUT_FILENO) == 1;
+    winsize size {};
+    if (console.terminal && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0)
+        console.columns = size.ws_col;
+    return console;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -37,11 +53,10 @@ int main(int argc, char** argv)
                                 std::cerr);
     case pkm::CommandAction::Volumes:
         pkm::installStopSignals();
-        return stopped(
-            pkm::RunVolumes(commandLine.volumes, programDir, ::isatty(STDOUT_FILENO) == 1, std::cout, std::cerr));
+        return stopped(pkm::RunVolumes(commandLine.volumes, programDir, standardOutput(), std::cout, std::cerr));
     case pkm::CommandAction::Zips:
         pkm::installStopSignals();
-        return stopped(pkm::RunZips(commandLine.zips, programDir, std::cout, std::cerr));
+        return stopped(pkm::RunZips(commandLine.zips, programDir, standardOutput(), std::cout, std::cerr));
     case pkm::CommandAction::Verify:
         return pkm::RunVerify(commandLine.verify, programDir, std::cout, std::cerr);
     default:

@@ -2,6 +2,7 @@
 #include "archiving/CommandSequence.h"
 
 #include "archiving/Piper.h"
+#include "platform/scope_guard.h"
 
 namespace pkm {
 
@@ -28,13 +29,30 @@ private:
 
 } // namespace
 
+void StopRequest::request()
+{
+    requested_ = true;
+    if (stopNow_)
+        stopNow_();
+}
+
 std::optional<std::string> runCommandSequence(const CommandSequence& sequence, const std::vector<CommandStep>& steps,
                                               const SeriesFiles& files)
 {
     TPiper piper(sequence.programDir, sequence.owner);
     piper.OnNewLine = sequence.onLine;
     PiperRunner runner(piper);
-    return runSteps(runner, steps, files, {sequence.programDir, sequence.onStep});
+    SequenceHooks hooks {sequence.programDir, sequence.onStep};
+    StopRequest* stop = sequence.stop;
+    if (stop != nullptr) {
+        hooks.stopRequested = [stop] { return stop->requested(); };
+        stop->setStopNow([&piper] { piper.Stop(); });
+    }
+    const pkm::ScopeGuard detach([stop] {
+        if (stop != nullptr)
+            stop->setStopNow(nullptr);
+    });
+    return runSteps(runner, steps, files, hooks);
 }
 
 } // namespace pkm

@@ -70,6 +70,12 @@ void TPiper::FlushPending()
     splitter_.FlushPending();
 }
 
+void TPiper::Stop()
+{
+    if (stopNow_)
+        stopNow_();
+}
+
 // The run ends when the stub has exited and everything it wrote has been read. The stub waits
 // for the archiver, so the archiver's output is complete by then; a background process the
 // archiver may have left behind holding the output open does not keep the run (and the
@@ -155,7 +161,7 @@ int TPiper::RunCommand()
             pump();
     });
 
-    // A stop signal ends the stub, which passes it on to the command and waits for it.
+    // A stop signal, or Stop, ends the stub, which passes it on to the command and waits for it.
     bool stopping = false;
     const auto stop = [&] {
         if (stopping || process.state() == QProcess::NotRunning)
@@ -169,6 +175,8 @@ int TPiper::RunCommand()
     };
     if (StopSignals* stopSignals = StopSignals::instance())
         QObject::connect(stopSignals, &StopSignals::stopRequested, &loop, stop);
+    stopNow_ = stop;
+    const pkm::ScopeGuard forgetStop([this] { stopNow_ = nullptr; });
 
     process.start(QIODevice::ReadWrite);
     if (!process.waitForStarted(-1))

@@ -37,6 +37,10 @@ public:
     // this object is already running a command). Returns once the stub has ended. A stop
     // signal ends the stub (and with it the command) early; so does the end of this process.
     int RunCommand();
+    // Ends the command under way as a stop signal does: the stub is asked to end (and passes
+    // that on to the command, which cleans up), and is killed if it has not ended after its
+    // grace. Nothing when no command runs.
+    void Stop();
 
     // How many RunCommand calls are under way, nested ones included.
     static int running();
@@ -53,4 +57,6 @@ private:
     std::string programDir_;
     pkm::LineSplitter splitter_;
     bool running_ = false;
+    // Set while RunCommand runs.
+    std::function<void()> stopNow_;
 };

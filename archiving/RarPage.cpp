@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -45,7 +46,7 @@ RarPage::RarPage(const PageContext& context, QWidget* parent)
     setUpGlyphButton(ui.BitBtn6, "folder");
     setUpGlyphButton(ui.BitBtn7, "folder");
 
-    setRunControls(OutDirEdit, Button5);
+    setRunControls({OutDirEdit, Button5, ui.StopButton, ui.RunProgressBar, ui.RunTimeLabel}, context_.runs);
     acceptFolderDrops(InDirEdit);
     acceptFolderDrops(OutDirEdit);
 
@@ -105,7 +106,7 @@ void RarPage::Button5Click()
     OutDirEdit->setText(pathToQString(plan.outputField));
 
     ArchiverRun run;
-    run.startButton = Button5;
+    prepareRun(run, RunKind::Volumes, QStringLiteral("The volumes are being made: one run at a time."));
     run.log = Memo1;
     run.programDir = context_.paths.programDir;
     run.onLine = [this](TPiper* sender, const std::string& line) { VolumeLogLine(sender, line); };

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -80,7 +81,7 @@ ZipPage::ZipPage(const PageContext& context, QWidget* parent)
     setUpGlyphButton(ui.BitBtn5, "file_delete");
     setUpGlyphButton(ui.BitBtn8, "folder");
 
-    setRunControls(OutDirEdit2, Button6);
+    setRunControls({OutDirEdit2, Button6, ui.StopButton, ui.RunProgressBar, ui.RunTimeLabel}, context_.runs);
     acceptFolderDrops(OutDirEdit2);
     // Files dropped on the content list go where the open-file dialog's would; without a zip
     // selected they have nowhere to go and are refused.
@@ -256,7 +257,7 @@ void ZipPage::Button6Click()
     }
 
     ArchiverRun archiverRun;
-    archiverRun.startButton = Button6;
+    prepareRun(archiverRun, RunKind::Zips, QStringLiteral("The zips are being made: one run at a time."));
     archiverRun.log = Memo2;
     archiverRun.programDir = context_.paths.programDir;
     archiverRun.onLine = [this](TPiper* sender, const std::string& line) { ZipLogLine(sender, line); };

@@ -66,6 +66,8 @@ std::string recoveryCommandLine(const std::string& programDir, const std::string
                                 std::uint64_t largestFile, int count, const std::vector<std::string>& files);
 // A run ended because the program was asked to stop.
 std::string stoppedText(int signal);
+// A run ended by its Stop button: the log's last line.
+inline constexpr const char* kRunStoppedText = "The run was stopped; nothing was replaced.";
 
 // The lines that close an archiver run's log, however the run ended.
 std::vector<std::string> closingLines(std::size_t filesCreated);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 namespace pkm {
 
@@ -93,6 +94,17 @@ std::optional<std::string> runSteps(CommandRunner& runner, const std::vector<Com
         return outcome.exitCode == 0 ? std::string(kStartFailureText)
                                      : failedRunText(archiver, outcome.exitCode, outcome.startError);
     };
+    // Set once a command that keeps its own set whole (the volume archiver) has replaced it:
+    // a stop request that came too late to end that command has nothing left to undo.
+    bool replacedByArchiver = false;
+    // A stop signal, then the caller's own stop request: why the run ends here, if it does.
+    const auto stopped = [&hooks, &replacedByArchiver]() -> std::optional<std::string> {
+        if (const int signal = stopSignal())
+            return stoppedText(signal);
+        if (!replacedByArchiver && hooks.stopRequested && hooks.stopRequested())
+            return std::string(kRunStoppedText);
+        return std::nullopt;
+    };
     // Every failure puts the earlier files back first; a failure to do so is said too.
     const auto undone = [&series](std::string why) {
         if (const ReplaceError back = series.rollback())
@@ -101,8 +113,8 @@ std::optional<std::string> runSteps(CommandRunner& runner, const std::vector<Com
     };
     for (std::size_t index = 0; index < steps.size(); ++index) {
         const CommandStep& step = steps[index];
-        if (const int signal = stopSignal())
-            return undone(stoppedText(signal));
+        if (std::optional<std::string> why = stopped())
+            return undone(std::move(*why));
         if (!step.replaces.empty()) {
             if (const ReplaceError error = series.beforeStep(step.replaces))
                 return undone(error.reason);
@@ -113,14 +125,16 @@ std::optional<std::string> runSteps(CommandRunner& runner, const std::vector<Com
         if (!step.replaces.empty())
             environment.emplace_back("PKM_STUB_UNDO", series.stagingFor(step.replaces));
         const RunOutcome outcome = runner.run(step.commandLine, environment);
-        if (const int signal = stopSignal())
-            return undone(stoppedText(signal));
+        if (step.replaces.empty() && outcome.result == 0 && outcome.exitCode == 0)
+            replacedByArchiver = true;
+        if (std::optional<std::string> why = stopped())
+            return undone(std::move(*why));
         if (const std::optional<std::string> failure = failed(outcome, step.archiver))
             return undone(*failure);
         if (!step.testCommandLine.empty()) {
             const RunOutcome tested = runner.run(step.testCommandLine, {});
-            if (const int signal = stopSignal())
-                return undone(stoppedText(signal));
+            if (std::optional<std::string> why = stopped())
+                return undone(std::move(*why));
             if (const std::optional<std::string> failure = failed(tested, step.archiver))
                 return undone(*failure);
         }
@@ -146,16 +160,16 @@ std::optional<std::string> runSteps(CommandRunner& runner, const std::vector<Com
             starting(steps.size());
             const RunOutcome outcome = runner.run(
                 recoveryCommandLine(hooks.programDir, newDir + "/", name, largest, files.recoveryFiles, staged), {});
-            if (const int signal = stopSignal())
-                return undone(stoppedText(signal));
+            if (std::optional<std::string> why = stopped())
+                return undone(std::move(*why));
             if (const std::optional<std::string> failure = failed(outcome, ArchiverKind::Recovery))
                 return undone(*failure);
             if ((error = series.adoptNewFiles(withoutTrailingSeparator(directory), recoveryFilesMade(newDir, name))))
                 return undone(error.reason);
         }
     }
-    if (const int signal = stopSignal())
-        return undone(stoppedText(signal));
+    if (std::optional<std::string> why = stopped())
+        return undone(std::move(*why));
     if (const ReplaceError error = series.commit())
         return error.reason;
     return std::nullopt;

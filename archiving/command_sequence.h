@@ -64,11 +64,15 @@ struct SequenceHooks {
     // Called before each command line runs: its step (0 based; the recovery data is the step
     // after the last) and the number of steps, counting the recovery data as one.
     std::function<void(std::size_t step, std::size_t steps)> onStep {};
+    // Asked wherever a stop signal is looked for: true ends the run there, undone, as a stop
+    // signal does (the runner ends the command itself when the stop comes during one).
+    std::function<bool()> stopRequested {};
 };
 
 // Runs the steps in order and stops at the first that fails to start or exits with an error,
-// or when a stop signal comes. Returns the text of the "Compression error" message then,
-// nothing when every step ran and its files are in place.
+// or when a stop signal or a stop request comes. Returns the text of the "Compression error"
+// message then (stoppedText, kRunStoppedText for a request), nothing when every step ran and
+// its files are in place.
 std::optional<std::string> runSteps(CommandRunner& runner, const std::vector<CommandStep>& steps,
                                     const SeriesFiles& files = {}, const SequenceHooks& hooks = {});
 

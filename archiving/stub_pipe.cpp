@@ -104,6 +104,8 @@ RunOutcome StubPipe::run(const std::string& commandLine, const EnvironmentAdditi
             stop();
         if (stopping && std::chrono::steady_clock::now() >= killAt)
             ::kill(child, SIGKILL);
+        if (tick_)
+            tick_();
         if (ready == 0 && ::waitpid(child, &waitStatus, WNOHANG) == child) {
             exited = true;
             // What is already there is the command's; what comes later is not waited for.

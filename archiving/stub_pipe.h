@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace pkm {
 
@@ -18,10 +19,15 @@ public:
     // stub, which passes it on to its command; so does the end of this process.
     RunOutcome run(const std::string& commandLine, const EnvironmentAdditions& environment) override;
 
+    // Called while a command runs, after every read and every fifth of a second without output:
+    // for what changes with time alone, such as a clock shown beside the output.
+    void setTick(std::function<void()> tick) { tick_ = std::move(tick); }
+
 private:
     std::string programDir_;
     // Carried over from run to run, as a pair of line ends may be split between two runs.
     LineSplitter splitter_;
+    std::function<void()> tick_;
 };
 
 } // namespace pkm

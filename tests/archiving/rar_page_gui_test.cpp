@@ -1,19 +1,24 @@
 // RarPage driven through its controls: the volume archiver's command line and log, the size
-// field, the browse buttons, failures, and closing the main window during a run.
+// field, the browse buttons, failures, and closing the main window during a run; the run's
+// progress, Stop and Escape, and the one run the pages allow at a time.
 #include "archiving/RarPage.h"
 
 #include "archiving/LogBox.h"
+#include "archiving/ZipPage.h"
+#include "archiving/command_lines.h"
 #include "platform/widgets/TextCodec.h"
 #include "support/gui/drops.h"
 #include "support/gui/find.h"
 #include "support/gui/program_dir.h"
 #include "support/gui/scripted_dialogs.h"
 #include "support/gui/shown_page.h"
+#include "support/process_tree.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -371,4 +376,134 @@ TEST_F(RarPageTest, ARunThatLeavesVolumesTellsWhereTheyLie)
     QTest::mouseClick(start, Qt::LeftButton);
     EXPECT_EQ(log().last(), QStringLiteral("File(s) created: 0"));
     EXPECT_EQ(made.count(), 1);
+}
+
+TEST_F(RarPageTest, TheBarFollowsTheArchiversCounterAndEveryStartBeginsAtNothing)
+{
+    // Packing to 50%, then the test of the set to 50%: nine tenths of the bar are the packing.
+    archiver("rar",
+             "printf 'Add new data to archive: 1 file\\n 10%%\\b\\b\\b\\b 50%%\\b\\b\\b\\b"
+             "Testing archive: x\\n 50%%\\n'\n");
+    fill(dir.file("in"), dir.file("out"), "rel");
+    auto* bar = find<QProgressBar>(page, "RunProgressBar");
+    QSignalSpy values(bar, &QProgressBar::valueChanged);
+    QTest::mouseClick(start, Qt::LeftButton);
+    QTest::mouseClick(start, Qt::LeftButton);
+    QList<int> seen;
+    for (const QList<QVariant>& value : values)
+        seen << value.at(0).toInt();
+    EXPECT_EQ(seen, (QList<int> {9, 45, 90, 95, 100, 0, 9, 45, 90, 95, 100}));
+    // The log shows what the archiver printed, as ever.
+    EXPECT_EQ(log(),
+              (QStringList {"Add new data to archive: 1  50%", "Testing archiv 50%", "-------------------------",
+                            "File(s) created: 0"}));
+
+    // A run that fails keeps its bar where it came to.
+    archiver("rar", "printf ' 50%%\\n'; exit 5\n");
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_EQ(bar->value(), 45);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(RarPageTest, StopAndEscapeEndTheArchiverAndLeaveTheEarlierVolumesWhole)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("7zz")).isEmpty())
+        GTEST_SKIP() << "7zz is not installed";
+    fs::create_symlink(PAKMASTER_BIN_DIR "/rar", dir.file("rar"));
+    // Incompressible, so that 7zz is still at work when the stop comes.
+    dir.write("in/big.bin", noise(24u << 20, 3));
+    dir.write("out/rel.7z.001", "earlier 1");
+    dir.write("out/rel.7z.002", "earlier 2");
+    const Tree before = contents(dir.file("out"));
+    for (const bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Escape in the main window" : "Stop");
+        if (escape)
+            use(shown.openInMainWindow(dir, "Rar"));
+        fill(dir.file("in"), dir.file("out"), "rel");
+        auto* stop = find<QPushButton>(page, "StopButton");
+        EXPECT_FALSE(stop->isVisible());
+        bool stopped = false;
+        QTimer::singleShot(0, [&] {
+            EXPECT_TRUE(stop->isVisible());
+            if (!QTest::qWaitFor([&] { return anyProcessStarting(dir.path(), "7zz"); }, 20000))
+                return;
+            if (escape) {
+                QApplication::setActiveWindow(shown.mainWindow());
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            } else {
+                QTest::mouseClick(stop, Qt::LeftButton);
+            }
+            stopped = true;
+        });
+        QTest::mouseClick(start, Qt::LeftButton);
+        ASSERT_TRUE(stopped) << "7zz never started";
+        EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessageText().toStdString();
+        EXPECT_EQ(log().last().toStdString(), pkm::kRunStoppedText);
+        EXPECT_EQ(survivors(dir.path()), std::vector<std::string> {});
+        // No staging folder, no new volume: the earlier set byte for byte.
+        const Tree after = contents(dir.file("out"));
+        EXPECT_TRUE(after == before) << [&after] {
+            std::string names;
+            for (const auto& [name, bytes] : after)
+                names += name + " (" + std::to_string(bytes.size()) + " bytes) ";
+            return names;
+        }();
+        EXPECT_FALSE(stop->isVisible());
+        EXPECT_TRUE(start->isEnabled());
+    }
+}
+
+TEST_F(RarPageTest, WhileVolumesAreMadeTheZipPageWaitsAndNavigationGoesOn)
+{
+    use(shown.openInMainWindow(dir, "Rar"));
+    TForm1* form = shown.mainWindow();
+    for (const char* option : {"CheckBox3", "CheckBox4"})
+        QTest::mouseClick(find<QCheckBox>(form, option), Qt::LeftButton);
+    form->ShowRarPage();
+    auto* zipPage = form->zipPage();
+    auto* zipStart = find<QPushButton>(zipPage, "Button6");
+    auto* zipLog = find<TLogBox>(zipPage, "Memo2");
+    archiver("rar", "echo started\nwhile [ ! -e \"" + dir.file("go") + "\" ]; do sleep 0.05; done\n");
+    archiver("zip", "touch \"" + dir.file("zip ran") + "\"\n");
+    zipPage->setOutputDirectory(QString::fromStdString(dir.file("out")));
+    fill(dir.file("in"), dir.file("out"), "rel");
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        EXPECT_FALSE(zipStart->isEnabled());
+        EXPECT_EQ(zipStart->toolTip(), QStringLiteral("The volumes are being made: one run at a time."));
+        QTest::mouseClick(find<QPushButton>(form, "Button2"), Qt::LeftButton);
+        EXPECT_EQ(form->currentPage(), 3);
+        // Pressed all the same: no second run starts inside this one.
+        zipPage->Button6Click();
+        EXPECT_TRUE(zipLog->lines().isEmpty());
+        // Escape belongs to the page that runs.
+        QApplication::setActiveWindow(form);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTest::mouseClick(find<QPushButton>(form, "Button1"), Qt::LeftButton);
+        EXPECT_EQ(form->currentPage(), 2);
+        checked = true;
+        std::ofstream(dir.file("go")).put('x');
+    });
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(log().last(), QStringLiteral("File(s) created: 0"));
+    EXPECT_FALSE(fs::exists(dir.file("zip ran")));
+    EXPECT_TRUE(zipStart->isEnabled());
+    EXPECT_TRUE(zipStart->toolTip().isEmpty());
+}
+
+TEST(ArchiverPages, APageMadeWhileARunGoesWaitsForIt)
+{
+    ProgramDir dir;
+    TBrowseDirectoryDlg picker;
+    const PageContext context {dir.paths(), &picker};
+    QObject other;
+    context.runs->begin(&other, QStringLiteral("The zips are being made: one run at a time."));
+    RarPage late(context, nullptr);
+    auto* start = find<QPushButton>(&late, "Button5");
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_EQ(start->toolTip(), QStringLiteral("The zips are being made: one run at a time."));
+    context.runs->end(&other);
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_TRUE(start->toolTip().isEmpty());
 }
