@@ -6,6 +6,7 @@
 // PROGRAM_DIR is a portable copy of the program with the example set beside it.
 #include "archiving/command_line_split.h"
 #include "archiving/run_plan.h"
+#include "bench/processes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -22,38 +23,13 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using pkm::bench::median;
+using pkm::bench::runProcess;
 
 namespace {
 
 using Argv = std::vector<std::string>;
 using Clock = std::chrono::steady_clock;
-
-// Runs the program to its end, its output to `output` (or /dev/null); false when it failed.
-bool runProcess(const Argv& argv, const std::string& workDir, const std::string& output = "/dev/null")
-{
-    std::vector<char*> words;
-    for (const std::string& word : argv)
-        words.push_back(const_cast<char*>(word.c_str()));
-    words.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (out < 0 || null < 0 || ::dup2(out, 1) < 0 || ::dup2(null, 2) < 0 || ::chdir(workDir.c_str()) != 0)
-            ::_exit(126);
-        ::execv(words[0], words.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 struct Contender {
     std::string name;

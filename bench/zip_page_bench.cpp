@@ -8,6 +8,7 @@
 #include "archiving/ZipSeriesDialog.h"
 #include "archiving/command_line_split.h"
 #include "archiving/run_plan.h"
+#include "bench/processes.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/FolderPicker.h"
@@ -29,6 +30,8 @@
 using namespace pkm;
 
 namespace fs = std::filesystem;
+using pkm::bench::median;
+using pkm::bench::runProcess;
 
 namespace {
 
@@ -56,30 +59,6 @@ public:
     std::optional<QString> browseForFolder(QWidget*, const FolderRequest&) override { return std::nullopt; }
     QStringList openFileNames(QWidget*, const OpenFilesRequest&) override { return std::exchange(nextFiles, {}); }
 };
-
-bool runProcess(const std::vector<std::string>& argv)
-{
-    std::vector<char*> words;
-    for (const std::string& word : argv)
-        words.push_back(const_cast<char*>(word.c_str()));
-    words.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::freopen("/dev/null", "w", stdout);
-        std::freopen("/dev/null", "w", stderr);
-        ::execv(words[0], words.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 } // namespace
 
