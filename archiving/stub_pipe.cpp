@@ -55,17 +55,17 @@ RunOutcome StubPipe::run(const std::string& commandLine, const EnvironmentAdditi
         || ::pipe2(status, O_CLOEXEC | O_NONBLOCK) != 0)
         return {1, 0, 0};
 
-    ChildSpec spec;
-    spec.argv = {programDir_ + kStubName, "?" + commandLine};
-    spec.outputFd = output[1];
+    ChildLaunch launch;
+    launch.argv = {programDir_ + kStubName, "?" + commandLine};
+    launch.outputFd = output[1];
     // The child's standard input stays an open pipe that is never written.
-    spec.inputFd = input[0];
+    launch.inputFd = input[0];
     // The stub says through this pipe when it could not start the command.
-    spec.inheritedFds = {status[1]};
-    spec.environment = environment;
-    spec.environment.emplace_back("PKM_STUB_STATUS_FD", std::to_string(status[1]));
+    launch.inheritedFds = {status[1]};
+    launch.environment = environment;
+    launch.environment.emplace_back("PKM_STUB_STATUS_FD", std::to_string(status[1]));
     int error = 0;
-    const pid_t child = startChild(spec, error);
+    const pid_t child = startChild(launch, error);
     if (child < 0)
         return {2, 0, 0};
     closeAll({&output[1], &input[0], &status[1]});

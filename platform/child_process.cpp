@@ -27,34 +27,34 @@ bool endWithParent(int signal, pid_t parent)
     return ::getppid() == parent;
 }
 
-pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* childSlot)
+pid_t startChild(const ChildLaunch& launch, int& error, volatile sig_atomic_t* childSlot)
 {
     error = 0;
-    if (spec.argv.empty() || spec.argv.front().empty()) {
+    if (launch.argv.empty() || launch.argv.front().empty()) {
         error = EINVAL;
         return -1;
     }
     // Everything the child needs, built before fork: between fork and exec only
     // async-signal-safe calls are made.
-    std::vector<std::string> words = spec.argv;
+    std::vector<std::string> words = launch.argv;
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    // The environment: this process's, with the spec's variables put over it.
+    // The environment: this process's, with the launch's variables put over it.
     std::vector<std::string> variables;
     std::vector<char*> envp;
-    if (!spec.environment.empty()) {
+    if (!launch.environment.empty()) {
         for (char** variable = environ; *variable != nullptr; ++variable) {
             const std::string_view entry(*variable);
             const std::string_view name = entry.substr(0, entry.find('='));
             bool replaced = false;
-            for (const auto& [set, value] : spec.environment)
+            for (const auto& [set, value] : launch.environment)
                 replaced = replaced || set == name;
             if (!replaced)
                 variables.emplace_back(entry);
         }
-        for (const auto& [name, value] : spec.environment)
+        for (const auto& [name, value] : launch.environment)
             variables.push_back(name + "=" + value);
         for (std::string& variable : variables)
             envp.push_back(variable.data());
@@ -78,26 +78,26 @@ pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* child
     if (child == 0) {
         ::close(report[0]);
         int failure = 0;
-        if (!endWithParent(spec.parentDeathSignal, parent))
-            ::_exit(128 + spec.parentDeathSignal);
+        if (!endWithParent(launch.parentDeathSignal, parent))
+            ::_exit(128 + launch.parentDeathSignal);
         for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGCHLD, SIGQUIT})
             ::signal(signal, SIG_DFL);
-        if (spec.ignorePipeSignal)
+        if (launch.ignorePipeSignal)
             ::signal(SIGPIPE, SIG_IGN);
         ::sigprocmask(SIG_SETMASK, &previous, nullptr);
-        if (!spec.workingDir.empty() && ::chdir(spec.workingDir.c_str()) != 0)
+        if (!launch.workingDir.empty() && ::chdir(launch.workingDir.c_str()) != 0)
             failure = errno;
-        if (failure == 0 && spec.outputFd >= 0
-            && (::dup2(spec.outputFd, STDOUT_FILENO) < 0 || ::dup2(spec.outputFd, STDERR_FILENO) < 0))
+        if (failure == 0 && launch.outputFd >= 0
+            && (::dup2(launch.outputFd, STDOUT_FILENO) < 0 || ::dup2(launch.outputFd, STDERR_FILENO) < 0))
             failure = errno;
-        if (failure == 0 && spec.inputFd >= 0 && ::dup2(spec.inputFd, STDIN_FILENO) < 0)
+        if (failure == 0 && launch.inputFd >= 0 && ::dup2(launch.inputFd, STDIN_FILENO) < 0)
             failure = errno;
-        for (const int fd : spec.inheritedFds) {
+        for (const int fd : launch.inheritedFds) {
             if (failure == 0 && ::fcntl(fd, F_SETFD, 0) != 0)
                 failure = errno;
         }
         if (failure == 0) {
-            if (spec.searchPath)
+            if (launch.searchPath)
                 ::execvpe(argv[0], argv.data(), childEnvironment);
             else
                 ::execve(argv[0], argv.data(), childEnvironment);

@@ -10,7 +10,7 @@
 
 namespace pkm {
 
-struct ChildSpec {
+struct ChildLaunch {
     // argv[0] is the program: a path, or a name looked up in PATH when searchPath is set.
     std::vector<std::string> argv;
     bool searchPath = false;
@@ -35,7 +35,7 @@ struct ChildSpec {
 // failure (a program that cannot be executed included). `childSlot`, when given, holds the id
 // before any signal that came in the meantime is delivered, so a handler that forwards signals
 // to it never misses the child.
-pid_t startChild(const ChildSpec& spec, int& error, volatile sig_atomic_t* childSlot = nullptr);
+pid_t startChild(const ChildLaunch& launch, int& error, volatile sig_atomic_t* childSlot = nullptr);
 
 // Runs `program` in place of this process, with the same process id and these arguments; returns
 // only when it could not, with errno set.
